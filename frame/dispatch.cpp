@@ -1,0 +1,97 @@
+#include "frame/dispatch.h"
+
+#include <cstring>
+
+#include "frame/text.h"
+
+namespace frame {
+
+const Method* FindMethod(MethodTable methods, DISPID id) {
+    for (const Method& m : methods)
+        if (m.id == id) return &m;
+    return nullptr;
+}
+
+HRESULT DispatchGetIDsOfNames(MethodTable methods, REFIID riid, LPOLESTR* names, UINT count,
+                              DISPID* ids) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (count == 0) return S_OK;
+    if (names == nullptr || ids == nullptr) return E_POINTER;
+    auto nameAt = [&](UINT k) {
+        const auto* s = reinterpret_cast<const char16_t*>(names[k]);
+        return s == nullptr ? std::u16string_view{} : std::u16string_view{s};
+    };
+    for (UINT k = 0; k < count; ++k) ids[k] = DISPID_UNKNOWN;
+    const Method* method = nullptr;
+    for (const Method& m : methods)
+        if (EqualsNoCase(m.name, nameAt(0))) method = &m;
+    if (method == nullptr) return DISP_E_UNKNOWNNAME;
+    ids[0] = method->id;
+    HRESULT hr = S_OK;
+    for (UINT k = 1; k < count; ++k) {
+        for (std::uint8_t p = 0; p < method->paramCount; ++p)
+            if (EqualsNoCase(method->params[p].name, nameAt(k))) ids[k] = p;
+        if (ids[k] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+}
+
+namespace {
+
+void ClearArgs(VARIANT* args, std::uint8_t n) {
+    for (std::uint8_t i = 0; i < n; ++i) VariantClear(&args[i]);
+}
+
+}  // namespace
+
+HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self,
+                       DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                       EXCEPINFO* excepInfo, UINT* argErr) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    const Method* method = FindMethod(methods, id);
+    if (method == nullptr) return DISP_E_MEMBERNOTFOUND;
+    if ((flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (params == nullptr) return E_INVALIDARG;
+    if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    if (params->cArgs != method->paramCount) return DISP_E_BADPARAMCOUNT;
+    if (params->cArgs != 0 && params->rgvarg == nullptr) return E_INVALIDARG;
+
+    // Arguments arrive last first; convert each to its parameter's type.
+    VARIANT args[3];
+    for (auto& a : args) VariantInit(&a);
+    for (std::uint8_t p = 0; p < method->paramCount; ++p) {
+        const UINT position = params->cArgs - 1 - p;
+        const VARIANT& given = params->rgvarg[position];
+        const VARTYPE type = method->params[p].type;
+        const HRESULT hr = type == VT_VARIANT ? VariantCopyInd(&args[p], &given)
+                                              : VariantChangeType(&args[p], &given, 0, type);
+        if (FAILED(hr)) {
+            ClearArgs(args, p);
+            if (argErr != nullptr) *argErr = position;
+            return (hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY) ? hr : DISP_E_TYPEMISMATCH;
+        }
+    }
+
+    VARIANT value;
+    VariantInit(&value);
+    const HRESULT hr = method->call(self, args, &value);
+    ClearArgs(args, method->paramCount);
+    if (FAILED(hr)) {
+        VariantClear(&value);
+        if (excepInfo != nullptr) {
+            std::memset(excepInfo, 0, sizeof *excepInfo);
+            excepInfo->bstrSource = AllocString(source);
+            excepInfo->scode = hr;
+        }
+        return DISP_E_EXCEPTION;
+    }
+    if (result != nullptr) {
+        VariantInit(result);
+        *result = value;
+    } else {
+        VariantClear(&value);
+    }
+    return S_OK;
+}
+
+}  // namespace frame

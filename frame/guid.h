@@ -1,0 +1,14 @@
+// Class and interface identifiers in their registry form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "frame/com.h"
+
+namespace frame {
+
+std::string GuidToString(const GUID& guid);
+bool ParseGuid(std::string_view text, GUID* guid);
+
+}  // namespace frame

@@ -1,0 +1,54 @@
+// Self-registration on Linux: a class record in the class registry folder.
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <new>
+
+#include "frame/class_records.h"
+#include "frame/guid.h"
+#include "frame/module.h"
+#include "frame/text.h"
+
+namespace frame {
+
+namespace {
+
+// The full path of the library that holds this code.
+std::string OwnLibraryPath() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&OwnLibraryPath), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    std::error_code ec;
+    const auto path = std::filesystem::canonical(info.dli_fname, ec);
+    return ec ? std::string(info.dli_fname) : path.string();
+}
+
+}  // namespace
+
+HRESULT RegisterServer(const ClassEntry& entry) {
+    try {
+        const Identity& id = entry.identity;
+        ClassRecord record;
+        record.clsid = GuidToString(id.clsid);
+        record.progId = ToUtf8(id.progId);
+        record.className = ToUtf8(id.className);
+        record.path = OwnLibraryPath();
+        record.threadingModel = "Apartment";
+        record.typeLib = GuidToString(id.libid);
+        record.version = "1.0";
+        if (record.path.empty()) return SELFREG_E_CLASS;
+        return WriteClassRecord(record) ? S_OK : SELFREG_E_CLASS;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT UnregisterServer(const ClassEntry& entry) {
+    try {
+        return RemoveClassRecord(GuidToString(entry.identity.clsid)) ? S_OK : SELFREG_E_CLASS;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace frame

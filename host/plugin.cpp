@@ -1,0 +1,164 @@
+#include "host/plugin.h"
+
+#include <array>
+#include <filesystem>
+
+#include "frame/class_records.h"
+#include "frame/guid.h"
+#include "frame/text.h"
+#include "host/library.h"
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(_WIN32)
+constexpr const char* kLibrarySuffix = ".dll";
+#else
+constexpr const char* kLibrarySuffix = ".so";
+#endif
+
+// The plug-ins this host knows by name.
+struct Known {
+    const char* name;
+    const char* progId;
+    const char* clsid;
+};
+constexpr std::array<Known, 3> kKnown = {{
+    {"Orvantel", "Orvantel.CPUInfo", "{9207752D-1E78-44F6-B225-AB2EA6283781}"},
+    {"Tamblorin", "Tamblorin.CustomDate", "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}"},
+    {"Wendrikai", "Wendrikai.Uptime", "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}"},
+}};
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+    return frame::EqualsNoCase(frame::Widen(a), frame::Widen(b));
+}
+
+std::vector<fs::path> SearchFolders() {
+    std::vector<fs::path> folders;
+    const fs::path exe = ExecutableFolder();
+    folders.push_back(exe);
+    folders.push_back(exe / ".." / "lib" / "tessivar");
+#ifdef TESS_PLUGIN_DIR
+    folders.emplace_back(TESS_PLUGIN_DIR);
+#endif
+    return folders;
+}
+
+// Creates the object of class `clsid` from an open library, following the host's order:
+// the class factory, then the object, then both host interfaces from it.
+std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library> library,
+                               const GUID& clsid, std::string* error) {
+    IClassFactory* factory = nullptr;
+    HRESULT hr = library->getClassObject()(clsid, IID_IClassFactory,
+                                           reinterpret_cast<void**>(&factory));
+    if (FAILED(hr) || factory == nullptr) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+        *error = library->path() + " has no class " + frame::GuidToString(clsid) + " (" + code +
+                 ")";
+        return nullptr;
+    }
+    IUnknown* object = nullptr;
+    hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
+    factory->Release();
+    if (FAILED(hr) || object == nullptr) {
+        *error = "cannot create the object of " + name;
+        return nullptr;
+    }
+    auto plugin = std::make_unique<Plugin>(name, std::move(library), object);
+    object->Release();
+    if (!plugin->ok()) {
+        *error = name + " does not offer both host interfaces";
+        return nullptr;
+    }
+    return plugin;
+}
+
+std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
+                                 std::string* error) {
+    auto library = Library::Open(path.string(), error);
+    if (!library) return nullptr;
+    // Try each known class; a library answers only for its own.
+    for (const Known& k : kKnown) {
+        GUID clsid;
+        frame::ParseGuid(k.clsid, &clsid);
+        void* probe = nullptr;
+        if (SUCCEEDED(library->getClassObject()(clsid, IID_IClassFactory, &probe))) {
+            static_cast<IUnknown*>(probe)->Release();
+            return Create(name.empty() ? k.name : name, library, clsid, error);
+        }
+    }
+    *error = path.string() + " holds none of the known plug-in classes";
+    return nullptr;
+}
+
+}  // namespace
+
+Plugin::Plugin(std::string name, std::shared_ptr<Library> library, IUnknown* object)
+    : name_(std::move(name)), library_(std::move(library)), object_(object) {
+    object_->AddRef();
+    object_->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin_));
+    object_->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider_));
+    object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+}
+
+Plugin::~Plugin() {
+    if (dispatch_ != nullptr) dispatch_->Release();
+    if (provider_ != nullptr) provider_->Release();
+    if (plugin_ != nullptr) plugin_->Release();
+    object_->Release();
+}
+
+std::string PluginSearchPath() {
+    std::string path;
+    for (const auto& folder : SearchFolders()) {
+        if (!path.empty()) path += ", ";
+        path += folder.lexically_normal().string();
+    }
+    return path;
+}
+
+std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) {
+    if (spec.empty()) {
+        *error = "no plug-in named";
+        return nullptr;
+    }
+    const bool looksLikePath = spec.find('/') != std::string::npos ||
+                               spec.find('\\') != std::string::npos ||
+                               (spec.size() > 3 && fs::path(spec).extension() == kLibrarySuffix);
+    if (looksLikePath) return FromPath(spec, "", error);
+
+    for (const Known& k : kKnown) {
+        if (!SameNoCase(spec, k.name)) continue;
+        for (const auto& folder : SearchFolders()) {
+            const fs::path candidate = folder / (std::string(k.name) + kLibrarySuffix);
+            std::error_code ec;
+            if (fs::exists(candidate, ec)) return FromPath(candidate, k.name, error);
+        }
+        *error = std::string("plug-in ") + k.name + " not found in " + PluginSearchPath();
+        return nullptr;
+    }
+
+    if (spec.find('.') != std::string::npos || spec.front() == '{') {
+        const auto record = frame::FindClassRecord(spec);
+        if (!record) {
+            *error = "class " + spec + " is not registered (0x80040154)";
+            return nullptr;
+        }
+        GUID clsid;
+        frame::ParseGuid(record->clsid, &clsid);
+        auto library = Library::Open(record->path, error);
+        if (!library) return nullptr;
+        const std::string name = record->progId.substr(0, record->progId.find('.'));
+        return Create(name, std::move(library), clsid, error);
+    }
+
+    *error = "unknown plug-in '" + spec + "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID "
+             "or a library path)";
+    return nullptr;
+}
+
+}  // namespace host

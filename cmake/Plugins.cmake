@@ -19,7 +19,7 @@ function(tess_add_plugin name)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
   if(WIN32)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/frame/exports.def)
-    target_link_options(${name} PRIVATE -Wl,--kill-at)
+    target_link_options(${name} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
   else()
     set_target_properties(${name} PROPERTIES SUFFIX ".so")
     target_link_options(${name} PRIVATE

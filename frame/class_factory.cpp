@@ -7,7 +7,7 @@ namespace {
 // The library's class factory: one static object per library, counted only for the locks it
 // holds on the server.
 class ClassFactory final : public IClassFactory {
-public:
+  public:
     explicit ClassFactory(const ClassEntry& entry) : entry_(entry) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -37,7 +37,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     const ClassEntry& entry_;
 };
 
@@ -51,6 +51,8 @@ HRESULT GetClassObject(const ClassEntry& entry, REFCLSID clsid, REFIID riid, voi
     return factory.QueryInterface(riid, ppv);
 }
 
-HRESULT CanUnloadNow() { return ModuleUsage() == 0 ? S_OK : S_FALSE; }
+HRESULT CanUnloadNow() {
+    return ModuleUsage() == 0 ? S_OK : S_FALSE;
+}
 
 }  // namespace frame

@@ -59,13 +59,20 @@ std::optional<ClassRecord> ParseClassRecord(const std::string& text) {
         const auto eq = line.find('=');
         if (eq == std::string::npos) continue;
         const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        if (key == "CLSID") r.clsid = value;
-        else if (key == "ProgID") r.progId = value;
-        else if (key == "Class") r.className = value;
-        else if (key == "Path") r.path = value;
-        else if (key == "ThreadingModel") r.threadingModel = value;
-        else if (key == "TypeLib") r.typeLib = value;
-        else if (key == "Version") r.version = value;
+        if (key == "CLSID")
+            r.clsid = value;
+        else if (key == "ProgID")
+            r.progId = value;
+        else if (key == "Class")
+            r.className = value;
+        else if (key == "Path")
+            r.path = value;
+        else if (key == "ThreadingModel")
+            r.threadingModel = value;
+        else if (key == "TypeLib")
+            r.typeLib = value;
+        else if (key == "Version")
+            r.version = value;
     }
     if (Canonical(r.clsid).empty() || r.path.empty()) return std::nullopt;
     return r;

@@ -10,11 +10,11 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
-#include <objbase.h>
 #include <oaidl.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #else  // stand-in
 
@@ -72,12 +72,22 @@ inline bool operator==(const GUID& a, const GUID& b) {
         if (a.Data4[i] != b.Data4[i]) return false;
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
-inline bool IsEqualIID(REFIID a, REFIID b) { return a == b; }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) {
+    return a == b;
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return a == b;
+}
 
-constexpr HRESULT MakeHresult(std::uint32_t v) { return static_cast<HRESULT>(v); }
+constexpr HRESULT MakeHresult(std::uint32_t v) {
+    return static_cast<HRESULT>(v);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -105,8 +115,17 @@ constexpr HRESULT DISP_E_BADINDEX = MakeHresult(0x8002000B);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHresult(0x8002000E);
 constexpr HRESULT DISP_E_DIVBYZERO = MakeHresult(0x80020012);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
 
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 constexpr VARIANT_BOOL VARIANT_FALSE = 0;

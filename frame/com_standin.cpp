@@ -44,7 +44,9 @@ UINT SysStringByteLen(BSTR bstr) {
     return length;
 }
 
-UINT SysStringLen(BSTR bstr) { return SysStringByteLen(bstr) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR bstr) {
+    return SysStringByteLen(bstr) / sizeof(OLECHAR);
+}
 
 void SysFreeString(BSTR bstr) {
     if (bstr != nullptr) std::free(reinterpret_cast<unsigned char*>(bstr) - sizeof(std::uint32_t));
@@ -101,25 +103,61 @@ HRESULT Dereference(const VARIANT* src, VARIANT* out) {
     }
     if (src->byref == nullptr) return E_INVALIDARG;
     switch (vt) {
-        case VT_I2: out->iVal = *src->piVal; break;
-        case VT_I4: out->lVal = *src->plVal; break;
-        case VT_R4: out->fltVal = *src->pfltVal; break;
-        case VT_R8: out->dblVal = *src->pdblVal; break;
-        case VT_BSTR: out->bstrVal = *src->pbstrVal; break;
-        case VT_BOOL: out->boolVal = *src->pboolVal; break;
-        case VT_ERROR: out->scode = *src->pscode; break;
-        case VT_I1: out->cVal = *src->pcVal; break;
-        case VT_UI1: out->bVal = *src->pbVal; break;
-        case VT_UI2: out->uiVal = *src->puiVal; break;
-        case VT_UI4: out->ulVal = *src->pulVal; break;
-        case VT_I8: out->llVal = *src->pllVal; break;
-        case VT_UI8: out->ullVal = *reinterpret_cast<ULONGLONG*>(src->byref); break;
-        case VT_INT: out->intVal = *src->pintVal; break;
-        case VT_UINT: out->uintVal = *src->puintVal; break;
-        case VT_DISPATCH: out->pdispVal = *src->ppdispVal; break;
-        case VT_UNKNOWN: out->punkVal = *src->ppunkVal; break;
-        case VT_VARIANT: return Dereference(src->pvarVal, out);
-        default: return DISP_E_BADVARTYPE;
+        case VT_I2:
+            out->iVal = *src->piVal;
+            break;
+        case VT_I4:
+            out->lVal = *src->plVal;
+            break;
+        case VT_R4:
+            out->fltVal = *src->pfltVal;
+            break;
+        case VT_R8:
+            out->dblVal = *src->pdblVal;
+            break;
+        case VT_BSTR:
+            out->bstrVal = *src->pbstrVal;
+            break;
+        case VT_BOOL:
+            out->boolVal = *src->pboolVal;
+            break;
+        case VT_ERROR:
+            out->scode = *src->pscode;
+            break;
+        case VT_I1:
+            out->cVal = *src->pcVal;
+            break;
+        case VT_UI1:
+            out->bVal = *src->pbVal;
+            break;
+        case VT_UI2:
+            out->uiVal = *src->puiVal;
+            break;
+        case VT_UI4:
+            out->ulVal = *src->pulVal;
+            break;
+        case VT_I8:
+            out->llVal = *src->pllVal;
+            break;
+        case VT_UI8:
+            out->ullVal = *reinterpret_cast<ULONGLONG*>(src->byref);
+            break;
+        case VT_INT:
+            out->intVal = *src->pintVal;
+            break;
+        case VT_UINT:
+            out->uintVal = *src->puintVal;
+            break;
+        case VT_DISPATCH:
+            out->pdispVal = *src->ppdispVal;
+            break;
+        case VT_UNKNOWN:
+            out->punkVal = *src->ppunkVal;
+            break;
+        case VT_VARIANT:
+            return Dereference(src->pvarVal, out);
+        default:
+            return DISP_E_BADVARTYPE;
     }
     out->vt = vt;
     return S_OK;
@@ -133,7 +171,9 @@ struct Number {
     double AsDouble() const { return integral ? static_cast<double>(i) : d; }
 };
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 bool EqualsIgnoringCase(std::u16string_view text, std::string_view ascii) {
     if (text.size() != ascii.size()) return false;
@@ -163,8 +203,8 @@ HRESULT ParseNumber(BSTR text, Number* out, bool allowBoolWords) {
         if (c > 127) return DISP_E_TYPEMISMATCH;
         narrow.push_back(static_cast<char>(c));
     }
-    if (narrow.size() > 2 && narrow[0] == '&' && (narrow[1] == 'H' || narrow[1] == 'h' ||
-                                                   narrow[1] == 'O' || narrow[1] == 'o')) {
+    if (narrow.size() > 2 && narrow[0] == '&' &&
+        (narrow[1] == 'H' || narrow[1] == 'h' || narrow[1] == 'O' || narrow[1] == 'o')) {
         const int base = (narrow[1] == 'H' || narrow[1] == 'h') ? 16 : 8;
         errno = 0;
         char* end = nullptr;
@@ -173,14 +213,16 @@ HRESULT ParseNumber(BSTR text, Number* out, bool allowBoolWords) {
         if (errno == ERANGE || v > 0xFFFFFFFFull) return DISP_E_OVERFLOW;
         // Radix forms are 16- or 32-bit patterns, read as signed.
         long long value = static_cast<long long>(v);
-        if (v <= 0xFFFF && v > 0x7FFF) value = static_cast<short>(v);
-        else if (v > 0x7FFFFFFF) value = static_cast<int>(static_cast<unsigned>(v));
+        if (v <= 0xFFFF && v > 0x7FFF)
+            value = static_cast<short>(v);
+        else if (v > 0x7FFFFFFF)
+            value = static_cast<int>(static_cast<unsigned>(v));
         *out = Number{true, value, 0};
         return S_OK;
     }
     for (char c : narrow) {
-        const bool ok = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' ||
-                        c == 'E';
+        const bool ok =
+            (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
         if (!ok) return DISP_E_TYPEMISMATCH;
     }
     const bool plainInteger = narrow.find_first_of(".eE") == std::string::npos;
@@ -202,28 +244,58 @@ HRESULT ParseNumber(BSTR text, Number* out, bool allowBoolWords) {
 
 HRESULT ToNumber(const VARIANT& v, Number* out) {
     switch (v.vt) {
-        case VT_EMPTY: *out = Number{}; return S_OK;
-        case VT_I2: *out = Number{true, v.iVal, 0}; return S_OK;
-        case VT_I4: *out = Number{true, v.lVal, 0}; return S_OK;
-        case VT_INT: *out = Number{true, v.intVal, 0}; return S_OK;
-        case VT_I1: *out = Number{true, static_cast<signed char>(v.cVal), 0}; return S_OK;
-        case VT_UI1: *out = Number{true, v.bVal, 0}; return S_OK;
-        case VT_UI2: *out = Number{true, v.uiVal, 0}; return S_OK;
-        case VT_UI4: *out = Number{true, v.ulVal, 0}; return S_OK;
-        case VT_UINT: *out = Number{true, v.uintVal, 0}; return S_OK;
-        case VT_I8: *out = Number{true, v.llVal, 0}; return S_OK;
+        case VT_EMPTY:
+            *out = Number{};
+            return S_OK;
+        case VT_I2:
+            *out = Number{true, v.iVal, 0};
+            return S_OK;
+        case VT_I4:
+            *out = Number{true, v.lVal, 0};
+            return S_OK;
+        case VT_INT:
+            *out = Number{true, v.intVal, 0};
+            return S_OK;
+        case VT_I1:
+            *out = Number{true, static_cast<signed char>(v.cVal), 0};
+            return S_OK;
+        case VT_UI1:
+            *out = Number{true, v.bVal, 0};
+            return S_OK;
+        case VT_UI2:
+            *out = Number{true, v.uiVal, 0};
+            return S_OK;
+        case VT_UI4:
+            *out = Number{true, v.ulVal, 0};
+            return S_OK;
+        case VT_UINT:
+            *out = Number{true, v.uintVal, 0};
+            return S_OK;
+        case VT_I8:
+            *out = Number{true, v.llVal, 0};
+            return S_OK;
         case VT_UI8:
             if (v.ullVal > static_cast<ULONGLONG>(std::numeric_limits<long long>::max()))
                 *out = Number{false, 0, static_cast<double>(v.ullVal)};
             else
                 *out = Number{true, static_cast<long long>(v.ullVal), 0};
             return S_OK;
-        case VT_BOOL: *out = Number{true, v.boolVal != 0 ? -1 : 0, 0}; return S_OK;
-        case VT_ERROR: *out = Number{true, v.scode, 0}; return S_OK;
-        case VT_R4: *out = Number{false, 0, v.fltVal}; return S_OK;
-        case VT_R8: *out = Number{false, 0, v.dblVal}; return S_OK;
-        case VT_BSTR: return ParseNumber(v.bstrVal, out, true);
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_BOOL:
+            *out = Number{true, v.boolVal != 0 ? -1 : 0, 0};
+            return S_OK;
+        case VT_ERROR:
+            *out = Number{true, v.scode, 0};
+            return S_OK;
+        case VT_R4:
+            *out = Number{false, 0, v.fltVal};
+            return S_OK;
+        case VT_R8:
+            *out = Number{false, 0, v.dblVal};
+            return S_OK;
+        case VT_BSTR:
+            return ParseNumber(v.bstrVal, out, true);
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 
@@ -271,8 +343,8 @@ HRESULT ToText(const VARIANT& v, USHORT flags, BSTR* out) {
             *out = SysAllocStringLen(u"", 0);
             break;
         case VT_BSTR:
-            *out = SysAllocStringLen(v.bstrVal == nullptr ? u"" : v.bstrVal,
-                                     SysStringLen(v.bstrVal));
+            *out =
+                SysAllocStringLen(v.bstrVal == nullptr ? u"" : v.bstrVal, SysStringLen(v.bstrVal));
             break;
         case VT_BOOL:
             if ((flags & VARIANT_ALPHABOOL) != 0)

@@ -44,8 +44,8 @@ void ClearArgs(VARIANT* args, std::uint8_t n) {
 
 }  // namespace
 
-HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self,
-                       DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self, DISPID id,
+                       REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                        EXCEPINFO* excepInfo, UINT* argErr) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     const Method* method = FindMethod(methods, id);
@@ -61,10 +61,10 @@ HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatc
     for (auto& a : args) VariantInit(&a);
     for (std::uint8_t p = 0; p < method->paramCount; ++p) {
         const UINT position = params->cArgs - 1 - p;
-        const VARIANT& given = params->rgvarg[position];
+        VARIANT* given = &params->rgvarg[position];
         const VARTYPE type = method->params[p].type;
-        const HRESULT hr = type == VT_VARIANT ? VariantCopyInd(&args[p], &given)
-                                              : VariantChangeType(&args[p], &given, 0, type);
+        const HRESULT hr = type == VT_VARIANT ? VariantCopyInd(&args[p], given)
+                                              : VariantChangeType(&args[p], given, 0, type);
         if (FAILED(hr)) {
             ClearArgs(args, p);
             if (argErr != nullptr) *argErr = position;

@@ -37,8 +37,8 @@ HRESULT DispatchGetIDsOfNames(MethodTable methods, REFIID riid, LPOLESTR* names,
 
 // IDispatch::Invoke over the table, converting arguments and reporting a method's own failure
 // as DISP_E_EXCEPTION with the method's status in the exception record.
-HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self,
-                       DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self, DISPID id,
+                       REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                        EXCEPINFO* excepInfo, UINT* argErr);
 
 }  // namespace frame

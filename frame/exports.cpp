@@ -9,7 +9,9 @@
 
 extern "C" {
 
-TESS_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow() { return frame::CanUnloadNow(); }
+TESS_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return frame::CanUnloadNow();
+}
 
 TESS_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     return frame::GetClassObject(frame::ModuleClass(), rclsid, riid, ppv);

@@ -13,8 +13,7 @@ std::string GuidToString(const GUID& g) {
 }
 
 bool ParseGuid(std::string_view text, GUID* guid) {
-    if (text.size() == 38 && text.front() == '{' && text.back() == '}')
-        text = text.substr(1, 36);
+    if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
     if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' ||
         text[23] != '-')
         return false;
@@ -26,10 +25,14 @@ bool ParseGuid(std::string_view text, GUID* guid) {
         for (int k = 0; k < 2; ++k, ++pos) {
             const char c = text[pos];
             int digit;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            else return false;
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            else
+                return false;
             value = value * 16 + digit;
         }
         byte = static_cast<unsigned char>(value);

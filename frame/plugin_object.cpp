@@ -10,9 +10,15 @@ namespace {
 std::atomic<long> g_usage{0};
 }
 
-void ModuleAddRef() { ++g_usage; }
-void ModuleRelease() { --g_usage; }
-long ModuleUsage() { return g_usage.load(); }
+void ModuleAddRef() {
+    ++g_usage;
+}
+void ModuleRelease() {
+    --g_usage;
+}
+long ModuleUsage() {
+    return g_usage.load();
+}
 
 std::u16string DescriptionText(std::u16string_view product, const Version& version) {
     std::u16string text(product);

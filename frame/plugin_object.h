@@ -50,7 +50,7 @@ inline bool InRange(LONG index, LONG count) {
 
 // The configuration string and the constant answers, kept apart from the interface plumbing.
 class PluginCore {
-public:
+  public:
     explicit PluginCore(const Identity& identity) : identity_(identity) {}
     const Identity& identity() const { return identity_; }
 
@@ -60,7 +60,7 @@ public:
     HRESULT PutConfigurationString(BSTR text);
     HRESULT Constant(LONG value, LONG* result) const;
 
-private:
+  private:
     const Identity& identity_;
     Bstr configuration_;
 };
@@ -70,7 +70,7 @@ private:
 // PollData, get_Name, get_DisplayName and get_Value. The object starts with one reference.
 template <class Derived, class ClassInterface>
 class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITessivar2DataProvider {
-public:
+  public:
     explicit PluginObject(const Identity& identity) : core_(identity) { ModuleAddRef(); }
     PluginObject(const PluginObject&) = delete;
     PluginObject& operator=(const PluginObject&) = delete;
@@ -114,8 +114,7 @@ public:
         return DispatchGetIDsOfNames(core_.identity().methods, riid, names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excepInfo,
-                                     UINT* argErr) override {
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override {
         return DispatchInvoke(core_.identity().methods, core_.identity().progId,
                               static_cast<ClassInterface*>(this), id, riid, flags, params, result,
                               excepInfo, argErr);
@@ -146,7 +145,7 @@ public:
         return core_.Constant(core_.identity().count, result);
     }
 
-protected:
+  protected:
     ~PluginObject() { ModuleRelease(); }
     const Identity& identity() const { return core_.identity(); }
 
@@ -157,7 +156,7 @@ protected:
         return S_OK;
     }
 
-private:
+  private:
     PluginCore core_;
     ULONG refs_ = 1;
 };

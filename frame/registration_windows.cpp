@@ -1,7 +1,8 @@
 // Self-registration with the system registry: the embedded type library, the class identifier
 // key with its in-process server, and the programmatic identifier.
-#include <windows.h>
 #include <oleauto.h>
+#include <olectl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -13,14 +14,18 @@ namespace frame {
 
 namespace {
 
-std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+std::wstring Wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::wstring OwnLibraryPath() {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&OwnLibraryPath), &module))
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&OwnLibraryPath), &module))
         return {};
     wchar_t buffer[MAX_PATH * 4];
     const DWORD n = GetModuleFileNameW(module, buffer, static_cast<DWORD>(std::size(buffer)));

@@ -61,8 +61,10 @@ std::u16string FromUtf8(std::string_view text) {
         bool valid = i + extra < text.size();
         for (std::size_t k = 1; valid && k <= extra; ++k) {
             const auto t = static_cast<unsigned char>(text[i + k]);
-            if ((t & 0xC0) != 0x80) valid = false;
-            else c = (c << 6) | (t & 0x3F);
+            if ((t & 0xC0) != 0x80)
+                valid = false;
+            else
+                c = (c << 6) | (t & 0x3F);
         }
         static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
         if (!valid || c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {

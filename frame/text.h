@@ -41,7 +41,7 @@ inline HRESULT ReturnText(std::u16string_view text, VARIANT* out) {
 
 // An automation string owned by this object.
 class Bstr {
-public:
+  public:
     Bstr() = default;
     explicit Bstr(std::u16string_view text) : s_(AllocString(text)) {}
     ~Bstr() { SysFreeString(s_); }
@@ -65,7 +65,7 @@ public:
         s_ = s;
     }
 
-private:
+  private:
     BSTR s_ = nullptr;
 };
 

@@ -112,8 +112,7 @@ int Values(Context& ctx, std::vector<std::string> args) {
     // One host cycle: the poll, then every value.
     const HRESULT polled = p->provider()->PollData();
     if (FAILED(polled))
-        ctx.err << "lcdhost: " << p->name() << ": PollData returned " << StatusText(polled)
-                << '\n';
+        ctx.err << "lcdhost: " << p->name() << ": PollData returned " << StatusText(polled) << '\n';
 
     std::size_t width = 0;
     for (const Item& item : items) width = std::max(width, EscapeForLine(item.displayName).size());
@@ -210,9 +209,10 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Context ctx{out, err};
-    if (args.empty() || args[0] == "-h" || args[0] == "--help") {
-        (args.empty() ? err : out) << kUsage;
-        return args.empty() ? 2 : 0;
+    if (args.empty()) return ctx.Fail("no command (try --help)", 2);
+    if (args[0] == "-h" || args[0] == "--help") {
+        out << kUsage;
+        return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const std::string& command = args[0];

@@ -12,7 +12,7 @@ using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 
 class Library {
-public:
+  public:
     static std::shared_ptr<Library> Open(const std::string& path, std::string* error);
     ~Library();
     Library(const Library&) = delete;
@@ -22,7 +22,7 @@ public:
     CanUnloadNowFn canUnloadNow() const { return canUnloadNow_; }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     Library() = default;
     void* handle_ = nullptr;
     std::string path_;

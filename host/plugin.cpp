@@ -52,13 +52,13 @@ std::vector<fs::path> SearchFolders() {
 std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library> library,
                                const GUID& clsid, std::string* error) {
     IClassFactory* factory = nullptr;
-    HRESULT hr = library->getClassObject()(clsid, IID_IClassFactory,
-                                           reinterpret_cast<void**>(&factory));
+    HRESULT hr =
+        library->getClassObject()(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr) || factory == nullptr) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-        *error = library->path() + " has no class " + frame::GuidToString(clsid) + " (" + code +
-                 ")";
+        *error =
+            library->path() + " has no class " + frame::GuidToString(clsid) + " (" + code + ")";
         return nullptr;
     }
     IUnknown* object = nullptr;
@@ -156,7 +156,8 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) 
         return Create(name, std::move(library), clsid, error);
     }
 
-    *error = "unknown plug-in '" + spec + "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID "
+    *error = "unknown plug-in '" + spec +
+             "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID "
              "or a library path)";
     return nullptr;
 }

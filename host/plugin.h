@@ -11,7 +11,7 @@ namespace host {
 class Library;
 
 class Plugin {
-public:
+  public:
     Plugin(std::string name, std::shared_ptr<Library> library, IUnknown* object);
     ~Plugin();
     Plugin(const Plugin&) = delete;
@@ -23,7 +23,7 @@ public:
     IDispatch* dispatch() const { return dispatch_; }
     bool ok() const { return plugin_ != nullptr && provider_ != nullptr; }
 
-private:
+  private:
     std::string name_;
     std::shared_ptr<Library> library_;  // released after the interfaces
     IUnknown* object_ = nullptr;

@@ -21,9 +21,15 @@ std::string EscapeForLine(std::u16string_view text) {
         }
         flush();
         switch (c) {
-            case u'\n': out += "\\n"; break;
-            case u'\r': out += "\\r"; break;
-            case u'\t': out += "\\t"; break;
+            case u'\n':
+                out += "\\n";
+                break;
+            case u'\r':
+                out += "\\r";
+                break;
+            case u'\t':
+                out += "\\t";
+                break;
             case u'\0': {
                 std::size_t run = 1;
                 while (i + run < text.size() && text[i + run] == u'\0') ++run;
@@ -57,11 +63,21 @@ std::string JsonString(std::u16string_view text) {
         }
         flush();
         switch (c) {
-            case u'"': out += "\\\""; break;
-            case u'\\': out += "\\\\"; break;
-            case u'\n': out += "\\n"; break;
-            case u'\r': out += "\\r"; break;
-            case u'\t': out += "\\t"; break;
+            case u'"':
+                out += "\\\"";
+                break;
+            case u'\\':
+                out += "\\\\";
+                break;
+            case u'\n':
+                out += "\\n";
+                break;
+            case u'\r':
+                out += "\\r";
+                break;
+            case u'\t':
+                out += "\\t";
+                break;
             default: {
                 char buffer[8];
                 std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
@@ -75,14 +91,22 @@ std::string JsonString(std::u16string_view text) {
 
 std::string VariantTypeName(VARTYPE vt) {
     switch (vt) {
-        case VT_EMPTY: return "VT_EMPTY";
-        case VT_NULL: return "VT_NULL";
-        case VT_I2: return "VT_I2";
-        case VT_I4: return "VT_I4";
-        case VT_R8: return "VT_R8";
-        case VT_BSTR: return "VT_BSTR";
-        case VT_BOOL: return "VT_BOOL";
-        default: return "VT_" + std::to_string(vt);
+        case VT_EMPTY:
+            return "VT_EMPTY";
+        case VT_NULL:
+            return "VT_NULL";
+        case VT_I2:
+            return "VT_I2";
+        case VT_I4:
+            return "VT_I4";
+        case VT_R8:
+            return "VT_R8";
+        case VT_BSTR:
+            return "VT_BSTR";
+        case VT_BOOL:
+            return "VT_BOOL";
+        default:
+            return "VT_" + std::to_string(vt);
     }
 }
 

@@ -7,11 +7,11 @@
 namespace platform {
 
 class RegionalSettings {
-public:
+  public:
     virtual std::u16string TimeSeparator() const = 0;
     virtual std::u16string DecimalSeparator() const = 0;
 
-protected:
+  protected:
     ~RegionalSettings() = default;
 };
 

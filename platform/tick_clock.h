@@ -6,10 +6,10 @@
 namespace platform {
 
 class TickClock {
-public:
+  public:
     virtual std::uint64_t Milliseconds() const = 0;
 
-protected:
+  protected:
     ~TickClock() = default;
 };
 

@@ -39,7 +39,9 @@ HRESULT Uptime::get_Name(LONG index, BSTR* result) {
     return frame::ReturnString(ItemName(index), result);
 }
 
-HRESULT Uptime::get_DisplayName(LONG index, BSTR* result) { return get_Name(index, result); }
+HRESULT Uptime::get_DisplayName(LONG index, BSTR* result) {
+    return get_Name(index, result);
+}
 
 HRESULT Uptime::get_Value(LONG index, VARIANT* result) {
     if (result == nullptr) return E_POINTER;
@@ -55,8 +57,8 @@ HRESULT Uptime::get_Value(LONG index, VARIANT* result) {
 }
 
 IUnknown* CreateUptime() {
-    auto* object = new (std::nothrow)
-        Uptime(platform::SystemTickClock(), platform::UserRegionalSettings());
+    auto* object =
+        new (std::nothrow) Uptime(platform::SystemTickClock(), platform::UserRegionalSettings());
     return static_cast<_Uptime*>(object);
 }
 

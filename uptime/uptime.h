@@ -25,7 +25,7 @@ namespace uptime {
 const frame::Identity& UptimeIdentity();
 
 class Uptime final : public frame::PluginObject<Uptime, _Uptime> {
-public:
+  public:
     Uptime(const platform::TickClock& clock, const platform::RegionalSettings& settings);
 
     HRESULT STDMETHODCALLTYPE PollData() override;
@@ -33,7 +33,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override;
     HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override;
 
-private:
+  private:
     const platform::TickClock& clock_;
     const platform::RegionalSettings& settings_;
     // Milliseconds since start-up at the last poll; 64 bits, so it never wraps.

@@ -84,14 +84,26 @@ constexpr std::array<Layout, kItemCount> kLayouts = {{
     {3, {{{kTotalHours, 4, kTime}, {kMinuteOfHour, 2, kDecimal}, {kSecondOfMinute, 2, kNone}}}},
     {2, {{{kTotalHours, 1, kTime}, {kMinuteOfHour, 2, kNone}}}},
     {2, {{{kTotalHours, 4, kTime}, {kMinuteOfHour, 2, kNone}}}},
-    {4, {{{kTotalDays, 1, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kTime},
-          {kSecondOfMinute, 2, kNone}}}},
-    {4, {{{kTotalDays, 1, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kDecimal},
-          {kSecondOfMinute, 2, kNone}}}},
-    {4, {{{kTotalDays, 2, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kTime},
-          {kSecondOfMinute, 2, kNone}}}},
-    {4, {{{kTotalDays, 2, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kDecimal},
-          {kSecondOfMinute, 2, kNone}}}},
+    {4,
+     {{{kTotalDays, 1, kHyphen},
+       {kHourOfDay, 2, kTime},
+       {kMinuteOfHour, 2, kTime},
+       {kSecondOfMinute, 2, kNone}}}},
+    {4,
+     {{{kTotalDays, 1, kHyphen},
+       {kHourOfDay, 2, kTime},
+       {kMinuteOfHour, 2, kDecimal},
+       {kSecondOfMinute, 2, kNone}}}},
+    {4,
+     {{{kTotalDays, 2, kHyphen},
+       {kHourOfDay, 2, kTime},
+       {kMinuteOfHour, 2, kTime},
+       {kSecondOfMinute, 2, kNone}}}},
+    {4,
+     {{{kTotalDays, 2, kHyphen},
+       {kHourOfDay, 2, kTime},
+       {kMinuteOfHour, 2, kDecimal},
+       {kSecondOfMinute, 2, kNone}}}},
     {3, {{{kTotalDays, 1, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kNone}}}},
     {3, {{{kTotalDays, 2, kHyphen}, {kHourOfDay, 2, kTime}, {kMinuteOfHour, 2, kNone}}}},
 }};
@@ -110,7 +122,9 @@ void AppendNumber(std::u16string& out, std::uint64_t value, unsigned digits) {
 
 }  // namespace
 
-std::u16string_view ItemName(int index) { return kNames.at(static_cast<std::size_t>(index)); }
+std::u16string_view ItemName(int index) {
+    return kNames.at(static_cast<std::size_t>(index));
+}
 
 std::u16string FormatItem(int index, std::uint64_t ticks, const Separators& separators) {
     // Each total is derived from the previous one; nothing is rounded.
@@ -127,10 +141,17 @@ std::u16string FormatItem(int index, std::uint64_t ticks, const Separators& sepa
         const Field& field = layout.fields[k];
         AppendNumber(text, values[field.quantity], field.digits);
         switch (field.suffix) {
-            case kTime: text += separators.time; break;
-            case kDecimal: text += separators.decimal; break;
-            case kHyphen: text += u'-'; break;
-            case kNone: break;
+            case kTime:
+                text += separators.time;
+                break;
+            case kDecimal:
+                text += separators.decimal;
+                break;
+            case kHyphen:
+                text += u'-';
+                break;
+            case kNone:
+                break;
         }
     }
     return text;

@@ -10,7 +10,7 @@
 namespace platform::fakes {
 
 class FakeTickClock final : public TickClock {
-public:
+  public:
     std::uint64_t Milliseconds() const override {
         ++reads;
         return now;
@@ -20,7 +20,7 @@ public:
 };
 
 class FakeRegionalSettings final : public RegionalSettings {
-public:
+  public:
     std::u16string TimeSeparator() const override { return time; }
     std::u16string DecimalSeparator() const override { return decimal; }
     std::u16string time = u":";

@@ -4,10 +4,16 @@
 
 namespace platform {
 
-int AnsiCode(char16_t c) { return c; }
+int AnsiCode(char16_t c) {
+    return c;
+}
 
-std::string ToNarrow(std::u16string_view text) { return frame::ToUtf8(text); }
+std::string ToNarrow(std::u16string_view text) {
+    return frame::ToUtf8(text);
+}
 
-std::u16string FromNarrow(std::string_view text) { return frame::FromUtf8(text); }
+std::u16string FromNarrow(std::string_view text) {
+    return frame::FromUtf8(text);
+}
 
 }  // namespace platform

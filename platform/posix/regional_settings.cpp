@@ -38,12 +38,12 @@ std::u16string ReadDecimalSeparator() {
 
 // The environment does not change under a running process: read the settings once.
 class EnvironmentSettings final : public RegionalSettings {
-public:
+  public:
     EnvironmentSettings() : time_(ReadTimeSeparator()), decimal_(ReadDecimalSeparator()) {}
     std::u16string TimeSeparator() const override { return time_; }
     std::u16string DecimalSeparator() const override { return decimal_; }
 
-private:
+  private:
     std::u16string time_;
     std::u16string decimal_;
 };

@@ -7,7 +7,7 @@ namespace platform {
 namespace {
 
 class BootClock final : public TickClock {
-public:
+  public:
     std::uint64_t Milliseconds() const override {
         timespec ts{};
         if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) clock_gettime(CLOCK_MONOTONIC, &ts);

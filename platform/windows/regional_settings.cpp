@@ -15,7 +15,7 @@ std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
 
 // Read on every call: the user may change the settings while the host runs.
 class UserSettings final : public RegionalSettings {
-public:
+  public:
     std::u16string TimeSeparator() const override { return LocaleText(LOCALE_STIME, u":"); }
     std::u16string DecimalSeparator() const override { return LocaleText(LOCALE_SDECIMAL, u"."); }
 };

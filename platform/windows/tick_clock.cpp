@@ -7,7 +7,7 @@ namespace platform {
 namespace {
 
 class SystemClock final : public TickClock {
-public:
+  public:
     std::uint64_t Milliseconds() const override { return GetTickCount64(); }
 };
 

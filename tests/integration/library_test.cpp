@@ -1,0 +1,147 @@
+// The built Wendrikai library driven through its exported entry points, as the host drives it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "frame/class_records.h"
+#include "frame/host_interfaces.h"
+#include "frame/text.h"
+#include "tests/support/process.h"
+
+namespace {
+
+using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
+using NoArgFn = HRESULT (*)();
+
+constexpr CLSID kUptime = {
+    0xF3AAA3D1, 0xD330, 0x4392, {0xB2, 0x4A, 0x91, 0xDB, 0x45, 0xBD, 0x2E, 0x3D}};
+
+class WendrikaiLibrary : public ::testing::Test {
+  protected:
+    std::string path = std::string(TESS_BIN_DIR) + "/Wendrikai.so";
+    void* handle = nullptr;
+    void SetUp() override {
+        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+    }
+    void TearDown() override {
+        if (handle != nullptr) dlclose(handle);
+    }
+    template <class F>
+    F Entry(const char* name) {
+        return reinterpret_cast<F>(dlsym(handle, name));
+    }
+};
+
+TEST_F(WendrikaiLibrary, ExportsTheFourEntryPointsOnly) {
+    for (const char* name :
+         {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"})
+        EXPECT_NE(dlsym(handle, name), nullptr) << name;
+    for (const char* name : {"SysAllocString", "VariantClear", "_ZN5frame13ModuleUsageEv"})
+        EXPECT_EQ(dlsym(handle, name), nullptr) << name << " must stay inside the library";
+}
+
+double ProcUptimeSeconds() {
+    std::ifstream in("/proc/uptime");
+    double seconds = -1;
+    in >> seconds;
+    return seconds;
+}
+
+TEST_F(WendrikaiLibrary, RunsTheHostCycle) {
+    auto getClassObject = Entry<GetClassObjectFn>("DllGetClassObject");
+    auto canUnloadNow = Entry<NoArgFn>("DllCanUnloadNow");
+    ASSERT_NE(getClassObject, nullptr);
+
+    void* none = nullptr;
+    EXPECT_EQ(getClassObject(IID_ITessivar2Plugin, IID_IClassFactory, &none),
+              CLASS_E_CLASSNOTAVAILABLE);
+
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(getClassObject(kUptime, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IUnknown* object = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)),
+              S_OK);
+    factory->Release();
+    EXPECT_EQ(canUnloadNow(), S_FALSE);
+
+    ITessivar2Plugin* plugin = nullptr;
+    ITessivar2DataProvider* provider = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin)),
+              S_OK);
+    ASSERT_EQ(
+        object->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider)),
+        S_OK);
+
+    LONG count = 0;
+    ASSERT_EQ(provider->get_Count(&count), S_OK);
+    ASSERT_EQ(count, 26);
+    for (LONG i = 0; i < count; ++i) {
+        frame::Bstr name, display;
+        ASSERT_EQ(provider->get_Name(i, name.Out()), S_OK);
+        ASSERT_EQ(provider->get_DisplayName(i, display.Out()), S_OK);
+        EXPECT_EQ(name.View(), display.View());
+    }
+
+    const double before = ProcUptimeSeconds();
+    ASSERT_EQ(provider->PollData(), S_OK);
+    const double after = ProcUptimeSeconds();
+    for (LONG i = 0; i < count; ++i) {
+        frame::Variant v;
+        ASSERT_EQ(provider->get_Value(i, v.Out()), S_OK);
+        ASSERT_EQ(v.vt, VT_BSTR) << i;
+        EXPECT_FALSE(frame::View(v.bstrVal).empty()) << i;
+    }
+    frame::Variant seconds;
+    ASSERT_EQ(provider->get_Value(6, seconds.Out()), S_OK);
+    const double polled = std::stod(frame::ToUtf8(frame::View(seconds.bstrVal)));
+    EXPECT_GE(polled, before - 1.5);
+    EXPECT_LE(polled, after + 1.5);
+
+    frame::Variant outside;
+    EXPECT_EQ(provider->get_Value(26, outside.Out()), S_OK);
+    EXPECT_EQ(outside.vt, VT_EMPTY);
+
+    plugin->Release();
+    provider->Release();
+    object->Release();
+    EXPECT_EQ(canUnloadNow(), S_OK);
+}
+
+TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
+    const std::string folder = testing_support::MakeTempFolder();
+    setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
+    ASSERT_EQ(Entry<NoArgFn>("DllRegisterServer")(), S_OK);
+    auto record = frame::FindClassRecord("Wendrikai.Uptime");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->clsid, "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
+    EXPECT_EQ(record->path, std::filesystem::canonical(path).string());
+    EXPECT_EQ(record->threadingModel, "Apartment");
+    EXPECT_EQ(record->typeLib, "{785BDBA4-7018-40AE-A717-83CCEB720A12}");
+    EXPECT_EQ(record->version, "1.0");
+
+    // A host now creates the class by ProgID and by CLSID.
+    const std::string env = "TESSIVAR_REGISTRY=" + folder + " ";
+    auto byProgId =
+        testing_support::RunShell(std::string(TESS_LCDHOST) + " info Wendrikai.Uptime", env);
+    EXPECT_EQ(byProgId.status, 0) << byProgId.err;
+    EXPECT_NE(byProgId.out.find("Description: Wendrikai v1.0"), std::string::npos);
+    auto byClsid = testing_support::RunShell(
+        std::string(TESS_LCDHOST) + " info '{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}'", env);
+    EXPECT_EQ(byClsid.status, 0) << byClsid.err;
+
+    ASSERT_EQ(Entry<NoArgFn>("DllUnregisterServer")(), S_OK);
+    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
+    auto gone =
+        testing_support::RunShell(std::string(TESS_LCDHOST) + " info Wendrikai.Uptime", env);
+    EXPECT_NE(gone.status, 0);
+    EXPECT_NE(gone.err.find("0x80040154"), std::string::npos) << gone.err;
+    unsetenv("TESSIVAR_REGISTRY");
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// The class registry that stands in for the system registry on Linux.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "frame/class_records.h"
+#include "frame/guid.h"
+
+namespace {
+
+TEST(Guid, RoundTripsTheRegistryForm) {
+    GUID g;
+    ASSERT_TRUE(frame::ParseGuid("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}", &g));
+    EXPECT_EQ(g.Data1, 0xF3AAA3D1u);
+    EXPECT_EQ(g.Data4[7], 0x3D);
+    EXPECT_EQ(frame::GuidToString(g), "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
+    EXPECT_TRUE(frame::ParseGuid("F3AAA3D1-D330-4392-B24A-91DB45BD2E3D", &g));
+    EXPECT_FALSE(frame::ParseGuid("{F3AAA3D1-D330-4392-B24A-91DB45BD2E3}", &g));
+    EXPECT_FALSE(frame::ParseGuid("{F3AAA3D1xD330-4392-B24A-91DB45BD2E3D}", &g));
+    EXPECT_FALSE(frame::ParseGuid("{G3AAA3D1-D330-4392-B24A-91DB45BD2E3D}", &g));
+}
+
+class ClassRecordsTest : public ::testing::Test {
+  protected:
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tess-records-" + std::to_string(getpid()));
+    void SetUp() override { setenv("TESSIVAR_REGISTRY", folder.c_str(), 1); }
+    void TearDown() override {
+        unsetenv("TESSIVAR_REGISTRY");
+        std::filesystem::remove_all(folder);
+    }
+};
+
+TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
+    frame::ClassRecord r{"{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}",
+                         "Wendrikai.Uptime",
+                         "Uptime",
+                         "/opt/x/Wendrikai.so",
+                         "Apartment",
+                         "{785BDBA4-7018-40AE-A717-83CCEB720A12}",
+                         "1.0"};
+    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
+    ASSERT_TRUE(frame::WriteClassRecord(r));
+    auto byProgId = frame::FindClassRecord("Wendrikai.Uptime");
+    ASSERT_TRUE(byProgId);
+    EXPECT_EQ(byProgId->path, "/opt/x/Wendrikai.so");
+    EXPECT_EQ(byProgId->threadingModel, "Apartment");
+    auto byClsid = frame::FindClassRecord("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}");
+    ASSERT_TRUE(byClsid);
+    EXPECT_EQ(byClsid->progId, "Wendrikai.Uptime");
+    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Other"));
+
+    r.path = "/elsewhere/Wendrikai.so";
+    ASSERT_TRUE(frame::WriteClassRecord(r)) << "registering again replaces the record";
+    EXPECT_EQ(frame::FindClassRecord("Wendrikai.Uptime")->path, "/elsewhere/Wendrikai.so");
+
+    ASSERT_TRUE(frame::RemoveClassRecord(r.clsid));
+    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
+    EXPECT_TRUE(frame::RemoveClassRecord(r.clsid)) << "removing nothing is no failure";
+}
+
+TEST_F(ClassRecordsTest, DamagedRecordsAreIgnored) {
+    EXPECT_FALSE(frame::ParseClassRecord("garbage"));
+    EXPECT_FALSE(frame::ParseClassRecord("CLSID=nope\nPath=/x\n"));
+    EXPECT_FALSE(frame::ParseClassRecord("CLSID={F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}\n"));
+}
+
+TEST(ClassRegistryFolder, FollowsTheEnvironment) {
+    unsetenv("TESSIVAR_REGISTRY");
+    const char* oldData = std::getenv("XDG_DATA_HOME");
+    const std::string saved = oldData ? oldData : "";
+    setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(frame::ClassRegistryFolder(), "/data/tessivar/classes");
+    unsetenv("XDG_DATA_HOME");
+    if (const char* home = std::getenv("HOME")) {
+        EXPECT_EQ(frame::ClassRegistryFolder(),
+                  std::filesystem::path(home) / ".local/share/tessivar/classes");
+    }
+    setenv("TESSIVAR_REGISTRY", "/own", 1);
+    EXPECT_EQ(frame::ClassRegistryFolder(), "/own");
+    unsetenv("TESSIVAR_REGISTRY");
+    if (!saved.empty()) setenv("XDG_DATA_HOME", saved.c_str(), 1);
+}
+
+}  // namespace

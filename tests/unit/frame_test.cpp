@@ -1,0 +1,185 @@
+// The object frame that every plug-in class shares, exercised through the uptime class.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/module.h"
+#include "frame/text.h"
+#include "platform/fakes/fake_clocks.h"
+#include "uptime/uptime.h"
+
+namespace {
+
+using frame::Bstr;
+using frame::View;
+
+class FrameTest : public ::testing::Test {
+  protected:
+    platform::fakes::FakeTickClock clock;
+    platform::fakes::FakeRegionalSettings settings;
+    uptime::Uptime* object = new uptime::Uptime(clock, settings);
+    ITessivar2Plugin* plugin() { return object; }
+    ITessivar2DataProvider* provider() { return object; }
+    void TearDown() override {
+        if (object != nullptr) static_cast<_Uptime*>(object)->Release();
+    }
+};
+
+TEST_F(FrameTest, ConfigurationStringRoundTrips) {
+    Bstr got;
+    ASSERT_EQ(plugin()->get_ConfigurationString(got.Out()), S_OK);
+    EXPECT_EQ(got.View(), u"") << "fresh object";
+
+    Bstr abc(u"abc");
+    ASSERT_EQ(plugin()->put_ConfigurationString(abc.Get()), S_OK);
+    abc.Reset();  // the caller's string stays the caller's; the object holds its own copy
+    ASSERT_EQ(plugin()->get_ConfigurationString(got.Out()), S_OK);
+    EXPECT_EQ(got.View(), u"abc");
+
+    Bstr again;
+    ASSERT_EQ(plugin()->get_ConfigurationString(again.Out()), S_OK);
+    EXPECT_NE(again.Get(), got.Get()) << "every get hands out a new copy";
+
+    ASSERT_EQ(plugin()->put_ConfigurationString(nullptr), S_OK);
+    ASSERT_EQ(plugin()->get_ConfigurationString(got.Out()), S_OK);
+    EXPECT_EQ(got.View(), u"");
+}
+
+TEST_F(FrameTest, ConfigureEmptiesTheStringAndAnswersFalse) {
+    Bstr text(u"settings");
+    ASSERT_EQ(plugin()->put_ConfigurationString(text.Get()), S_OK);
+    VARIANT_BOOL answer = 123;
+    ASSERT_EQ(plugin()->Configure(&answer), S_OK);
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    Bstr got;
+    ASSERT_EQ(plugin()->get_ConfigurationString(got.Out()), S_OK);
+    EXPECT_EQ(got.View(), u"");
+}
+
+TEST_F(FrameTest, ConstantsHoldWhateverCameBefore) {
+    auto check = [&] {
+        LONG count = 0, frequency = 0, method = 0;
+        ASSERT_EQ(provider()->get_Count(&count), S_OK);
+        ASSERT_EQ(provider()->get_PollFreqency(&frequency), S_OK);
+        ASSERT_EQ(provider()->get_PollMethod(&method), S_OK);
+        EXPECT_EQ(count, 26);
+        EXPECT_EQ(frequency, 1000);
+        EXPECT_EQ(method, 2);
+    };
+    check();
+    Bstr text(u"x");
+    plugin()->put_ConfigurationString(text.Get());
+    clock.now = 123456789;
+    provider()->PollData();
+    VARIANT_BOOL answer;
+    plugin()->Configure(&answer);
+    check();
+}
+
+TEST_F(FrameTest, NullOutPointersAreRefused) {
+    EXPECT_EQ(provider()->get_Count(nullptr), E_POINTER);
+    EXPECT_EQ(plugin()->get_Description(nullptr), E_POINTER);
+    EXPECT_EQ(plugin()->Configure(nullptr), E_POINTER);
+    EXPECT_EQ(provider()->get_Name(0, nullptr), E_POINTER);
+    EXPECT_EQ(provider()->get_Value(0, nullptr), E_POINTER);
+}
+
+TEST_F(FrameTest, DescriptionShowsProductAndTwoVersionParts) {
+    Bstr text;
+    ASSERT_EQ(plugin()->get_Description(text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"Wendrikai v1.0");
+}
+
+TEST(Description, UsesPlainNumbers) {
+    EXPECT_EQ(frame::DescriptionText(u"Orvantel", {1, 1, 0, 84}), u"Orvantel v1.1");
+    EXPECT_EQ(frame::DescriptionText(u"Orvantel", {2, 10, 0, 3}), u"Orvantel v2.10");
+    EXPECT_EQ(frame::DescriptionText(u"Tamblorin", {1, 5, 0, 116}), u"Tamblorin v1.5");
+}
+
+TEST(Check128, FindsACharacterAbove127) {
+    const struct {
+        std::u16string text;
+        VARIANT_BOOL expected;
+    } cases[] = {
+        {u"", VARIANT_FALSE},
+        {u"a", VARIANT_FALSE},
+        {u"\u007f", VARIANT_FALSE},
+        {u"\u0080", VARIANT_TRUE},
+        {u"\u00e9", VARIANT_TRUE},
+        {u"ab\u00e9", VARIANT_TRUE},
+        {u"\u00e9abc", VARIANT_TRUE},
+        {u"\u041c\u0430\u0439", VARIANT_TRUE},
+        {std::u16string(100000, u'a'), VARIANT_FALSE},  // no length limit
+        {std::u16string(40000, u'a') + u"\u00fc", VARIANT_TRUE},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(frame::HasCharAbove127(c.text), c.expected) << frame::ToUtf8(c.text).size();
+}
+
+TEST_F(FrameTest, QueryInterfaceKeepsOneIdentity) {
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(static_cast<_Uptime*>(object)->QueryInterface(IID_IUnknown,
+                                                            reinterpret_cast<void**>(&identity)),
+              S_OK);
+    const IID* iids[] = {&IID_IUnknown, &IID_IDispatch, &IID__Uptime, &IID_ITessivar2Plugin,
+                         &IID_ITessivar2DataProvider};
+    IUnknown* starts[] = {plugin(), provider(), static_cast<_Uptime*>(object)};
+    for (IUnknown* start : starts) {
+        for (const IID* iid : iids) {
+            IUnknown* itf = nullptr;
+            ASSERT_EQ(start->QueryInterface(*iid, reinterpret_cast<void**>(&itf)), S_OK);
+            IUnknown* back = nullptr;
+            ASSERT_EQ(itf->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back)), S_OK);
+            EXPECT_EQ(back, identity);
+            back->Release();
+            itf->Release();
+        }
+    }
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(plugin()->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(plugin()->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+    identity->Release();
+}
+
+TEST(Module, CountsObjectsAndLocks) {
+    const frame::ClassEntry entry{uptime::UptimeIdentity(), &uptime::CreateUptime};
+    ASSERT_EQ(frame::CanUnloadNow(), S_OK);
+
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(frame::GetClassObject(entry, CLSID_Uptime, IID_IClassFactory,
+                                    reinterpret_cast<void**>(&factory)),
+              S_OK);
+    ITessivar2DataProvider* provider = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITessivar2DataProvider,
+                                      reinterpret_cast<void**>(&provider)),
+              S_OK);
+    EXPECT_EQ(frame::CanUnloadNow(), S_FALSE);
+    provider->AddRef();
+    EXPECT_EQ(provider->Release(), 1u);
+    EXPECT_EQ(provider->Release(), 0u);
+    EXPECT_EQ(frame::CanUnloadNow(), S_OK);
+
+    factory->LockServer(TRUE);
+    EXPECT_EQ(frame::CanUnloadNow(), S_FALSE);
+    factory->LockServer(FALSE);
+    EXPECT_EQ(frame::CanUnloadNow(), S_OK);
+
+    IUnknown* outer = factory;
+    void* out = nullptr;
+    EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, &out), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(frame::CanUnloadNow(), S_OK) << "a refused creation leaves no object behind";
+    factory->Release();
+}
+
+TEST(Module, AnswersOnlyForItsOwnClass) {
+    const frame::ClassEntry entry{uptime::UptimeIdentity(), &uptime::CreateUptime};
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(frame::GetClassObject(entry, IID__Uptime, IID_IClassFactory, &out),
+              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(out, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// The uptime plug-in's items over the tick counts that matter, against a fake clock.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/text.h"
+#include "platform/fakes/fake_clocks.h"
+#include "uptime/uptime.h"
+#include "uptime/uptime_format.h"
+
+namespace {
+
+using frame::View;
+
+class UptimeTest : public ::testing::Test {
+  protected:
+    platform::fakes::FakeTickClock clock;
+    platform::fakes::FakeRegionalSettings settings;
+    uptime::Uptime* object = new uptime::Uptime(clock, settings);
+    void TearDown() override { static_cast<_Uptime*>(object)->Release(); }
+
+    std::u16string ValueAt(LONG index) {
+        frame::Variant v;
+        EXPECT_EQ(object->get_Value(index, v.Out()), S_OK);
+        EXPECT_EQ(v.vt, VT_BSTR);
+        return v.vt == VT_BSTR ? std::u16string(View(v.bstrVal)) : u"<not text>";
+    }
+    std::u16string At(std::uint64_t ticks, LONG index) {
+        clock.now = ticks;
+        EXPECT_EQ(object->PollData(), S_OK);
+        return ValueAt(index);
+    }
+};
+
+struct Sample {
+    std::uint64_t ticks;
+    LONG index;
+    const char16_t* text;
+};
+
+TEST_F(UptimeTest, ValuesOverTheTickCountsThatMatter) {
+    constexpr std::uint64_t kMax32 = 4'294'967'295;
+    const Sample samples[] = {
+        {0, 0, u"0"},
+        {0, 1, u"00"},
+        {0, 3, u"0000"},
+        {0, 5, u"00000"},
+        {0, 7, u"0000000"},
+        {0, 14, u"0:00:00"},
+        {0, 16, u"0000:00:00"},
+        {0, 20, u"0-00:00:00"},
+        {0, 22, u"00-00:00:00"},
+        {999, 12, u"0"},
+        {1000, 12, u"1"},
+        {59'999, 13, u"59"},
+        {59'999, 11, u"00"},
+        {60'000, 13, u"00"},
+        {60'000, 11, u"01"},
+        {3'599'999, 10, u"59"},
+        {3'600'000, 8, u"1"},
+        {3'600'000, 10, u"0"},
+        {86'399'999, 20, u"0-23:59:59"},
+        {86'399'999, 22, u"00-23:59:59"},
+        {86'400'000, 20, u"1-00:00:00"},
+        {86'400'000, 22, u"01-00:00:00"},
+        {360'000'000, 14, u"100:00:00"},
+        {360'000'000, 16, u"0100:00:00"},
+        {360'000'000, 18, u"100:00"},
+        {360'000'000, 22, u"04-04:00:00"},
+        {kMax32, 0, u"49"},
+        {kMax32, 3, u"1193"},
+        {kMax32, 5, u"71582"},
+        {kMax32, 7, u"4294967"},
+        {kMax32, 16, u"1193:02:47"},
+        {kMax32, 17, u"1193:02.47"},
+        {kMax32, 20, u"49-17:02:47"},
+        {kMax32, 22, u"49-17:02:47"},
+        // Past 2^32 ms the count goes on: all digits of a wide total are printed.
+        {5'000'000'000, 20, u"57-20:53:20"},
+        {5'000'000'000, 2, u"1388"},
+        {1'000ull * 86400 * 150, 1, u"150"},
+        {1'000ull * 3600 * 12345, 3, u"12345"},
+    };
+    for (const auto& s : samples)
+        EXPECT_EQ(At(s.ticks, s.index), s.text) << "T=" << s.ticks << " index " << s.index;
+}
+
+TEST_F(UptimeTest, EveryItemForTheTwoCatalogueSamples) {
+    const char16_t* a[] = {
+        u"1",       u"01",      u"26",         u"0026",       u"1563",        u"01563",
+        u"93784",   u"0093784", u"2",          u"02",         u"3",           u"03",
+        u"4",       u"04",      u"26:03:04",   u"26:03.04",   u"0026:03:04",  u"0026:03.04",
+        u"26:03",   u"0026:03", u"1-02:03:04", u"1-02:03.04", u"01-02:03:04", u"01-02:03.04",
+        u"1-02:03", u"01-02:03"};
+    const char16_t* b[] = {
+        u"12",       u"12",      u"291",         u"0291",        u"17464",       u"17464",
+        u"1047845",  u"1047845", u"3",           u"03",          u"4",           u"04",
+        u"5",        u"05",      u"291:04:05",   u"291:04.05",   u"0291:04:05",  u"0291:04.05",
+        u"291:04",   u"0291:04", u"12-03:04:05", u"12-03:04.05", u"12-03:04:05", u"12-03:04.05",
+        u"12-03:04", u"12-03:04"};
+    for (LONG i = 0; i < 26; ++i) {
+        EXPECT_EQ(At(93'784'567, i), a[i]) << "index " << i;
+        EXPECT_EQ(At(1'047'845'000, i), b[i]) << "index " << i;
+    }
+}
+
+TEST_F(UptimeTest, RegionalSeparators) {
+    settings.decimal = u",";
+    EXPECT_EQ(At(93'784'567, 15), u"26:03,04");
+    EXPECT_EQ(At(93'784'567, 14), u"26:03:04");
+    EXPECT_EQ(At(93'784'567, 21), u"1-02:03,04");
+    settings.time = u".";
+    EXPECT_EQ(At(93'784'567, 20), u"1-02.03.04") << "the day's hyphen never changes";
+}
+
+TEST_F(UptimeTest, ValuesComeFromTheLastPollOnly) {
+    EXPECT_EQ(ValueAt(7), u"0000000") << "before any poll";
+    EXPECT_EQ(ValueAt(22), u"00-00:00:00");
+    clock.now = 93'784'567;
+    EXPECT_EQ(clock.reads, 0) << "Value never reads the clock";
+    object->PollData();
+    EXPECT_EQ(clock.reads, 1);
+    clock.now = 999'999'999;
+    EXPECT_EQ(ValueAt(20), u"1-02:03:04");
+    EXPECT_EQ(ValueAt(20), u"1-02:03:04");
+    EXPECT_EQ(clock.reads, 1);
+}
+
+TEST_F(UptimeTest, IndexesOutOfRange) {
+    for (LONG index : {26, -1, 1000, -2147483647 - 1}) {
+        frame::Variant v;
+        v.vt = VT_I4;  // replaced by the empty variant
+        EXPECT_EQ(object->get_Value(index, &v), S_OK);
+        EXPECT_EQ(v.vt, VT_EMPTY) << index;
+        BSTR name = reinterpret_cast<BSTR>(1), display = reinterpret_cast<BSTR>(1);
+        EXPECT_EQ(object->get_Name(index, &name), S_OK);
+        EXPECT_EQ(object->get_DisplayName(index, &display), S_OK);
+        EXPECT_EQ(name, nullptr) << index;
+        EXPECT_EQ(display, nullptr) << index;
+    }
+}
+
+TEST_F(UptimeTest, NamesAndDisplayNamesAgree) {
+    for (LONG i = 0; i < 26; ++i) {
+        frame::Bstr name, display;
+        ASSERT_EQ(object->get_Name(i, name.Out()), S_OK);
+        ASSERT_EQ(object->get_DisplayName(i, display.Out()), S_OK);
+        EXPECT_EQ(name.View(), display.View());
+        EXPECT_EQ(name.View().substr(0, 10), u"Wendrikai\\");
+    }
+    frame::Bstr first, last;
+    object->get_Name(0, first.Out());
+    object->get_Name(25, last.Out());
+    EXPECT_EQ(first.View(), u"Wendrikai\\Custom\\d accumulated");
+    EXPECT_EQ(last.View(), u"Wendrikai\\Predefined\\dd-hh:mm part of day");
+}
+
+}  // namespace

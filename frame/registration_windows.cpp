@@ -1,8 +1,9 @@
 // Self-registration with the system registry: the embedded type library, the class identifier
 // key with its in-process server, and the programmatic identifier.
+#include <windows.h>
+
 #include <oleauto.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <string>
 

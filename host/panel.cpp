@@ -220,8 +220,8 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
         }
     } else {
         // The full DisplayName, or the path behind the plug-in name; exact, then in any case.
-        const std::u16string_view behind =
-            std::u16string_view(piece.path).substr(piece.plugin.size() + 1);
+        const std::u16string_view written = piece.path;
+        const std::u16string_view behind = written.substr(written.find(u'\\') + 1);
         auto matches = [&](bool exact) {
             for (LONG i = 0; i < count; ++i) {
                 const std::u16string& d = source->displayNames[static_cast<std::size_t>(i)];

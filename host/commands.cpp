@@ -5,7 +5,9 @@
 #include <map>
 
 #include "frame/text.h"
+#include "host/catalog.h"
 #include "host/plugin.h"
+#include "host/show.h"
 #include "host/text_output.h"
 
 namespace host {
@@ -15,6 +17,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: lcdhost info|list|values [--json] PLUGIN\n"
     "       lcdhost call PLUGIN METHOD [ARG...]\n"
+    "       lcdhost tree [PLUGIN...]\n"
+    "       lcdhost show [--size WxH] [--once | --lcdproc [HOST:]PORT] [LINE...]\n"
+    "LINE is text with items {Plugin:index} or {Plugin\\path\\label}; '{{' and '}}' are braces.\n"
     "PLUGIN is Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path.\n";
 
 struct Context {
@@ -220,6 +225,10 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (command == "list") return List(ctx, rest);
     if (command == "values") return Values(ctx, rest);
     if (command == "call") return Call(ctx, rest);
+    if (command == "show" || command == "tree") {
+        LibraryCatalog catalog;
+        return command == "show" ? Show(rest, catalog, out, err) : Tree(rest, catalog, out, err);
+    }
     return ctx.Fail("unknown command '" + command + "' (try --help)", 2);
 }
 

@@ -1,0 +1,110 @@
+// The panel: line templates, their items, the poll schedule of each plug-in and the layout of
+// the texts on a character display of W x H cells.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/host_interfaces.h"
+#include "host/catalog.h"
+
+namespace host {
+
+// One piece of a line template: literal text, or a reference to an item, written
+// {Plugin:index} or {Plugin\path\label} (the item's DisplayName).
+struct TemplatePiece {
+    bool isItem = false;
+    std::u16string literal;     // literal text (isItem false)
+    std::string plugin;         // the plug-in as written
+    std::optional<LONG> index;  // {Plugin:index}
+    std::u16string path;        // {Plugin\path\label}: everything between the braces
+};
+
+// Parses a line template; a brace that stands for itself is doubled ("{{", "}}"). On failure
+// returns false and sets `error` to one line.
+bool ParseTemplate(std::string_view text, std::vector<TemplatePiece>* pieces, std::string* error);
+
+// Lays out line texts on a panel of `width` x `height` cells: a line feed in a text continues it
+// on the next row (a dual-line value takes two rows, the next text goes below), other control
+// characters show as blanks, every row is cut or padded with blanks to `width`, rows beyond
+// `height` are dropped and missing rows are blank.
+std::vector<std::u16string> LayOut(const std::vector<std::u16string>& texts, int width, int height);
+
+// The layout shown when no templates are given: processor name, clock and SSE2, date, uptime.
+const std::vector<std::string>& DefaultTemplates();
+
+// A text for an 8-bit display: characters above 255 as '?'.
+std::string ToLatin1(std::u16string_view text);
+
+// How long a failure stays in the status line.
+inline constexpr std::int64_t kStatusMilliseconds = 5000;
+
+class Panel {
+  public:
+    // Resolves every item of `templates` through `catalog`, reading each plug-in's item list
+    // (Count, then Name and DisplayName of each index) and its PollFreqency and PollMethod.
+    // On failure returns null and sets `error` to one line.
+    static std::unique_ptr<Panel> Create(PluginCatalog& catalog,
+                                         const std::vector<std::string>& templates,
+                                         std::string* error);
+
+    // Polls every plug-in whose time has come at `now` (milliseconds of a monotonic clock),
+    // then reads the Value of each of its items on the panel. Returns true when a text or the
+    // status line changed.
+    bool Tick(std::int64_t now);
+    // When Tick has work next: the earliest poll due or the end of the status message.
+    std::int64_t NextWakeup() const;
+
+    // The texts of the templates with the current values.
+    std::vector<std::u16string> Texts() const;
+    std::vector<std::u16string> Frame(int width, int height) const {
+        return LayOut(Texts(), width, height);
+    }
+    // The latest failure, shown for kStatusMilliseconds; empty when there is none.
+    const std::string& status() const { return status_; }
+    // The failures of the last Tick.
+    const std::vector<std::string>& failures() const { return failures_; }
+
+    // The plug-ins polled, in the order of their first reference, with their periods.
+    struct Schedule {
+        std::string plugin;
+        std::int64_t period;
+    };
+    std::vector<Schedule> schedule() const;
+
+  private:
+    struct Source {
+        std::string name;
+        ITessivar2DataProvider* provider = nullptr;
+        std::int64_t period = 1000;
+        std::optional<std::int64_t> due;  // none before the first poll
+        std::vector<std::u16string> displayNames;
+    };
+    struct Slot {
+        std::size_t source;
+        LONG index;
+        std::u16string text;
+    };
+    struct Piece {
+        std::u16string literal;
+        std::optional<std::size_t> slot;
+    };
+
+    Panel() = default;
+    bool Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::size_t* slot,
+                 std::string* error);
+    void Fail(std::int64_t now, std::string message);
+
+    std::vector<Source> sources_;
+    std::vector<Slot> slots_;
+    std::vector<std::vector<Piece>> lines_;
+    std::string status_;
+    std::int64_t statusUntil_ = 0;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace host

@@ -1,0 +1,123 @@
+// In-process stand-ins for plug-ins: a data provider with chosen items, values and failures that
+// records every call, and a catalog that hands them out by name.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "frame/text.h"
+#include "host/catalog.h"
+
+namespace fakes {
+
+class FakeProvider final : public ITessivar2DataProvider {
+  public:
+    FakeProvider(std::string plugin, LONG period, std::vector<std::u16string> labels)
+        : plugin_(std::move(plugin)), period_(period), labels_(std::move(labels)) {}
+
+    // The text of item `index` after `polls` polls; by default "index#polls".
+    std::function<std::u16string(LONG index, int polls)> value = [](LONG index, int polls) {
+        return frame::Widen(std::to_string(index) + "#" + std::to_string(polls));
+    };
+    std::map<LONG, HRESULT> failingValues;
+    HRESULT pollResult = S_OK;
+    LONG pollMethod = 0;
+
+    int polls = 0;
+    std::vector<std::string> calls;  // "PollData", "Value 3", "Count", ...
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_ITessivar2DataProvider) {
+            *out = static_cast<ITessivar2DataProvider*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+    HRESULT STDMETHODCALLTYPE PollData() override {
+        calls.push_back("PollData");
+        ++polls;
+        return pollResult;
+    }
+    HRESULT STDMETHODCALLTYPE get_PollMethod(LONG* result) override {
+        calls.push_back("PollMethod");
+        *result = pollMethod;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_PollFreqency(LONG* result) override {
+        calls.push_back("PollFreqency");
+        *result = period_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* result) override {
+        calls.push_back("Count");
+        *result = static_cast<LONG>(labels_.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) override {
+        calls.push_back("Name " + std::to_string(index));
+        return frame::ReturnString(DisplayName(index), result);
+    }
+    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override {
+        calls.push_back("DisplayName " + std::to_string(index));
+        return frame::ReturnString(DisplayName(index), result);
+    }
+    HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override {
+        calls.push_back("Value " + std::to_string(index));
+        VariantInit(result);
+        if (auto it = failingValues.find(index); it != failingValues.end()) return it->second;
+        if (index < 0 || index >= static_cast<LONG>(labels_.size())) return S_OK;
+        return frame::ReturnText(value(index, polls), result);
+    }
+
+    const std::string& plugin() const { return plugin_; }
+
+  private:
+    std::u16string DisplayName(LONG index) const {
+        if (index < 0 || index >= static_cast<LONG>(labels_.size())) return u"";
+        return frame::Widen(plugin_) + u"\\" + labels_[static_cast<std::size_t>(index)];
+    }
+
+    std::string plugin_;
+    LONG period_;
+    std::vector<std::u16string> labels_;
+    ULONG refs_ = 1;
+};
+
+class FakeCatalog final : public host::PluginCatalog {
+  public:
+    void Add(FakeProvider* provider) { providers_[Upper(provider->plugin())] = provider; }
+    ITessivar2DataProvider* Find(const std::string& spec, std::string* name,
+                                 std::string* error) override {
+        auto it = providers_.find(Upper(spec));
+        if (it == providers_.end()) {
+            *error = "unknown plug-in '" + spec + "'";
+            return nullptr;
+        }
+        *name = it->second->plugin();
+        return it->second;
+    }
+
+  private:
+    static std::string Upper(std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    }
+    std::map<std::string, FakeProvider*> providers_;
+};
+
+// Labels "Group\item k" for k = 0 .. count-1.
+inline std::vector<std::u16string> Labels(int count, const std::u16string& group = u"Group") {
+    std::vector<std::u16string> labels;
+    for (int k = 0; k < count; ++k)
+        labels.push_back(group + u"\\item " + frame::Widen(std::to_string(k)));
+    return labels;
+}
+
+}  // namespace fakes

@@ -1,0 +1,268 @@
+// Line templates, the panel layout and the poll schedule, against fake plug-ins.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/panel.h"
+#include "tests/host/fake_plugin.h"
+
+namespace {
+
+using fakes::FakeCatalog;
+using fakes::FakeProvider;
+using host::LayOut;
+using host::Panel;
+
+std::string Utf8(const std::u16string& s) {
+    return frame::ToUtf8(s);
+}
+
+std::vector<std::string> Rows(const std::vector<std::u16string>& frame) {
+    std::vector<std::string> rows;
+    for (const auto& row : frame) rows.push_back(Utf8(row));
+    return rows;
+}
+
+std::size_t CountOf(const std::vector<std::string>& calls, const std::string& what) {
+    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), what));
+}
+
+TEST(ParseTemplate, SplitsLiteralsAndItems) {
+    std::vector<host::TemplatePiece> pieces;
+    std::string error;
+    ASSERT_TRUE(host::ParseTemplate("Up {Wendrikai:20} {{x}} {Tamblorin\\Custom\\Day Short}",
+                                    &pieces, &error))
+        << error;
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_EQ(pieces[0].literal, u"Up ");
+    EXPECT_TRUE(pieces[1].isItem);
+    EXPECT_EQ(pieces[1].plugin, "Wendrikai");
+    EXPECT_EQ(pieces[1].index, 20);
+    EXPECT_EQ(pieces[2].literal, u" {x} ");
+    EXPECT_EQ(pieces[3].plugin, "Tamblorin");
+    EXPECT_FALSE(pieces[3].index.has_value());
+    EXPECT_EQ(pieces[3].path, u"Tamblorin\\Custom\\Day Short");
+}
+
+TEST(ParseTemplate, RejectsMalformedReferencesWithOneLine) {
+    const struct {
+        const char* text;
+        const char* why;
+    } cases[] = {
+        {"{Wendrikai:20", "'{' without '}'"},
+        {"a } b", "'}' without '{'"},
+        {"{}", "neither"},
+        {"{Wendrikai}", "neither"},
+        {"{:3}", "neither"},
+        {"{Wendrikai:x}", "not a number"},
+        {"{Wendrikai:}", "not a number"},
+        {"{Wendrikai:99999999999}", "not a number"},
+        {"{Wendrikai\\}", "not {Plugin\\path\\label}"},
+        {"{a{b}", "'{' inside"},
+    };
+    for (const auto& c : cases) {
+        std::vector<host::TemplatePiece> pieces;
+        std::string error;
+        EXPECT_FALSE(host::ParseTemplate(c.text, &pieces, &error)) << c.text;
+        EXPECT_NE(error.find(c.why), std::string::npos) << c.text << " -> " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(LayOut, CutsPadsSplitsAndBlanks) {
+    const struct {
+        std::vector<std::u16string> texts;
+        int width, height;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {{u"abc"}, 5, 2, {"abc  ", "     "}},
+        {{u"abcdefgh", u"x"}, 4, 2, {"abcd", "x   "}},
+        {{u"one\ntwo", u"three"}, 5, 4, {"one  ", "two  ", "three", "     "}},
+        {{u"one\r\ntwo"}, 3, 2, {"one", "two"}},
+        {{u"a\tb\x01"
+          u"c\x7f"},
+         6,
+         1,
+         {"a b c "}},
+        {{std::u16string(u"x\0y", 3)}, 3, 1, {"x y"}},
+        {{u"a", u"b\nc", u"d"}, 1, 3, {"a", "b", "c"}},
+        {{u"\u00e9t\u00e9"}, 4, 1, {"\u00e9t\u00e9 "}},
+        {{u"\U0001F600!"}, 2, 1, {"?!"}},
+        {{}, 2, 2, {"  ", "  "}},
+        {{u"dual\n"}, 4, 3, {"dual", "    ", "    "}},
+    };
+    for (const auto& c : cases) {
+        const auto rows = Rows(LayOut(c.texts, c.width, c.height));
+        EXPECT_EQ(rows, c.rows) << Utf8(c.texts.empty() ? u"" : c.texts[0]);
+    }
+}
+
+class PanelTest : public ::testing::Test {
+  protected:
+    PanelTest() {
+        catalog.Add(&cpu);
+        catalog.Add(&date);
+        catalog.Add(&uptime);
+    }
+    std::unique_ptr<Panel> Make(const std::vector<std::string>& templates) {
+        std::string error;
+        auto panel = Panel::Create(catalog, templates, &error);
+        EXPECT_TRUE(panel) << error;
+        return panel;
+    }
+    std::string CreateError(const std::vector<std::string>& templates) {
+        std::string error;
+        EXPECT_FALSE(Panel::Create(catalog, templates, &error));
+        return error;
+    }
+
+    FakeProvider cpu{"Orvantel", 1000, fakes::Labels(56)};
+    FakeProvider date{"Tamblorin", 10000, fakes::Labels(29)};
+    FakeProvider uptime{
+        "Wendrikai", 1000, {u"Custom\\d accumulated", u"Predefined\\d-hh:mm:ss part of day"}};
+    FakeCatalog catalog;
+};
+
+TEST_F(PanelTest, ReadsTheItemListThenThePollSettingsBeforeAnyPoll) {
+    auto panel = Make({"{Wendrikai:1}"});
+    std::vector<std::string> expected = {"Count",         "Name 0",       "DisplayName 0", "Name 1",
+                                         "DisplayName 1", "PollFreqency", "PollMethod"};
+    EXPECT_EQ(uptime.calls, expected);
+    EXPECT_TRUE(cpu.calls.empty()) << "a plug-in not on the panel is not touched";
+}
+
+TEST_F(PanelTest, ResolvesItemsByIndexAndByDisplayName) {
+    uptime.value = [](LONG index, int) { return index == 1 ? u"1-02:03:04" : u"1"; };
+    auto panel = Make({"Up {wendrikai:1}", "{Wendrikai\\Predefined\\d-hh:mm:ss part of day}",
+                       "{WENDRIKAI\\custom\\D ACCUMULATED}d"});
+    panel->Tick(0);
+    EXPECT_EQ(Rows(panel->Frame(12, 3)),
+              (std::vector<std::string>{"Up 1-02:03:0", "1-02:03:04  ", "1d          "}));
+}
+
+TEST_F(PanelTest, UnknownPluginsAndItemsAreErrors) {
+    EXPECT_EQ(CreateError({"{Nowhere:1}"}), "unknown plug-in 'Nowhere'");
+    EXPECT_EQ(CreateError({"ok", "{Wendrikai:2}"}), "Wendrikai has no item 2 (0 to 1)");
+    EXPECT_EQ(CreateError({"{Wendrikai:-1}"}), "Wendrikai has no item -1 (0 to 1)");
+    EXPECT_EQ(CreateError({"{Wendrikai\\Custom\\nothing}"}),
+              "Wendrikai has no item 'Wendrikai\\Custom\\nothing'");
+    EXPECT_NE(CreateError({"{Wendrikai:1"}).find("bad template"), std::string::npos);
+}
+
+TEST_F(PanelTest, DualLineValueTakesTwoRowsAndPushesTheNextLineDown) {
+    cpu.value = [](LONG index, int) -> std::u16string {
+        if (index == 15) return std::u16string(u" Fast \nProcessor\0", 17);
+        return u"x";
+    };
+    auto panel = Make({"{Orvantel:15}", "next", "dropped"});
+    panel->Tick(0);
+    EXPECT_EQ(Rows(panel->Frame(10, 3)),
+              (std::vector<std::string>{" Fast     ", "Processor ", "next      "}));
+}
+
+TEST_F(PanelTest, EachPluginIsPolledOnItsOwnFrequency) {
+    auto panel = Make({"{Orvantel:11}", "{Tamblorin:27}", "{Wendrikai:1}"});
+    for (std::int64_t now = 0; now < 30'000; now += 100) panel->Tick(now);
+    EXPECT_EQ(cpu.polls, 30);
+    EXPECT_EQ(uptime.polls, 30);
+    EXPECT_EQ(date.polls, 3);
+    EXPECT_EQ(panel->schedule().size(), 3u);
+    EXPECT_EQ(panel->schedule()[1].period, 10000);
+}
+
+TEST_F(PanelTest, ValueIsAskedOnlyForItemsOnScreenAndOnlyAfterTheirPluginsPoll) {
+    auto panel = Make({"{Orvantel:13} SSE2 {Orvantel:21}", "{Orvantel:13}", "{Tamblorin:27}"});
+    cpu.calls.clear();
+    date.calls.clear();
+    panel->Tick(0);
+    EXPECT_EQ(cpu.calls, (std::vector<std::string>{"PollData", "Value 13", "Value 21"}));
+    EXPECT_EQ(date.calls, (std::vector<std::string>{"PollData", "Value 27"}));
+
+    cpu.calls.clear();
+    date.calls.clear();
+    panel->Tick(999);  // nothing is due
+    EXPECT_TRUE(cpu.calls.empty());
+    panel->Tick(1000);
+    EXPECT_EQ(cpu.calls, (std::vector<std::string>{"PollData", "Value 13", "Value 21"}));
+    EXPECT_TRUE(date.calls.empty());
+    EXPECT_EQ(CountOf(uptime.calls, "PollData"), 0u);
+}
+
+TEST_F(PanelTest, NextWakeupFollowsTheEarliestPollAndKeepsTheBeat) {
+    auto panel = Make({"{Tamblorin:1}", "{Wendrikai:0}"});
+    EXPECT_LE(panel->NextWakeup(), 0) << "nothing polled yet: due at once";
+    panel->Tick(5);
+    EXPECT_EQ(panel->NextWakeup(), 1005);
+    panel->Tick(1030);  // late wake-up: the next poll stays on the beat
+    EXPECT_EQ(panel->NextWakeup(), 2005);
+    panel->Tick(9000);  // a long stall: start afresh from now
+    EXPECT_EQ(panel->NextWakeup(), 10000);
+}
+
+TEST_F(PanelTest, TickReportsChangesOnlyWhenATextChanged) {
+    uptime.value = [](LONG, int polls) { return polls < 3 ? u"same" : u"new"; };
+    auto panel = Make({"{Wendrikai:0}"});
+    EXPECT_TRUE(panel->Tick(0));
+    EXPECT_FALSE(panel->Tick(1000));
+    EXPECT_TRUE(panel->Tick(2000));
+    EXPECT_FALSE(panel->Tick(3000));
+}
+
+TEST_F(PanelTest, AFailingValueShowsInTheStatusLineForAWhile) {
+    uptime.failingValues[1] = static_cast<HRESULT>(0x800A0006);
+    auto panel = Make({"A{Wendrikai:0}", "B{Wendrikai:1}"});
+    EXPECT_TRUE(panel->Tick(0));
+    EXPECT_EQ(panel->status(), "Wendrikai:1: Value failed with 0x800A0006");
+    EXPECT_EQ(panel->failures().size(), 1u);
+    EXPECT_EQ(Rows(panel->Frame(4, 2)), (std::vector<std::string>{"A0#1", "B   "}));
+
+    uptime.failingValues.clear();
+    panel->Tick(1000);
+    EXPECT_EQ(Rows(panel->Frame(4, 2)), (std::vector<std::string>{"A0#2", "B1#2"}));
+    EXPECT_FALSE(panel->status().empty()) << "still within the status time";
+    EXPECT_LE(panel->NextWakeup(), 2000);
+    panel->Tick(2000);
+    panel->Tick(3000);
+    panel->Tick(4000);
+    EXPECT_TRUE(panel->Tick(5000)) << "the status line clears";
+    EXPECT_EQ(panel->status(), "");
+}
+
+TEST_F(PanelTest, AFailingPollIsReportedAndTheValuesAreStillRead) {
+    uptime.pollResult = E_FAIL;
+    auto panel = Make({"{Wendrikai:0}"});
+    panel->Tick(0);
+    EXPECT_EQ(panel->status(), "Wendrikai: PollData failed with 0x80004005");
+    EXPECT_EQ(CountOf(uptime.calls, "Value 0"), 1u);
+}
+
+TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
+    cpu.value = [](LONG index, int) -> std::u16string {
+        switch (index) {
+            case 11:
+                return u"Some CPU 3000+";
+            case 13:
+                return u"2400 MHz";
+            case 21:
+                return u"yes";
+        }
+        return u"?";
+    };
+    date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
+    uptime.value = [](LONG, int) { return u"?"; };
+    FakeProvider wide{"Wendrikai", 1000, fakes::Labels(26)};
+    wide.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
+    FakeCatalog catalog3;
+    catalog3.Add(&cpu);
+    catalog3.Add(&date);
+    catalog3.Add(&wide);
+    std::string error;
+    auto panel = Panel::Create(catalog3, host::DefaultTemplates(), &error);
+    ASSERT_TRUE(panel) << error;
+    panel->Tick(0);
+    const auto rows = Rows(panel->Frame(20, 4));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ",
+                                              "Date 07 Dec 2026    ", "Up   1-02:03:04     "}));
+}
+
+}  // namespace

@@ -1,0 +1,336 @@
+// lcdhost show and tree as a user runs them: with the Wendrikai library, against a real LCDd
+// and against a small fake display server that goes away and comes back.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "tests/support/process.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing_support::RunShell;
+namespace fs = std::filesystem;
+
+const std::string kHost = TESS_LCDHOST;
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A program started in the background, its output going to files and its input from a pipe.
+class Child {
+  public:
+    Child(const std::vector<std::string>& argv, const std::string& folder)
+        : out_(folder + "/out"), err_(folder + "/err") {
+        int in[2];
+        EXPECT_EQ(pipe(in), 0);
+        stdinWrite_ = in[1];
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
+        posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        EXPECT_EQ(posix_spawnp(&pid_, args[0], &actions, &attributes, args.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        close(in[0]);
+    }
+    ~Child() {
+        if (pid_ > 0 && status_ < -1) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(stdinWrite_);
+    }
+    // Sends `signal`; returns the exit status if it exits within `limit`, else -2.
+    int Stop(int signal, std::chrono::milliseconds limit) {
+        kill(pid_, signal);
+        return Wait(limit);
+    }
+    int Wait(std::chrono::milliseconds limit) {
+        const auto end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            int raw = 0;
+            if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+                status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+                return status_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -2;
+    }
+    std::string out() const { return Slurp(out_); }
+    std::string err() const { return Slurp(err_); }
+
+  private:
+    std::string out_, err_;
+    pid_t pid_ = -1;
+    int status_ = -2;
+    int stdinWrite_ = -1;
+};
+
+// A loopback port that nothing listens on right now.
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// The fake server's listening socket on a loopback port.
+int Listen(int* port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(listen(fd, 4), 0);
+    socklen_t size = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    *port = ntohs(address.sin_port);
+    return fd;
+}
+
+int Accept(int listener, std::chrono::milliseconds limit) {
+    pollfd p{listener, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(limit.count())) != 1) return -1;
+    return accept(listener, nullptr, nullptr);
+}
+
+// Reads from `fd` until `text` has arrived or `limit` passes; returns all that was read.
+std::string ReadUntil(int fd, const std::string& text, std::chrono::milliseconds limit) {
+    std::string got;
+    const auto end = Clock::now() + limit;
+    while (got.find(text) == std::string::npos && Clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) != 1) continue;
+        char buffer[1024];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) break;
+        got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+void Send(int fd, const std::string& text) {
+    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+}
+
+TEST(LcdhostShow, OncePrintsExactlyTheRowsFromAnyFolder) {
+    auto r = RunShell("cd / && " + kHost +
+                      " show --size 24x4 --once 'Up {Wendrikai:20}' "
+                      "'{Wendrikai\\Custom\\d accumulated} d' 'tab\there'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto rows = Lines(r.out);
+    ASSERT_EQ(rows.size(), 4u) << r.out;
+    for (const auto& row : rows) EXPECT_EQ(row.size(), 24u) << "'" << row << "'";
+    EXPECT_TRUE(std::regex_match(rows[0], std::regex("Up \\d+-\\d\\d:\\d\\d:\\d\\d +"))) << rows[0];
+    EXPECT_TRUE(std::regex_match(rows[1], std::regex("\\d+ d +"))) << rows[1];
+    EXPECT_EQ(rows[2], "tab here                ");
+    EXPECT_EQ(rows[3], std::string(24, ' '));
+}
+
+TEST(LcdhostTree, ShowsTheGroupsAndEveryItemWithItsIndex) {
+    auto r = RunShell(kHost + " tree Wendrikai");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 29u) << r.out;
+    EXPECT_EQ(lines[0], "Wendrikai");
+    EXPECT_EQ(lines[1], "  Custom");
+    EXPECT_EQ(lines[2], "    d accumulated  {Wendrikai:0}");
+    EXPECT_EQ(lines[16], "  Predefined");
+    EXPECT_EQ(lines[23], "    d-hh:mm:ss part of day  {Wendrikai:20}");
+}
+
+TEST(LcdhostShow, ErrorsAreOneLineAndANonZeroExit) {
+    const std::string port = std::to_string(FreePort());
+    const struct {
+        std::string args;
+        std::string message;
+    } cases[] = {
+        {"show --once '{Wendrikai:20'", "bad template"},
+        {"show --once '{Wendrikai:26}'", "Wendrikai has no item 26"},
+        {"show --once '{Wendrikai\\Custom\\none}'", "has no item"},
+        {"show --once '{Nowhere:1}'", "unknown plug-in 'Nowhere'"},
+        {"show --size 20 --once x", "bad --size"},
+        {"show --lcdproc 127.0.0.1:" + port + " x", "cannot reach LCDd at 127.0.0.1:" + port},
+        {"tree Nowhere", "unknown plug-in"},
+    };
+    for (const auto& c : cases) {
+        auto r = RunShell(kHost + " " + c.args);
+        EXPECT_NE(r.status, 0) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        ASSERT_FALSE(r.err.empty()) << c.args;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+}
+
+std::string FindLcdd() {
+    for (const char* path : {"/usr/sbin/LCDd", "/usr/bin/LCDd", "/usr/local/sbin/LCDd"})
+        if (fs::exists(path)) return path;
+    return "";
+}
+
+std::string FindDriverFolder() {
+    std::vector<fs::path> candidates = {"/usr/lib/lcdproc", "/usr/local/lib/lcdproc"};
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/usr/lib", ec))
+        candidates.push_back(entry.path() / "lcdproc");
+    for (const auto& folder : candidates)
+        if (fs::exists(folder / "text.so", ec)) return folder.string() + "/";
+    return "";
+}
+
+TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
+    const std::string lcdd = FindLcdd();
+    if (lcdd.empty()) GTEST_SKIP() << "LCDd is not installed (Debian package lcdproc)";
+    const std::string drivers = FindDriverFolder();
+    ASSERT_FALSE(drivers.empty()) << "LCDd is installed but its text driver is not found";
+
+    const std::string folder = testing_support::MakeTempFolder();
+    const int port = FreePort();
+    const std::string config = folder + "/LCDd.conf";
+    std::ofstream(config) << "[server]\nDriverPath=" << drivers
+                          << "\nDriver=text\nBind=127.0.0.1\nPort=" << port
+                          << "\nReportLevel=2\nReportToSyslog=no\nWaitTime=2\n"
+                             "ServerScreen=off\nForeground=yes\n[text]\nSize=20x4\n";
+    fs::create_directory(folder + "/lcdd");
+    fs::create_directory(folder + "/host");
+    Child server({"stdbuf", "-oL", lcdd, "-f", "-c", config}, folder + "/lcdd");
+
+    // Wait for the server to listen.
+    bool listening = false;
+    for (int k = 0; k < 100 && !listening; ++k) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(listening) << server.err();
+
+    Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(port),
+                "Up {Wendrikai:20}", "{Wendrikai\\Custom\\d accumulated} days", "a}}b\\c {{x}}"},
+               folder + "/host");
+    std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+    EXPECT_EQ(host.Stop(SIGINT, std::chrono::seconds(3)), 0) << host.err();
+    server.Stop(SIGTERM, std::chrono::seconds(5));
+
+    const auto frames = Lines(server.out());
+    std::set<std::string> uptimes;
+    bool days = false, braces = false, blank = false;
+    for (const auto& line : frames) {
+        if (std::regex_match(line, std::regex("\\|Up \\d+-\\d\\d:\\d\\d:\\d\\d +\\|")))
+            uptimes.insert(line);
+        days = days || std::regex_match(line, std::regex("\\|\\d+ days +\\|"));
+        braces = braces || line == "|a}b\\c {x}           |";
+        blank = blank || line == "|                    |";
+    }
+    EXPECT_GE(uptimes.size(), 2u) << "the uptime advances from frame to frame\n" << server.out();
+    EXPECT_TRUE(days) << server.out();
+    EXPECT_TRUE(braces) << server.out();
+    EXPECT_TRUE(blank) << server.out();
+    EXPECT_EQ(host.out(), "");
+    fs::remove_all(folder);
+}
+
+TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
+    int port = 0;
+    const int listener = Listen(&port);
+    const std::string folder = testing_support::MakeTempFolder();
+    Child host(
+        {kHost, "show", "--lcdproc", std::to_string(port), "{Wendrikai:20}", "x{Wendrikai:0}"},
+        folder);
+    const char* connect =
+        "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
+
+    int conn = Accept(listener, std::chrono::seconds(5));
+    ASSERT_GE(conn, 0);
+    EXPECT_EQ(ReadUntil(conn, "hello\n", std::chrono::seconds(3)), "hello\n");
+    Send(conn, connect);
+    std::string setup = ReadUntil(conn, "widget_set S L2", std::chrono::seconds(3));
+    EXPECT_NE(setup.find("screen_add S\n"), std::string::npos) << setup;
+    EXPECT_NE(setup.find("widget_add S L2 string\n"), std::string::npos) << setup;
+    EXPECT_NE(setup.find("widget_set S L2 1 2 {x"), std::string::npos) << setup;
+    Send(conn, "success\nlisten S\nhuh? Unknown command\n");
+    close(conn);  // the server goes away
+
+    const auto lostAt = Clock::now();
+    conn = Accept(listener, std::chrono::seconds(5));
+    ASSERT_GE(conn, 0) << "no reconnection";
+    EXPECT_LT(Clock::now() - lostAt, std::chrono::seconds(3));
+    EXPECT_EQ(ReadUntil(conn, "hello\n", std::chrono::seconds(3)), "hello\n");
+    Send(conn, connect);
+    setup = ReadUntil(conn, "widget_set S L2", std::chrono::seconds(3));
+    EXPECT_NE(setup.find("widget_add S L1 string\n"), std::string::npos) << setup;
+    EXPECT_NE(setup.find("widget_set S L1 1 1 {"), std::string::npos) << setup;
+    // It keeps updating: the uptime line changes every second.
+    EXPECT_NE(ReadUntil(conn, "widget_set S L1", std::chrono::seconds(3)).find("widget_set S L1"),
+              std::string::npos);
+
+    // Now the server stays away: lcdhost retries with back-off and still ends on SIGINT.
+    close(conn);
+    close(listener);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    const auto stopAt = Clock::now();
+    EXPECT_EQ(host.Stop(SIGINT, std::chrono::seconds(3)), 0);
+    EXPECT_LT(Clock::now() - stopAt, std::chrono::seconds(3));
+    const std::string err = host.err();
+    EXPECT_NE(err.find("lost LCDd at 127.0.0.1:" + std::to_string(port)), std::string::npos) << err;
+    EXPECT_NE(err.find("reconnected to LCDd"), std::string::npos) << err;
+    EXPECT_NE(err.find("huh? Unknown command"), std::string::npos) << err;
+    EXPECT_EQ(host.out(), "");
+    fs::remove_all(folder);
+}
+
+}  // namespace

@@ -212,9 +212,8 @@ TEST_F(CustomDateTest, Year2kOfTextThatIsNoNumberFailsAndTheObjectCarriesOn) {
 }
 
 TEST_F(CustomDateTest, DaySuffixOfThePolledDay) {
-    const std::pair<std::uint16_t, std::string> cases[] = {
-        {1, "st"},  {2, "nd"},  {3, "rd"},  {4, "th"},  {11, "th"}, {12, "th"},
-        {13, "th"}, {21, "st"}, {22, "nd"}, {23, "rd"}, {30, "th"}, {31, "st"}};
+    // The whole table is the class interface's; here the day comes from the poll.
+    const std::pair<std::uint16_t, std::string> cases[] = {{2, "nd"}, {13, "th"}, {31, "st"}};
     for (const auto& [day, expected] : cases) {
         Poll(SystemTime{2003, 1, 0, day, 0, 0, 0, 0});
         EXPECT_EQ(Value(10), expected) << day;

@@ -51,15 +51,11 @@ TEST(TamblorinHost, Info) {
 TEST(TamblorinHost, CallsPublicMethodsByName) {
     const std::pair<std::string, std::string> cases[] = {
         {"GetDaySuffix 22", "nd\n"},
-        {"GetDaySuffix 11", "th\n"},
-        {"GetDayShort 0", "Sun\n"},
-        {"GetDayLong 6", "Saturday\n"},
-        {"GetMonthShort 13", "\n"},
         {"getmonthlong 5", "May\n"},
+        {"GetMonthShort 13", "\n"},
         {"Check128 'd\xC3\xA9"
          "c.'",
          "True\n"},
-        {"Check128 Dec", "False\n"},
     };
     for (const auto& [args, expected] : cases) {
         auto r = RunShell(kHost + " call Tamblorin " + args);

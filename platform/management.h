@@ -15,7 +15,7 @@ constexpr HRESULT kWbemNotFound = static_cast<HRESULT>(0x80041002);
 
 // One instance of a management class.
 class ManagementObject {
-public:
+  public:
     // Reads property `name` into `value` (which the caller clears): a number as VT_I4, a text as
     // VT_BSTR, VT_NULL for a property without a value. A property the class does not have is a
     // failure (kWbemNotFound).
@@ -24,7 +24,7 @@ public:
 };
 
 class ManagementService {
-public:
+  public:
     // Binds to the service and lists the instances of `className` in the service's order.
     // Every call binds and queries afresh. A failure status when the service cannot be bound or
     // queried.

@@ -18,7 +18,7 @@ constexpr unsigned long kRegSz = 1;
 constexpr unsigned long kRegMultiSz = 7;
 
 class Registry {
-public:
+  public:
     using Key = std::uintptr_t;
 
     // Opens `path` (backslash-separated, narrow code page) below the local-machine root for

@@ -1,0 +1,134 @@
+#include "date/custom_date.h"
+
+#include <new>
+
+#include "date/calendar_names.h"
+#include "date/date_items.h"
+#include "date/variables.h"
+
+namespace date {
+
+namespace {
+
+_CustomDate* Self(IDispatch* self) {
+    return static_cast<_CustomDate*>(self);
+}
+
+HRESULT CallCheck128(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BOOL;
+    return Self(self)->Check128(args[0].bstrVal, &result->boolVal);
+}
+
+template <HRESULT (STDMETHODCALLTYPE _CustomDate::*Member)(SHORT, BSTR*)>
+HRESULT CallLookup(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BSTR;
+    return (Self(self)->*Member)(args[0].iVal, &result->bstrVal);
+}
+
+constexpr frame::Method kMethods[] = {
+    {u"Check128", 0x6003000A, {{{u"sOutput", VT_BSTR}}}, 1, &CallCheck128},
+    {u"GetDayShort", 0x6003000B, {{{u"nDay", VT_I2}}}, 1, &CallLookup<&_CustomDate::GetDayShort>},
+    {u"GetDayLong", 0x6003000C, {{{u"nDay", VT_I2}}}, 1, &CallLookup<&_CustomDate::GetDayLong>},
+    {u"GetMonthShort",
+     0x6003000D,
+     {{{u"nMonth", VT_I2}}},
+     1,
+     &CallLookup<&_CustomDate::GetMonthShort>},
+    {u"GetMonthLong",
+     0x6003000E,
+     {{{u"nMonth", VT_I2}}},
+     1,
+     &CallLookup<&_CustomDate::GetMonthLong>},
+    {u"GetDaySuffix",
+     0x6003000F,
+     {{{u"nDayOfMonth", VT_I2}}},
+     1,
+     &CallLookup<&_CustomDate::GetDaySuffix>},
+};
+
+constexpr std::u16string_view kPrefix = u"Tamblorin\\";
+
+}  // namespace
+
+const frame::Identity& CustomDateIdentity() {
+    static const frame::Identity identity{
+        .product = u"Tamblorin",
+        .className = u"CustomDate",
+        .progId = u"Tamblorin.CustomDate",
+        .count = kItemCount,
+        .pollFreqency = 10000,
+        .pollMethod = 1,
+        .version = {TESS_VERSION_MAJOR, TESS_VERSION_MINOR, TESS_VERSION_BUILD,
+                    TESS_VERSION_REVISION},
+        .clsid = CLSID_CustomDate,
+        .classIid = IID__CustomDate,
+        .libid = LIBID_Tamblorin,
+        .methods = kMethods,
+    };
+    return identity;
+}
+
+CustomDate::CustomDate(const platform::LocalClock& clock, const platform::DateFormatter& formatter)
+    : PluginObject(CustomDateIdentity()), clock_(clock), formatter_(formatter) {}
+
+HRESULT CustomDate::Check128(BSTR sOutput, VARIANT_BOOL* result) {
+    return Check128Member(sOutput, result);
+}
+HRESULT CustomDate::GetDayShort(SHORT nDay, BSTR* result) {
+    return frame::ReturnString(DayShort(nDay), result);
+}
+HRESULT CustomDate::GetDayLong(SHORT nDay, BSTR* result) {
+    return frame::ReturnString(DayLong(nDay), result);
+}
+HRESULT CustomDate::GetMonthShort(SHORT nMonth, BSTR* result) {
+    return frame::ReturnString(MonthShort(nMonth), result);
+}
+HRESULT CustomDate::GetMonthLong(SHORT nMonth, BSTR* result) {
+    return frame::ReturnString(MonthLong(nMonth), result);
+}
+HRESULT CustomDate::GetDaySuffix(SHORT nDayOfMonth, BSTR* result) {
+    return frame::ReturnString(DaySuffix(nDayOfMonth), result);
+}
+
+HRESULT CustomDate::PollData() {
+    Variables::PollTime() = clock_.Now();
+    return S_OK;
+}
+
+HRESULT CustomDate::get_Name(LONG index, BSTR* result) {
+    return frame::ReturnString(ItemName(index), result);
+}
+
+HRESULT CustomDate::get_DisplayName(LONG index, BSTR* result) {
+    if (result == nullptr) return E_POINTER;
+    *result = nullptr;
+    if (!frame::InRange(index, kItemCount)) return frame::ReturnString({}, result);
+    try {
+        std::u16string name(kPrefix);
+        name += ItemName(index);
+        return frame::ReturnString(name, result);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CustomDate::get_Value(LONG index, VARIANT* result) {
+    if (result == nullptr) return E_POINTER;
+    VariantInit(result);
+    try {
+        std::u16string text;
+        const HRESULT hr = FormatItem(index, Variables::PollTime(), formatter_, text);
+        if (FAILED(hr)) return hr;
+        return frame::ReturnText(text, result);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+IUnknown* CreateCustomDate() {
+    auto* object =
+        new (std::nothrow) CustomDate(platform::SystemLocalClock(), platform::UserDateFormatter());
+    return static_cast<_CustomDate*>(object);
+}
+
+}  // namespace date

@@ -1,0 +1,191 @@
+// The CustomDate class's identity, item names and class interface, early and late bound.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "date/custom_date.h"
+#include "platform/fakes/fake_date.h"
+
+namespace {
+
+using frame::View;
+
+class ClassInterfaceTest : public ::testing::Test {
+  protected:
+    platform::fakes::FakeLocalClock clock;
+    platform::fakes::FakeDateFormatter formatter;
+    date::CustomDate* object = new date::CustomDate(clock, formatter);
+    _CustomDate* custom = object;
+    IDispatch* dispatch = object;
+
+    void TearDown() override { object->Release(); }
+
+    static std::string Text(BSTR s) { return frame::ToUtf8(View(s)); }
+
+    DISPID IdOf(std::u16string name) {
+        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
+        DISPID id = DISPID_UNKNOWN;
+        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+        return id;
+    }
+
+    // Invokes member `id` with one argument; returns the result as text.
+    std::string Invoke(DISPID id, VARIANT arg, HRESULT expected = S_OK) {
+        DISPPARAMS params{&arg, nullptr, 1, 0};
+        frame::Variant result;
+        EXCEPINFO excep{};
+        UINT argErr = 0;
+        EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), &excep,
+                                   &argErr),
+                  expected);
+        if (result.vt == VT_BOOL) return result.boolVal == VARIANT_TRUE ? "True" : "False";
+        if (result.vt == VT_BSTR) return Text(result.bstrVal);
+        return "<vt " + std::to_string(result.vt) + ">";
+    }
+};
+
+VARIANT Short(SHORT value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I2;
+    v.iVal = value;
+    return v;
+}
+
+TEST_F(ClassInterfaceTest, Constants) {
+    LONG value = 0;
+    EXPECT_EQ(object->get_Count(&value), S_OK);
+    EXPECT_EQ(value, 29);
+    EXPECT_EQ(object->get_PollFreqency(&value), S_OK);
+    EXPECT_EQ(value, 10000);
+    EXPECT_EQ(object->get_PollMethod(&value), S_OK);
+    EXPECT_EQ(value, 1);
+    frame::Bstr text;
+    EXPECT_EQ(object->get_Description(text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"Tamblorin v1.5");
+
+    void* found = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID__CustomDate, &found), S_OK);
+    EXPECT_EQ(found, static_cast<void*>(custom));
+    object->Release();
+}
+
+TEST_F(ClassInterfaceTest, NamesAndDisplayNames) {
+    const std::pair<LONG, std::u16string> cases[] = {
+        {0, u"Custom\\Day 2 digit with leading"},
+        {3, u"Custom\\Day Long"},
+        {9, u"Custom\\Year 2K"},
+        {10, u"Custom\\day suffix"},
+        {16, u"Predefined\\2 digit dmy\\mm dd yy"},
+        {21, u"Predefined\\2 digit dy & char m\\dd mmm yy"},
+        {28, u"Predefined\\2 digit d, char m, 4 digit Y\\mmm dd yyyy"},
+    };
+    for (const auto& [index, name] : cases) {
+        frame::Bstr got;
+        ASSERT_EQ(object->get_Name(index, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), name) << index;
+        ASSERT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), u"Tamblorin\\" + name) << index;
+    }
+    for (LONG index : {29L, -1L, 1000L}) {
+        frame::Bstr got;
+        EXPECT_EQ(object->get_Name(index, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), u"");
+        EXPECT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), u"");
+    }
+}
+
+TEST_F(ClassInterfaceTest, CalendarWordsThroughTheVtable) {
+    using Member = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
+    struct Case {
+        Member member;
+        SHORT argument;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {&_CustomDate::GetDayShort, 0, u"Sun"},      {&_CustomDate::GetDayShort, 6, u"Sat"},
+        {&_CustomDate::GetDayShort, 7, u""},         {&_CustomDate::GetDayShort, -1, u""},
+        {&_CustomDate::GetDayLong, 3, u"Wednesday"}, {&_CustomDate::GetDayLong, 7, u""},
+        {&_CustomDate::GetMonthShort, 1, u"Jan"},    {&_CustomDate::GetMonthShort, 12, u"Dec"},
+        {&_CustomDate::GetMonthShort, 0, u""},       {&_CustomDate::GetMonthShort, 5, u"May"},
+        {&_CustomDate::GetMonthLong, 5, u"May"},     {&_CustomDate::GetMonthLong, 9, u"September"},
+        {&_CustomDate::GetMonthLong, 13, u""},       {&_CustomDate::GetMonthLong, -12, u""},
+    };
+    for (const auto& c : cases) {
+        frame::Bstr got;
+        EXPECT_EQ((custom->*c.member)(c.argument, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), c.expected) << c.argument;
+    }
+}
+
+TEST_F(ClassInterfaceTest, DaySuffixTable) {
+    const std::pair<SHORT, std::u16string> cases[] = {
+        {1, u"st"},  {2, u"nd"},  {3, u"rd"},  {4, u"th"},  {11, u"th"}, {12, u"th"},
+        {13, u"th"}, {21, u"st"}, {22, u"nd"}, {23, u"rd"}, {30, u"th"}, {31, u"st"},
+        {0, u"th"},  {32, u"th"}, {41, u"th"}, {-1, u"th"}, {-21, u"th"}};
+    for (const auto& [day, expected] : cases) {
+        frame::Bstr got;
+        EXPECT_EQ(custom->GetDaySuffix(day, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), expected) << day;
+    }
+}
+
+TEST_F(ClassInterfaceTest, Check128) {
+    const std::pair<std::u16string, VARIANT_BOOL> cases[] = {
+        {u"", VARIANT_FALSE},
+        {u"June 2003", VARIANT_FALSE},
+        {u"d\u00E9c.", VARIANT_TRUE},
+        {u"\u0438\u044E\u043D\u044C", VARIANT_TRUE},
+        {u"\x7F", VARIANT_FALSE}};
+    for (const auto& [text, expected] : cases) {
+        frame::Bstr s(text);
+        VARIANT_BOOL got = 0;
+        EXPECT_EQ(custom->Check128(s.Get(), &got), S_OK);
+        EXPECT_EQ(got, expected);
+    }
+    VARIANT_BOOL got = VARIANT_TRUE;
+    EXPECT_EQ(custom->Check128(nullptr, &got), S_OK);
+    EXPECT_EQ(got, VARIANT_FALSE);
+}
+
+TEST_F(ClassInterfaceTest, MethodsByNameAndMemberId) {
+    const std::pair<std::u16string, DISPID> ids[] = {
+        {u"Check128", 0x6003000A},     {u"GetDayShort", 0x6003000B},
+        {u"GetDayLong", 0x6003000C},   {u"GetMonthShort", 0x6003000D},
+        {u"getmonthlong", 0x6003000E}, {u"GETDAYSUFFIX", 0x6003000F}};
+    for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(name), id) << frame::ToUtf8(name);
+
+    std::u16string method = u"GetDaySuffix", param = u"nDayOfMonth";
+    LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
+                        reinterpret_cast<LPOLESTR>(param.data())};
+    DISPID got[2] = {};
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 2, 0, got), S_OK);
+    EXPECT_EQ(got[1], 0);
+
+    EXPECT_EQ(Invoke(0x6003000B, Short(1)), "Mon");
+    EXPECT_EQ(Invoke(0x6003000C, Short(-1)), "");
+    EXPECT_EQ(Invoke(0x6003000D, Short(2)), "Feb");
+    EXPECT_EQ(Invoke(0x6003000E, Short(11)), "November");
+    frame::Bstr text(u"22");
+    VARIANT asText;
+    VariantInit(&asText);
+    asText.vt = VT_BSTR;
+    asText.bstrVal = text.Get();  // converted to a 16-bit integer; the caller keeps its text
+    EXPECT_EQ(Invoke(0x6003000F, asText), "nd");
+    EXPECT_EQ(text.View(), u"22");
+    frame::Bstr accented(u"f\u00E9vr.");
+    asText.bstrVal = accented.Get();
+    EXPECT_EQ(Invoke(0x6003000A, asText), "True");
+    asText.bstrVal = text.Get();
+    EXPECT_EQ(Invoke(0x6003000A, asText), "False");
+    // A 16-bit parameter does not take 40000.
+    VARIANT big;
+    VariantInit(&big);
+    big.vt = VT_I4;
+    big.lVal = 40000;
+    Invoke(0x6003000F, big, DISP_E_OVERFLOW);
+}
+
+}  // namespace

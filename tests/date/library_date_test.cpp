@@ -1,0 +1,122 @@
+// The built Tamblorin library through its exported entry points.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "date/custom_date.h"
+#include "frame/class_records.h"
+#include "tests/support/process.h"
+
+namespace {
+
+using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
+using NoArgFn = HRESULT (*)();
+
+class TamblorinLibrary : public ::testing::Test {
+  protected:
+    std::string path = std::string(TESS_BIN_DIR) + "/Tamblorin.so";
+    void* handle = nullptr;
+    void SetUp() override {
+        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+    }
+    void TearDown() override {
+        if (handle != nullptr) dlclose(handle);
+    }
+    template <class F>
+    F Entry(const char* name) {
+        return reinterpret_cast<F>(dlsym(handle, name));
+    }
+    // A new object of the class, as the interface `iid`.
+    template <class I>
+    I* Create(REFIID iid) {
+        IClassFactory* factory = nullptr;
+        EXPECT_EQ(Entry<GetClassObjectFn>("DllGetClassObject")(CLSID_CustomDate, IID_IClassFactory,
+                                                               reinterpret_cast<void**>(&factory)),
+                  S_OK);
+        if (factory == nullptr) return nullptr;
+        I* object = nullptr;
+        EXPECT_EQ(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&object)), S_OK);
+        factory->Release();
+        return object;
+    }
+};
+
+std::string Text(const VARIANT& v) {
+    return v.vt == VT_BSTR ? frame::ToUtf8(frame::View(v.bstrVal)) : "<not text>";
+}
+
+TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
+    auto* first = Create<ITessivar2DataProvider>(IID_ITessivar2DataProvider);
+    auto* second = Create<ITessivar2DataProvider>(IID_ITessivar2DataProvider);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Entry<NoArgFn>("DllCanUnloadNow")(), S_FALSE);
+
+    frame::Variant v;
+    ASSERT_EQ(second->get_Value(0, v.Out()), S_OK);
+    EXPECT_EQ(Text(v), "Error");  // nothing polled on this thread yet
+
+    const std::time_t before = std::time(nullptr);
+    ASSERT_EQ(first->PollData(), S_OK);
+    const std::time_t after = std::time(nullptr);
+    ASSERT_EQ(second->get_Value(8, v.Out()), S_OK);
+    char year[2][8];
+    tm local{};
+    std::strftime(year[0], sizeof year[0], "%Y", localtime_r(&before, &local));
+    std::strftime(year[1], sizeof year[1], "%Y", localtime_r(&after, &local));
+    EXPECT_TRUE(Text(v) == year[0] || Text(v) == year[1]) << Text(v);
+    for (LONG i = 0; i < 29; ++i) {
+        ASSERT_EQ(first->get_Value(i, v.Out()), S_OK);
+        EXPECT_NE(Text(v), "Error") << i;
+    }
+    first->Release();
+    second->Release();
+    EXPECT_EQ(Entry<NoArgFn>("DllCanUnloadNow")(), S_OK);
+}
+
+TEST_F(TamblorinLibrary, ClassInterfaceIsDualAndInOrder) {
+    auto* custom = Create<_CustomDate>(IID__CustomDate);
+    ASSERT_NE(custom, nullptr);
+    frame::Bstr text;
+    EXPECT_EQ(custom->GetDaySuffix(23, text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"rd");
+    EXPECT_EQ(custom->GetMonthLong(2, text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"February");
+    EXPECT_EQ(custom->GetDayLong(4, text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"Thursday");
+
+    ITessivar2Plugin* plugin = nullptr;
+    ASSERT_EQ(custom->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin)),
+              S_OK);
+    EXPECT_EQ(plugin->get_Description(text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"Tamblorin v1.5");
+    plugin->Release();
+    custom->Release();
+}
+
+TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
+    const std::string folder = testing_support::MakeTempFolder();
+    setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
+    ASSERT_EQ(Entry<NoArgFn>("DllRegisterServer")(), S_OK);
+    auto record = frame::FindClassRecord("Tamblorin.CustomDate");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->clsid, "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}");
+    EXPECT_EQ(record->typeLib, "{99DC8F06-999F-4C3A-A236-F71E1A35632C}");
+    EXPECT_EQ(record->threadingModel, "Apartment");
+
+    auto byProgId = testing_support::RunShell(
+        std::string(TESS_LCDHOST) + " call Tamblorin.CustomDate GetDaySuffix 22",
+        "TESSIVAR_REGISTRY=" + folder + " ");
+    EXPECT_EQ(byProgId.status, 0) << byProgId.err;
+    EXPECT_EQ(byProgId.out, "nd\n");
+
+    ASSERT_EQ(Entry<NoArgFn>("DllUnregisterServer")(), S_OK);
+    EXPECT_FALSE(frame::FindClassRecord("Tamblorin.CustomDate"));
+    unsetenv("TESSIVAR_REGISTRY");
+}
+
+}  // namespace

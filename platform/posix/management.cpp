@@ -100,17 +100,81 @@ PropertyValue Text(std::optional<std::string_view> text) {
     return std::string(*text);
 }
 
+// The instance reads each group of sources when a property of that group is first asked for, so
+// that a query asking one property reads only the files behind it.
 class ProcessorInstance final : public ManagementObject {
   public:
-    ProcessorInstance(const std::filesystem::path& root, std::string_view machine) {
-        const auto cpu = src::ReadFirstCpuBlock(root);
-        const auto kind = src::KindOfMachine(machine);
-        const bool kernel64 =
-            kind == src::MachineKind::kX86_64 || kind == src::MachineKind::kArm64 ||
-            (kind == src::MachineKind::kOther && machine.find("64") != std::string_view::npos);
-        const bool arm = kind == src::MachineKind::kArm64 || kind == src::MachineKind::kArm;
+    ProcessorInstance(const std::filesystem::path& root, std::string_view machine)
+        : root_(root), machine_(machine) {}
 
-        switch (kind) {
+    HRESULT Get(std::u16string_view name, VARIANT* value) override {
+        if (value == nullptr) return E_POINTER;
+        VariantInit(value);
+        for (std::size_t i = 0; i < std::size(kProperties); ++i) {
+            if (!frame::EqualsNoCase(name, kProperties[i])) continue;
+            try {
+                Load(GroupOf(kProperties[i]));
+                const PropertyValue& v = values_[i];
+                if (const int* number = std::get_if<int>(&v)) {
+                    value->vt = VT_I4;
+                    value->lVal = *number;
+                } else if (const std::string* text = std::get_if<std::string>(&v)) {
+                    return frame::ReturnText(frame::FromUtf8(*text), value);
+                } else {
+                    value->vt = VT_NULL;
+                }
+                return S_OK;
+            } catch (const std::bad_alloc&) {
+                return E_OUTOFMEMORY;
+            }
+        }
+        return kWbemNotFound;
+    }
+
+  private:
+    enum Group : unsigned { kMachine = 1, kCpu = 2, kClock = 4, kSmbios = 8 };
+
+    static Group GroupOf(std::u16string_view property) {
+        for (auto name : {u"AddressWidth", u"Architecture", u"DeviceID", u"ProcessorType"})
+            if (property == name) return kMachine;
+        for (auto name : {u"CurrentClockSpeed", u"MaxClockSpeed"})
+            if (property == name) return kClock;
+        for (auto name : {u"ExtClock", u"Family", u"SocketDesignation", u"Version"})
+            if (property == name) return kSmbios;
+        return kCpu;
+    }
+
+    void Load(Group group) {
+        if (loaded_ & group) return;
+        switch (group) {
+            case kMachine:
+                LoadMachine();
+                break;
+            case kCpu:
+                LoadCpu();
+                break;
+            case kClock:
+                LoadClock();
+                break;
+            case kSmbios:
+                LoadSmbios();
+                break;
+        }
+        loaded_ |= group;
+    }
+
+    const src::CpuBlock& Cpu() {
+        if (!cpu_) cpu_ = src::ReadFirstCpuBlock(root_);
+        return *cpu_;
+    }
+
+    bool Arm() const {
+        const auto kind = src::KindOfMachine(machine_);
+        return kind == src::MachineKind::kArm64 || kind == src::MachineKind::kArm;
+    }
+
+    void LoadMachine() {
+        switch (src::KindOfMachine(machine_)) {
             case src::MachineKind::kX86_64:
                 Set(u"AddressWidth", 64);
                 Set(u"Architecture", 9);
@@ -130,38 +194,50 @@ class ProcessorInstance final : public ManagementObject {
             case src::MachineKind::kOther:
                 break;
         }
+        Set(u"DeviceID", std::string("CPU0"));
+        Set(u"ProcessorType", 3);  // central processor
+    }
+
+    void LoadCpu() {
+        const auto& cpu = Cpu();
+        const auto kind = src::KindOfMachine(machine_);
+        const bool kernel64 =
+            kind == src::MachineKind::kX86_64 || kind == src::MachineKind::kArm64 ||
+            (kind == src::MachineKind::kOther && machine_.find("64") != std::string::npos);
         Set(u"DataWidth", cpu.HasFlag("lm") || kernel64 ? 64 : 32);
 
-        const auto cpufreq = root / "sys/devices/system/cpu/cpu0/cpufreq";
+        // ARM processors have no family or stepping; their architecture and revision stand in.
+        auto level = cpu.Number("cpu family");
+        if (!level && Arm()) level = cpu.Number("CPU architecture");
+        if (level) Set(u"Level", static_cast<int>(*level));
+        auto stepping = cpu.Find("stepping");
+        if (!stepping && Arm()) stepping = cpu.Find("CPU revision");
+        Set(u"Stepping", Text(stepping));
+
+        Set(u"Name", Text(cpu.Find("model name")));
+        Set(u"Manufacturer", Text(cpu.Find("vendor_id")));
+        const auto identifier = src::ProcessorIdentifier(cpu, machine_);
+        Set(u"Caption", From(identifier));
+        Set(u"Description", From(identifier));
+    }
+
+    void LoadClock() {
+        const auto cpufreq = root_ / "sys/devices/system/cpu/cpu0/cpufreq";
         std::optional<int> clock;
         if (auto khz = src::ReadAttribute(cpufreq / "scaling_cur_freq"))
             clock = Rounded(*khz, 1000);
         if (!clock) {
-            if (auto mhz = cpu.Find("cpu MHz")) clock = Rounded(*mhz, 1);
+            if (auto mhz = Cpu().Find("cpu MHz")) clock = Rounded(*mhz, 1);
         }
         Set(u"CurrentClockSpeed", From(clock));
         std::optional<int> maxClock;
         if (auto khz = src::ReadAttribute(cpufreq / "cpuinfo_max_freq"))
             maxClock = Rounded(*khz, 1000);
         Set(u"MaxClockSpeed", From(maxClock));
+    }
 
-        // ARM processors have no family or stepping; their architecture and revision stand in.
-        auto level = cpu.Number("cpu family");
-        if (!level && arm) level = cpu.Number("CPU architecture");
-        Set(u"Level", From(level ? std::optional<int>(static_cast<int>(*level)) : std::nullopt));
-        auto stepping = cpu.Find("stepping");
-        if (!stepping && arm) stepping = cpu.Find("CPU revision");
-        Set(u"Stepping", Text(stepping));
-
-        Set(u"Name", Text(cpu.Find("model name")));
-        Set(u"Manufacturer", Text(cpu.Find("vendor_id")));
-        const auto identifier = src::ProcessorIdentifier(cpu, machine);
-        Set(u"Caption", From(identifier));
-        Set(u"Description", From(identifier));
-        Set(u"DeviceID", std::string("CPU0"));
-        Set(u"ProcessorType", 3);  // central processor
-
-        if (const auto smbios = src::ReadSmbiosProcessor(root)) {
+    void LoadSmbios() {
+        if (const auto smbios = src::ReadSmbiosProcessor(root_)) {
             Set(u"SocketDesignation", From(smbios->socket));
             Set(u"Family", From(smbios->family));
             Set(u"Version", From(smbios->version));
@@ -169,35 +245,15 @@ class ProcessorInstance final : public ManagementObject {
         }
     }
 
-    HRESULT Get(std::u16string_view name, VARIANT* value) override {
-        if (value == nullptr) return E_POINTER;
-        VariantInit(value);
-        for (std::size_t i = 0; i < std::size(kProperties); ++i) {
-            if (!frame::EqualsNoCase(name, kProperties[i])) continue;
-            const PropertyValue& v = values_[i];
-            if (const int* number = std::get_if<int>(&v)) {
-                value->vt = VT_I4;
-                value->lVal = *number;
-            } else if (const std::string* text = std::get_if<std::string>(&v)) {
-                try {
-                    return frame::ReturnText(frame::FromUtf8(*text), value);
-                } catch (const std::bad_alloc&) {
-                    return E_OUTOFMEMORY;
-                }
-            } else {
-                value->vt = VT_NULL;
-            }
-            return S_OK;
-        }
-        return kWbemNotFound;
-    }
-
-  private:
     void Set(std::u16string_view name, PropertyValue value) {
         for (std::size_t i = 0; i < std::size(kProperties); ++i)
             if (kProperties[i] == name) values_[i] = std::move(value);
     }
 
+    std::filesystem::path root_;
+    std::string machine_;
+    unsigned loaded_ = 0;
+    std::optional<src::CpuBlock> cpu_;
     PropertyValue values_[std::size(kProperties)];
 };
 

@@ -62,7 +62,7 @@ std::optional<CpuidLeaves> ReadCpuid() {
     CpuidLeaves leaves;
     leaves.ecx1 = ecx;
     leaves.edx1 = edx;
-    if (__get_cpuid_max(0x80000000u, nullptr) >= 0x80000001u &&
+    if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) >= 0x80000001u &&
         __get_cpuid(0x80000001u, &eax, &ebx, &ecx, &edx))
         leaves.edx80000001 = edx;
     return leaves;

@@ -212,7 +212,7 @@ std::optional<SmbiosProcessor> FindSmbiosProcessor(std::span<const std::uint8_t>
             std::size_t end = at;
             while (end < table.size() && table[end] != 0) ++end;
             if (end == table.size()) break;  // cut off: not a whole text
-            if (end == at) {  // the empty text closes the set
+            if (end == at) {                 // the empty text closes the set
                 ++at;
                 closed = true;
                 break;

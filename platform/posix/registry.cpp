@@ -1,0 +1,160 @@
+// The registry on Linux: the two keys the processor plug-in reads, their values made from the
+// firmware description in sysfs and the first processor's block of proc/cpuinfo.
+#include <cstring>
+#include <new>
+
+#include "frame/text.h"
+#include "platform/posix/linux_sources.h"
+#include "platform/registry.h"
+
+namespace platform {
+
+namespace {
+
+namespace src = linux_sources;
+
+constexpr long kInvalidHandle = 6;
+constexpr long kNotEnoughMemory = 8;
+constexpr long kInvalidParameter = 87;
+
+// Key handles: a tag plus the key's number, so that stray numbers are not taken for keys.
+constexpr Registry::Key kKeyTag = 0x7E500;
+enum KeyId : Registry::Key { kFirmware = 1, kProcessor = 2 };
+
+struct KnownKey {
+    std::string_view path;
+    KeyId id;
+};
+constexpr KnownKey kKeys[] = {
+    {"HARDWARE\\DESCRIPTION\\System", kFirmware},
+    {"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", kProcessor},
+};
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    return frame::EqualsNoCase(frame::Widen(a), frame::Widen(b));
+}
+
+struct Value {
+    unsigned long type;
+    std::string data;  // with the terminating NULs
+};
+
+// "MM/DD/YYYY" as the firmware key writes it: "MM/DD/YY". Other forms are kept.
+std::string ShortYear(std::string date) {
+    if (date.size() == 10 && date[2] == '/' && date[5] == '/') date.erase(6, 2);
+    return date;
+}
+
+class LinuxRegistry final : public Registry {
+  public:
+    LinuxRegistry(std::filesystem::path root, std::string machine)
+        : root_(std::move(root)), machine_(std::move(machine)) {}
+
+    long Open(std::string_view path, Key* key) override {
+        if (key == nullptr) return kInvalidParameter;
+        for (const auto& known : kKeys) {
+            if (SameNoCase(path, known.path)) {
+                *key = kKeyTag | known.id;
+                return kRegSuccess;
+            }
+        }
+        return kRegFileNotFound;
+    }
+
+    long Query(Key key, std::string_view name, unsigned long* type, unsigned char* data,
+               unsigned long* size) override {
+        if (key != (kKeyTag | kFirmware) && key != (kKeyTag | kProcessor)) return kInvalidHandle;
+        if (data != nullptr && size == nullptr) return kInvalidParameter;
+        try {
+            const auto value = Read(static_cast<KeyId>(key & ~kKeyTag), name);
+            if (!value) return kRegFileNotFound;
+            if (type != nullptr) *type = value->type;
+            if (size == nullptr) return kRegSuccess;
+            const unsigned long needed = static_cast<unsigned long>(value->data.size());
+            const bool fits = needed <= *size;
+            *size = needed;
+            if (data == nullptr) return kRegSuccess;
+            if (!fits) return kRegMoreData;
+            std::memcpy(data, value->data.data(), needed);
+            return kRegSuccess;
+        } catch (const std::bad_alloc&) {
+            return kNotEnoughMemory;
+        }
+    }
+
+    long Close(Key key) override {
+        return key == (kKeyTag | kFirmware) || key == (kKeyTag | kProcessor) ? kRegSuccess
+                                                                             : kInvalidHandle;
+    }
+
+  private:
+    std::optional<Value> Read(KeyId key, std::string_view name) const {
+        if (key == kFirmware) {
+            if (SameNoCase(name, "SystemBiosVersion")) return BiosVersion();
+            if (SameNoCase(name, "SystemBiosDate")) {
+                auto date = src::ReadAttribute(root_ / "sys/class/dmi/id/bios_date");
+                if (!date) return std::nullopt;
+                return Text(ShortYear(std::move(*date)));
+            }
+            return std::nullopt;
+        }
+        if (SameNoCase(name, "Identifier")) {
+            auto identifier = src::ProcessorIdentifier(src::ReadFirstCpuBlock(root_), machine_);
+            if (!identifier) return std::nullopt;
+            return Text(std::move(*identifier));
+        }
+        std::string_view field;
+        if (SameNoCase(name, "ProcessorNameString"))
+            field = "model name";
+        else if (SameNoCase(name, "VendorIdentifier"))
+            field = "vendor_id";
+        else
+            return std::nullopt;
+        const auto cpu = src::ReadFirstCpuBlock(root_);
+        const auto text = cpu.Find(field);
+        if (!text) return std::nullopt;
+        return Text(std::string(*text));
+    }
+
+    // One entry for each of vendor, version and release that the firmware names, then the
+    // empty entry that closes the list.
+    std::optional<Value> BiosVersion() const {
+        std::string data;
+        for (const char* file : {"bios_vendor", "bios_version", "bios_release"}) {
+            auto entry = src::ReadAttribute(root_ / "sys/class/dmi/id" / file);
+            // An empty entry would end the list early, so it is left out.
+            if (!entry || entry->empty()) continue;
+            data += *entry;
+            data += '\0';
+        }
+        if (data.empty()) return std::nullopt;
+        data += '\0';
+        return Value{kRegMultiSz, std::move(data)};
+    }
+
+    static Value Text(std::string text) {
+        text += '\0';
+        return Value{kRegSz, std::move(text)};
+    }
+
+    std::filesystem::path root_;
+    std::string machine_;
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> MakeLinuxRegistry(const std::filesystem::path& root,
+                                            std::string machine) {
+    return std::make_unique<LinuxRegistry>(root, std::move(machine));
+}
+
+std::unique_ptr<Registry> MakeLinuxRegistry(const std::filesystem::path& root) {
+    return MakeLinuxRegistry(root, linux_sources::KernelMachine());
+}
+
+Registry& SystemRegistry() {
+    static LinuxRegistry registry("/", linux_sources::KernelMachine());
+    return registry;
+}
+
+}  // namespace platform

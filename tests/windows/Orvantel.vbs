@@ -27,19 +27,25 @@ Set cpu = CreateObject("Orvantel.CPUInfo")
 Check Err.Number = 0, "CreateObject(""Orvantel.CPUInfo"") raised " & Hex(Err.Number) & " " & Err.Description
 Err.Clear
 If IsObject(cpu) Then
-    text = cpu.fnDualLine("Intel(R) Pentium(R) 4 CPU 3.00GHz")
+    ' The processor name of the example: 33 printable characters and a NUL, cut after
+    ' "Pentium(R) 4", the second line centred to the first line's width.
+    text = cpu.fnDualLine("Intel(R) Pentium(R) 4 CPU 2.40GHz" & Chr(0) & Chr(0))
     If Not Raised("fnDualLine") Then
-        Check TypeName(text) = "String", "fnDualLine gave a " & TypeName(text)
-        Check Len(text) > 0, "fnDualLine gave the empty text"
-        Check InStr(Replace(text, vbCrLf, " "), "Pentium") > 0 Or InStr(text, "Pentium") > 0, _
-            "fnDualLine lost the words: """ & text & """"
+        Dim expected
+        expected = "Intel(R) Pentium(R) 4" & vbLf & "     CPU 2.40GHz" & Chr(0) & "    "
+        Check text = expected, "fnDualLine gave """ & Replace(text, Chr(0), "\0") & """ (" & Len(text) & " characters)"
     End If
+    text = cpu.fnDualLine("")
+    Check Err.Number <> 0, "fnDualLine("""") did not fail"
+    Err.Clear
     answer = cpu.Check128("abc")
     If Not Raised("Check128(""abc"")") Then Check answer = False, "Check128(""abc"") gave " & answer
     answer = cpu.Check128("ab" & ChrW(233))
     If Not Raised("Check128 of an accented text") Then Check answer = True, "Check128 of an accented text gave " & answer
-    answer = cpu.fnFeatureSupport(-1, "yes", "no")
-    If Not Raised("fnFeatureSupport(-1)") Then Check answer = "yes" Or answer = "no", "fnFeatureSupport(-1) gave """ & answer & """"
+    answer = cpu.fnFeatureSupport(6, "SSE yes", "SSE no")
+    If Not Raised("fnFeatureSupport(6)") Then Check answer = "SSE yes" Or answer = "SSE no", "fnFeatureSupport(6) gave """ & answer & """"
+    answer = cpu.fnFeatureSupport(3, 1, 0)
+    If Not Raised("fnFeatureSupport(3, 1, 0)") Then Check answer = "1" Or answer = "0", "fnFeatureSupport(3, 1, 0) gave """ & answer & """"
 End If
 
 WScript.Echo passed & " passed, " & failed & " failed"

@@ -32,8 +32,10 @@ If IsObject(d) Then
     Expect d.GetDaySuffix(3), "rd", "GetDaySuffix(3)"
     Expect d.GetDaySuffix(11), "th", "GetDaySuffix(11)"
     Expect d.GetDaySuffix(22), "nd", "GetDaySuffix(22)"
+    Expect d.GetDaySuffix(41), "th", "GetDaySuffix(41)"
     Expect d.GetMonthLong(1), "January", "GetMonthLong(1)"
     Expect d.GetMonthLong(12), "December", "GetMonthLong(12)"
+    Expect d.GetMonthLong(13), "", "GetMonthLong(13)"
     Expect d.Check128("abc"), False, "Check128(""abc"")"
 End If
 

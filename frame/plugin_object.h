@@ -10,6 +10,7 @@
 #include "frame/dispatch.h"
 #include "frame/host_interfaces.h"
 #include "frame/text.h"
+#include "frame/type_library.h"
 
 namespace frame {
 
@@ -98,15 +99,29 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
         return left;
     }
 
-    // IDispatch over the class's method table.
+    // IDispatch over the class's method table. On Windows the type information is the class
+    // interface's from the library's embedded type library (none where the module embeds
+    // none); the stand-in elsewhere has no type libraries.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count == nullptr) return E_POINTER;
         *count = 0;
+#if defined(_WIN32)
+        ITypeInfo* info = nullptr;
+        if (SUCCEEDED(LoadOwnTypeInfo(core_.identity().classIid, &info))) {
+            info->Release();
+            *count = 1;
+        }
+#endif
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
         if (info == nullptr) return E_POINTER;
         *info = nullptr;
+#if defined(_WIN32)
+        if (index == 0) return LoadOwnTypeInfo(core_.identity().classIid, info);
+#else
+        (void)index;
+#endif
         return DISP_E_BADINDEX;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
@@ -146,8 +161,12 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
     }
 
   protected:
-    ~PluginObject() { ModuleRelease(); }
-    const Identity& identity() const { return core_.identity(); }
+    ~PluginObject() {
+        ModuleRelease();
+    }
+    const Identity& identity() const {
+        return core_.identity();
+    }
 
     // The class interface's Check128.
     HRESULT Check128Member(BSTR text, VARIANT_BOOL* result) {

@@ -1,15 +1,18 @@
 // Self-registration with the system registry: the embedded type library, the class identifier
-// key with its in-process server, and the programmatic identifier.
+// key with its in-process server, the programmatic identifier and the class interface,
+// marshalled through the type library.
 #include <windows.h>
-
+// After windows.h:
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <new>
 #include <string>
 
 #include "frame/guid.h"
 #include "frame/module.h"
 #include "frame/text.h"
+#include "frame/type_library.h"
 
 namespace frame {
 
@@ -22,17 +25,11 @@ std::wstring Wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring OwnLibraryPath() {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&OwnLibraryPath), &module))
-        return {};
-    wchar_t buffer[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(module, buffer, static_cast<DWORD>(std::size(buffer)));
-    if (n == 0 || n >= std::size(buffer)) return {};
-    return std::wstring(buffer, n);
-}
+// The system's marshaller that works from a type library.
+constexpr const wchar_t* kTypeLibMarshaller = L"{00020424-0000-0000-C000-000000000046}";
+// The plug-ins' type libraries are in English (United States), version 1.0.
+constexpr LCID kTypeLibLocale = 0x0409;
+constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 HRESULT SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY handle = nullptr;
@@ -45,68 +42,118 @@ HRESULT SetValue(const std::wstring& key, const wchar_t* name, const std::wstrin
     return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc);
 }
 
+// Removes a key with everything below it; a key that is not there is no failure.
 HRESULT DeleteTree(const std::wstring& key) {
     const LONG rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) {
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
-        return S_OK;
-    }
+    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return S_OK;
     return HRESULT_FROM_WIN32(rc);
 }
 
-constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+// The value `name` of `key`, or empty.
+std::wstring ReadValue(const std::wstring& key, const wchar_t* name) {
+    wchar_t buffer[256] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    return buffer;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+HRESULT Unregister(const Identity& id) {
+    const std::wstring clsid = Wide(GuidToString(id.clsid));
+    const std::wstring libid = Wide(GuidToString(id.libid));
+    HRESULT result = S_OK;
+    auto keep = [&result](HRESULT hr) {
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+    };
+
+    // The type library: the system removes it with the interfaces it registered.
+    const HRESULT hr = UnRegisterTypeLib(id.libid, 1, 0, kTypeLibLocale, kSysKind);
+    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY &&
+        hr != TYPE_E_LIBNOTREGISTERED && hr != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+        keep(hr);
+    // What it may have left when the library's file could not be read any more.
+    keep(DeleteTree(L"TypeLib\\" + libid + L"\\1.0"));
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + libid).c_str());  // only when empty
+    keep(DeleteTree(L"Interface\\" + Wide(GuidToString(id.classIid))));
+
+    keep(DeleteTree(L"CLSID\\" + clsid));
+    // The programmatic identifier, unless another class has taken it over since.
+    const std::wstring progId = Wide(id.progId);
+    const std::wstring owner = ReadValue(progId + L"\\CLSID", nullptr);
+    if (owner.empty() || SameText(owner, clsid)) keep(DeleteTree(progId));
+    return result;
+}
+
+HRESULT Register(const Identity& id) {
+    const std::wstring path = OwnModulePath();
+    if (path.empty()) return SELFREG_E_CLASS;
+
+    // The type library, from this library's own file. Registering it also registers the
+    // class interface, which is dual, for marshalling through it.
+    ITypeLib* typeLib = nullptr;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &typeLib);
+    if (FAILED(hr)) return hr;
+    typeLib->Release();
+
+    const std::wstring clsid = Wide(GuidToString(id.clsid));
+    const std::wstring libid = Wide(GuidToString(id.libid));
+    const std::wstring className = Wide(id.className);
+    const std::wstring progId = Wide(id.progId);
+    const std::wstring clsidKey = L"CLSID\\" + clsid;
+    const std::wstring interfaceKey = L"Interface\\" + Wide(GuidToString(id.classIid));
+    const struct {
+        std::wstring key;
+        const wchar_t* name;
+        std::wstring value;
+    } values[] = {
+        {clsidKey, nullptr, progId},
+        {clsidKey + L"\\InprocServer32", nullptr, path},
+        {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {clsidKey + L"\\ProgID", nullptr, progId},
+        {clsidKey + L"\\VERSION", nullptr, L"1.0"},
+        {clsidKey + L"\\TypeLib", nullptr, libid},
+        {clsidKey + L"\\Programmable", nullptr, L""},
+        {progId, nullptr, progId},
+        {progId + L"\\CLSID", nullptr, clsid},
+        // The class interface, written out as well: the same entries the type library's
+        // registration makes, so that they do not depend on how the system registers it.
+        {interfaceKey, nullptr, L"_" + className},
+        {interfaceKey + L"\\ProxyStubClsid", nullptr, kTypeLibMarshaller},
+        {interfaceKey + L"\\ProxyStubClsid32", nullptr, kTypeLibMarshaller},
+        {interfaceKey + L"\\TypeLib", nullptr, libid},
+        {interfaceKey + L"\\TypeLib", L"Version", L"1.0"},
+    };
+    for (const auto& v : values)
+        if (FAILED(hr = SetValue(v.key, v.name, v.value))) return hr;
+    return S_OK;
+}
 
 }  // namespace
 
 HRESULT RegisterServer(const ClassEntry& entry) {
     try {
-        const Identity& id = entry.identity;
-        const std::wstring path = OwnLibraryPath();
-        if (path.empty()) return SELFREG_E_CLASS;
-
-        // The type library registers the class interface for marshalling through it.
-        ITypeLib* typeLib = nullptr;
-        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &typeLib);
-        if (FAILED(hr)) return hr;
-        typeLib->Release();
-
-        const std::wstring clsid = Wide(GuidToString(id.clsid));
-        const std::wstring progId = Wide(id.progId);
-        const std::wstring clsidKey = L"CLSID\\" + clsid;
-        const struct {
-            std::wstring key;
-            const wchar_t* name;
-            std::wstring value;
-        } values[] = {
-            {clsidKey, nullptr, Wide(id.className)},
-            {clsidKey + L"\\InprocServer32", nullptr, path},
-            {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-            {clsidKey + L"\\ProgID", nullptr, progId},
-            {clsidKey + L"\\VERSION", nullptr, L"1.0"},
-            {clsidKey + L"\\TypeLib", nullptr, Wide(GuidToString(id.libid))},
-            {clsidKey + L"\\Programmable", nullptr, L""},
-            {progId, nullptr, Wide(id.className)},
-            {progId + L"\\CLSID", nullptr, clsid},
-        };
-        for (const auto& v : values)
-            if (FAILED(hr = SetValue(v.key, v.name, v.value))) return hr;
-        return S_OK;
+        const HRESULT hr = Register(entry.identity);
+        // A registration that failed half-way leaves nothing behind.
+        if (FAILED(hr)) Unregister(entry.identity);
+        return hr;
     } catch (const std::bad_alloc&) {
+        try {
+            Unregister(entry.identity);
+        } catch (const std::bad_alloc&) {
+        }
         return E_OUTOFMEMORY;
     }
 }
 
 HRESULT UnregisterServer(const ClassEntry& entry) {
     try {
-        const Identity& id = entry.identity;
-        HRESULT hr = DeleteTree(L"CLSID\\" + Wide(GuidToString(id.clsid)));
-        if (FAILED(hr)) return hr;
-        if (FAILED(hr = DeleteTree(Wide(id.progId)))) return hr;
-        hr = UnRegisterTypeLib(id.libid, 1, 0, 0x0409, kSysKind);
-        if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ||
-            hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
-            hr = S_OK;  // nothing of it was registered
-        return hr;
+        return Unregister(entry.identity);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -1,9 +1,13 @@
 #include "host/plugin.h"
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 
+#if !defined(_WIN32)
 #include "frame/class_records.h"
+#endif
 #include "frame/guid.h"
 #include "frame/text.h"
 #include "host/library.h"
@@ -32,6 +36,12 @@ constexpr std::array<Known, 3> kKnown = {{
     {"Wendrikai", "Wendrikai.Uptime", "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}"},
 }};
 
+std::string StatusCode(HRESULT hr) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+    return code;
+}
+
 bool SameNoCase(const std::string& a, const std::string& b) {
     return frame::EqualsNoCase(frame::Widen(a), frame::Widen(b));
 }
@@ -55,10 +65,8 @@ std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library>
     HRESULT hr =
         library->getClassObject()(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr) || factory == nullptr) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-        *error =
-            library->path() + " has no class " + frame::GuidToString(clsid) + " (" + code + ")";
+        *error = library->path() + " has no class " + frame::GuidToString(clsid) + " (" +
+                 StatusCode(hr) + ")";
         return nullptr;
     }
     IUnknown* object = nullptr;
@@ -94,6 +102,62 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
     *error = path.string() + " holds none of the known plug-in classes";
     return nullptr;
 }
+
+#if defined(_WIN32)
+// The host's thread is a single-threaded apartment for as long as lcdhost runs; plug-ins are
+// created in it through the component system.
+class Apartment {
+  public:
+    Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~Apartment() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    HRESULT status() const { return hr_; }
+
+  private:
+    HRESULT hr_;
+};
+
+// Creates the class registered under a ProgID or a CLSID with CoCreateInstance.
+std::unique_ptr<Plugin> FromRegistry(const std::string& spec, std::string* error) {
+    static Apartment apartment;
+    if (FAILED(apartment.status()) && apartment.status() != RPC_E_CHANGED_MODE) {
+        *error = "cannot enter the component system (" + StatusCode(apartment.status()) + ")";
+        return nullptr;
+    }
+    const std::u16string text = frame::FromUtf8(spec);
+    const std::wstring wide(text.begin(), text.end());
+    CLSID clsid;
+    HRESULT hr = spec.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
+                                     : CLSIDFromProgID(wide.c_str(), &clsid);
+    if (FAILED(hr)) {
+        *error = "class " + spec + " is not registered (" + StatusCode(hr) + ")";
+        return nullptr;
+    }
+    IUnknown* object = nullptr;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                          reinterpret_cast<void**>(&object));
+    if (FAILED(hr) || object == nullptr) {
+        *error = hr == REGDB_E_CLASSNOTREG
+                     ? "class " + spec + " is not registered (" + StatusCode(hr) + ")"
+                     : "cannot create " + spec + " (" + StatusCode(hr) + ")";
+        return nullptr;
+    }
+    // The name shown is the plug-in's: the ProgID's first part, or the known class's name.
+    std::string name = spec.substr(0, spec.find('.'));
+    for (const Known& k : kKnown) {
+        GUID known;
+        if (frame::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
+    }
+    auto plugin = std::make_unique<Plugin>(name, nullptr, object);
+    object->Release();
+    if (!plugin->ok()) {
+        *error = name + " does not offer both host interfaces";
+        return nullptr;
+    }
+    return plugin;
+}
+#endif
 
 }  // namespace
 
@@ -143,6 +207,9 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) 
     }
 
     if (spec.find('.') != std::string::npos || spec.front() == '{') {
+#if defined(_WIN32)
+        return FromRegistry(spec, error);
+#else
         const auto record = frame::FindClassRecord(spec);
         if (!record) {
             *error = "class " + spec + " is not registered (0x80040154)";
@@ -154,6 +221,7 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) 
         if (!library) return nullptr;
         const std::string name = record->progId.substr(0, record->progId.find('.'));
         return Create(name, std::move(library), clsid, error);
+#endif
     }
 
     *error = "unknown plug-in '" + spec +

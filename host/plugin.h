@@ -34,7 +34,9 @@ class Plugin {
 
 // Loads a plug-in named by `spec`: a plug-in name ("Wendrikai"), found beside lcdhost or in
 // the build's plug-in folder; a library path ("./Wendrikai.so"); a ProgID ("Wendrikai.Uptime")
-// or CLSID ("{...}") looked up in the class registry. On failure returns null and sets `error`
+// or CLSID ("{...}") looked up in the class registry. On Windows a ProgID or CLSID is created
+// through the component system (CoCreateInstance, in-process, in the calling thread's
+// apartment), and the Plugin then holds no Library. On failure returns null and sets `error`
 // to one line.
 std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error);
 

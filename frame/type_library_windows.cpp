@@ -1,0 +1,45 @@
+#include "frame/type_library.h"
+
+#include <new>
+
+namespace frame {
+
+std::wstring OwnModulePath() {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&OwnModulePath), &module))
+        return {};
+    // Long paths: grow the buffer until the name fits.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info) {
+    if (info == nullptr) return E_POINTER;
+    *info = nullptr;
+    try {
+        const std::wstring path = OwnModulePath();
+        if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+        ITypeLib* library = nullptr;
+        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+        if (FAILED(hr)) return hr;
+        hr = library->GetTypeInfoOfGuid(iid, info);
+        library->Release();
+        return hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace frame

@@ -1,0 +1,73 @@
+#include <windows.h>
+
+#include <filesystem>
+
+#include "frame/text.h"
+#include "host/library.h"
+
+namespace host {
+
+namespace {
+
+std::string LastErrorText() {
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::u16string message;
+    if (n > 0 && text != nullptr) message.assign(text, text + n);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' ||
+                                message.back() == u' ' || message.back() == u'.'))
+        message.pop_back();
+    if (message.empty()) return "error " + std::to_string(code);
+    return frame::ToUtf8(message);
+}
+
+}  // namespace
+
+std::shared_ptr<Library> Library::Open(const std::string& path, std::string* error) {
+    const std::u16string text = frame::FromUtf8(path);
+    const std::wstring wide(text.begin(), text.end());
+    HMODULE handle = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (handle == nullptr) {
+        *error = "cannot load " + path + ": " + LastErrorText();
+        return nullptr;
+    }
+    std::shared_ptr<Library> library(new Library);
+    library->handle_ = handle;
+    library->path_ = path;
+    library->getClassObject_ = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(handle, "DllGetClassObject")));
+    library->canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(
+        reinterpret_cast<void*>(GetProcAddress(handle, "DllCanUnloadNow")));
+    if (library->getClassObject_ == nullptr) {
+        *error = path + " is not a plug-in library (no DllGetClassObject)";
+        return nullptr;
+    }
+    return library;
+}
+
+Library::~Library() {
+    if (handle_ != nullptr && (canUnloadNow_ == nullptr || canUnloadNow_() == S_OK))
+        FreeLibrary(static_cast<HMODULE>(handle_));
+}
+
+std::string ExecutableFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return ".";
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    const std::wstring folder = std::filesystem::path(buffer).parent_path().wstring();
+    return frame::ToUtf8(std::u16string(folder.begin(), folder.end()));
+}
+
+}  // namespace host

@@ -1,0 +1,551 @@
+// The plug-in libraries as Windows components, under the real component runtime: the embedded
+// type library, the version resource, creation through the entry points, and what
+// registration writes and unregistration removes. The libraries are those beside this
+// program; each absent one is left out.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h:
+#include <oleauto.h>
+#include <olectl.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frame/guid.h"
+#include "frame/host_interfaces.h"
+
+namespace {
+
+struct ExpectedMethod {
+    const wchar_t* name;
+    MEMBERID id;
+    std::vector<std::pair<const wchar_t*, VARTYPE>> params;
+    VARTYPE result;
+};
+
+struct ExpectedLibrary {
+    const wchar_t* name;
+    const char* libid;
+    const char* clsid;
+    const char* classIid;
+    const wchar_t* className;
+    const wchar_t* progId;
+    WORD version[4];
+    const wchar_t* versionText;
+    const wchar_t* company;   // null: no "CompanyName"
+    const IID* hostOrder[2];  // the coclass's second and third interfaces
+    std::vector<ExpectedMethod> methods;
+};
+
+const std::vector<ExpectedLibrary>& Libraries() {
+    static const std::vector<ExpectedLibrary> libraries = {
+        {L"Orvantel",
+         "{445BC8F8-8C0E-40A3-9F22-013423DAF4F3}",
+         "{9207752D-1E78-44F6-B225-AB2EA6283781}",
+         "{CBD1D346-2706-49FD-930D-4316A2811242}",
+         L"CPUInfo",
+         L"Orvantel.CPUInfo",
+         {1, 1, 0, 84},
+         L"1.01.0084",
+         L".",
+         {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider},
+         {{L"Check128", 0x6003000D, {{L"sOutput", VT_BSTR}}, VT_BOOL},
+          {L"fnDualLine", 0x6003000E, {{L"sSourceText", VT_BSTR}}, VT_BSTR},
+          {L"fnFeatureSupport",
+           0x6003000F,
+           {{L"lCheckFeature", VT_I4}, {L"sRtnTrue", VT_VARIANT}, {L"sRtnFalse", VT_VARIANT}},
+           VT_BSTR},
+          {L"fnWin32Processor", 0x60030010, {{L"nGetData", VT_I2}}, VT_BSTR}}},
+        {L"Tamblorin",
+         "{99DC8F06-999F-4C3A-A236-F71E1A35632C}",
+         "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}",
+         "{51CCF0E3-B3BC-479B-B956-EC0939123DBB}",
+         L"CustomDate",
+         L"Tamblorin.CustomDate",
+         {1, 5, 0, 116},
+         L"1.05.0116",
+         nullptr,
+         {&IID_ITessivar2DataProvider, &IID_ITessivar2Plugin},
+         {{L"Check128", 0x6003000A, {{L"sOutput", VT_BSTR}}, VT_BOOL},
+          {L"GetDayShort", 0x6003000B, {{L"nDay", VT_I2}}, VT_BSTR},
+          {L"GetDayLong", 0x6003000C, {{L"nDay", VT_I2}}, VT_BSTR},
+          {L"GetMonthShort", 0x6003000D, {{L"nMonth", VT_I2}}, VT_BSTR},
+          {L"GetMonthLong", 0x6003000E, {{L"nMonth", VT_I2}}, VT_BSTR},
+          {L"GetDaySuffix", 0x6003000F, {{L"nDayOfMonth", VT_I2}}, VT_BSTR}}},
+        {L"Wendrikai",
+         "{785BDBA4-7018-40AE-A717-83CCEB720A12}",
+         "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}",
+         "{7811F71E-2943-4B5B-A815-7109F01E657B}",
+         L"Uptime",
+         L"Wendrikai.Uptime",
+         {1, 0, 0, 15},
+         L"1.00.0015",
+         L".",
+         {&IID_ITessivar2DataProvider, &IID_ITessivar2Plugin},
+         {}},
+    };
+    return libraries;
+}
+
+constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+
+GUID Guid(const char* text) {
+    GUID guid{};
+    EXPECT_TRUE(frame::ParseGuid(text, &guid)) << text;
+    return guid;
+}
+
+std::wstring WideGuid(const char* text) {
+    return std::wstring(text, text + std::strlen(text));
+}
+
+std::filesystem::path Folder() {
+    wchar_t buffer[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
+    return std::filesystem::path(std::wstring(buffer, n)).parent_path();
+}
+
+std::wstring PathOf(const ExpectedLibrary& library) {
+    return (Folder() / (std::wstring(library.name) + L".dll")).wstring();
+}
+
+// The libraries built into this folder; Wendrikai is always there.
+std::vector<const ExpectedLibrary*> Present() {
+    std::vector<const ExpectedLibrary*> present;
+    for (const auto& library : Libraries())
+        if (std::filesystem::exists(PathOf(library))) present.push_back(&library);
+    return present;
+}
+
+// Paths compare without letter case and without the long-path prefix \\?\.
+bool SamePath(std::wstring a, std::wstring b) {
+    for (std::wstring* path : {&a, &b})
+        if (path->rfind(L"\\\\?\\", 0) == 0) path->erase(0, 4);
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+std::wstring ReadValue(const std::wstring& key, const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
+}
+
+bool KeyExists(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+std::wstring Text(BSTR text) {
+    std::wstring copy = text == nullptr ? std::wstring() : std::wstring(text);
+    SysFreeString(text);
+    return copy;
+}
+
+// The names of a function: its own, then its parameters'.
+std::vector<std::wstring> Names(ITypeInfo* info, MEMBERID id) {
+    BSTR names[8] = {};
+    UINT count = 0;
+    EXPECT_EQ(info->GetNames(id, names, 8, &count), S_OK);
+    std::vector<std::wstring> out;
+    for (UINT i = 0; i < count; ++i) out.push_back(Text(names[i]));
+    return out;
+}
+
+std::wstring TypeName(ITypeInfo* info) {
+    BSTR name = nullptr;
+    EXPECT_EQ(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr), S_OK);
+    return Text(name);
+}
+
+void CheckMethods(ITypeInfo* info, const std::vector<ExpectedMethod>& methods) {
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    const UINT count = attr->cFuncs;
+    info->ReleaseTypeAttr(attr);
+    ASSERT_EQ(count, methods.size());
+    for (UINT i = 0; i < count; ++i) {
+        FUNCDESC* func = nullptr;
+        ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
+        const ExpectedMethod& want = methods[i];
+        SCOPED_TRACE(testing::Message() << "method " << i);
+        EXPECT_EQ(func->memid, want.id);
+        EXPECT_EQ(func->invkind, INVOKE_FUNC);
+        ASSERT_EQ(func->cParams, static_cast<SHORT>(want.params.size() + 1));
+        for (std::size_t p = 0; p < want.params.size(); ++p) {
+            EXPECT_EQ(func->lprgelemdescParam[p].tdesc.vt, want.params[p].second);
+            EXPECT_TRUE(func->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FIN);
+        }
+        const ELEMDESC& retval = func->lprgelemdescParam[want.params.size()];
+        EXPECT_TRUE(retval.paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
+        ASSERT_EQ(retval.tdesc.vt, VT_PTR);
+        EXPECT_EQ(retval.tdesc.lptdesc->vt, want.result);
+        const auto names = Names(info, func->memid);
+        ASSERT_GE(names.size(), want.params.size() + 1);
+        EXPECT_EQ(names[0], want.name);
+        for (std::size_t p = 0; p < want.params.size(); ++p)
+            EXPECT_EQ(names[p + 1], want.params[p].first);
+        info->ReleaseFuncDesc(func);
+    }
+}
+
+TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
+    const auto present = Present();
+    ASSERT_FALSE(present.empty());
+    for (const ExpectedLibrary* want : present) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        ITypeLib* lib = nullptr;
+        ASSERT_EQ(LoadTypeLibEx(PathOf(*want).c_str(), REGKIND_NONE, &lib), S_OK);
+        TLIBATTR* libAttr = nullptr;
+        ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
+        EXPECT_TRUE(IsEqualGUID(libAttr->guid, Guid(want->libid)));
+        EXPECT_EQ(libAttr->wMajorVerNum, 1);
+        EXPECT_EQ(libAttr->wMinorVerNum, 0);
+        EXPECT_EQ(libAttr->lcid, 0x0409u);
+        EXPECT_EQ(libAttr->syskind, kSysKind);
+        lib->ReleaseTLibAttr(libAttr);
+        BSTR name = nullptr, helpFile = nullptr;
+        ASSERT_EQ(lib->GetDocumentation(-1, &name, nullptr, nullptr, &helpFile), S_OK);
+        EXPECT_EQ(Text(name), want->name);
+        EXPECT_EQ(Text(helpFile), L"");
+
+        // The class interface: dual, hidden, not extensible, with the tabled methods.
+        ITypeInfo* dispatch = nullptr;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->classIid), &dispatch), S_OK);
+        EXPECT_EQ(TypeName(dispatch), std::wstring(L"_") + want->className);
+        HREFTYPE vtableRef = 0;
+        ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef), S_OK);
+        ITypeInfo* vtable = nullptr;
+        ASSERT_EQ(dispatch->GetRefTypeInfo(vtableRef, &vtable), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
+        const WORD flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
+                           TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
+        EXPECT_EQ(attr->wTypeFlags & flags, flags);
+        vtable->ReleaseTypeAttr(attr);
+        CheckMethods(vtable, want->methods);
+        vtable->Release();
+        dispatch->Release();
+
+        // The coclass: creatable, the class interface first and default, then the host's two.
+        ITypeInfo* coclass = nullptr;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->clsid), &coclass), S_OK);
+        ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+        EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+        ASSERT_EQ(attr->cImplTypes, 3);
+        coclass->ReleaseTypeAttr(attr);
+        EXPECT_EQ(TypeName(coclass), want->className);
+        const GUID order[3] = {Guid(want->classIid), *want->hostOrder[0], *want->hostOrder[1]};
+        for (UINT i = 0; i < 3; ++i) {
+            HREFTYPE ref = 0;
+            ITypeInfo* implemented = nullptr;
+            ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
+            ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+            ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
+            EXPECT_TRUE(IsEqualGUID(attr->guid, order[i])) << "interface " << i;
+            implemented->ReleaseTypeAttr(attr);
+            implemented->Release();
+            INT implFlags = 0;
+            ASSERT_EQ(coclass->GetImplTypeFlags(i, &implFlags), S_OK);
+            EXPECT_EQ((implFlags & IMPLTYPEFLAG_FDEFAULT) != 0, i == 0);
+        }
+        coclass->Release();
+        lib->Release();
+    }
+}
+
+TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
+    ITypeLib* lib = nullptr;
+    ASSERT_EQ(
+        LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_NONE, &lib),
+        S_OK);
+    TLIBATTR* libAttr = nullptr;
+    ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
+    EXPECT_TRUE(IsEqualGUID(libAttr->guid, LIBID_TESSIVAR2Sdk));
+    EXPECT_EQ(libAttr->wMajorVerNum, 1);
+    EXPECT_EQ(libAttr->wMinorVerNum, 0);
+    EXPECT_EQ(libAttr->lcid, 0u);
+    EXPECT_EQ(libAttr->syskind, kSysKind);
+    lib->ReleaseTLibAttr(libAttr);
+    BSTR name = nullptr;
+    ASSERT_EQ(lib->GetDocumentation(-1, &name, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(Text(name), L"TESSIVAR2Sdk");
+
+    struct Member {
+        MEMBERID id;
+        INVOKEKIND kind;
+        std::vector<std::wstring> names;  // the member's, then its inputs'
+    };
+    const struct {
+        const IID* iid;
+        std::vector<Member> members;
+    } interfaces[] = {
+        {&IID_ITessivar2Plugin,
+         {{0x60010000, INVOKE_FUNC, {L"Configure"}},
+          {0x60010001, INVOKE_PROPERTYGET, {L"Description"}},
+          {0x60010002, INVOKE_PROPERTYGET, {L"ConfigurationString"}},
+          {0x60010002, INVOKE_PROPERTYPUT, {L"ConfigurationString", L"RHS"}}}},
+        {&IID_ITessivar2DataProvider,
+         {{1, INVOKE_FUNC, {L"PollData"}},
+          {2, INVOKE_PROPERTYGET, {L"PollMethod"}},
+          {3, INVOKE_PROPERTYGET, {L"PollFreqency"}},
+          {4, INVOKE_PROPERTYGET, {L"Count"}},
+          {5, INVOKE_PROPERTYGET, {L"Name", L"Index"}},
+          {6, INVOKE_PROPERTYGET, {L"DisplayName", L"Index"}},
+          {7, INVOKE_PROPERTYGET, {L"Value", L"Index"}}}},
+    };
+    for (const auto& want : interfaces) {
+        ITypeInfo* info = nullptr;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*want.iid, &info), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
+        EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
+        EXPECT_FALSE(attr->wTypeFlags & TYPEFLAG_FDUAL);
+        ASSERT_EQ(attr->cFuncs, want.members.size());
+        info->ReleaseTypeAttr(attr);
+        for (UINT i = 0; i < want.members.size(); ++i) {
+            FUNCDESC* func = nullptr;
+            ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
+            EXPECT_EQ(func->memid, want.members[i].id);
+            EXPECT_EQ(func->invkind, want.members[i].kind);
+            auto names = Names(info, func->memid);
+            // GetNames answers for the first function of an id: the put of
+            // ConfigurationString shares its get's id, so only its shape is checked here.
+            ASSERT_FALSE(names.empty());
+            EXPECT_EQ(names[0], want.members[i].names[0]);
+            if (want.members[i].kind == INVOKE_PROPERTYPUT) {
+                EXPECT_EQ(func->cParams, 1);
+            } else {
+                for (std::size_t p = 1; p < want.members[i].names.size(); ++p)
+                    EXPECT_EQ(names.at(p), want.members[i].names[p]);
+            }
+            info->ReleaseFuncDesc(func);
+        }
+        info->Release();
+    }
+    lib->Release();
+}
+
+TEST(VersionResource, ReadsBackTheTabledValues) {
+    for (const ExpectedLibrary* want : Present()) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        const std::wstring path = PathOf(*want);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+        ASSERT_GT(size, 0u);
+        std::vector<BYTE> data(size);
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
+
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+        const DWORD ms = MAKELONG(want->version[1], want->version[0]);
+        const DWORD ls = MAKELONG(want->version[3], want->version[2]);
+        EXPECT_EQ(fixed->dwFileVersionMS, ms);
+        EXPECT_EQ(fixed->dwFileVersionLS, ls);
+        EXPECT_EQ(fixed->dwProductVersionMS, ms);
+        EXPECT_EQ(fixed->dwProductVersionLS, ls);
+        EXPECT_EQ(fixed->dwFileFlags, 0u);
+        EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+        EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
+
+        DWORD* translation = nullptr;
+        ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                                   reinterpret_cast<void**>(&translation), &length));
+        ASSERT_EQ(length, sizeof(DWORD)) << "exactly one translation";
+        EXPECT_EQ(LOWORD(*translation), 0x0409);
+        EXPECT_EQ(HIWORD(*translation), 0x04B0);
+
+        auto value = [&](const wchar_t* key) -> std::wstring {
+            wchar_t* text = nullptr;
+            UINT n = 0;
+            const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+            if (!VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&text), &n))
+                return L"<absent>";
+            return n == 0 || text == nullptr ? std::wstring() : std::wstring(text);
+        };
+        const std::wstring dll = std::wstring(want->name) + L".dll";
+        EXPECT_EQ(value(L"CompanyName"), want->company != nullptr ? want->company : L"<absent>");
+        EXPECT_EQ(value(L"ProductName"), want->name);
+        EXPECT_EQ(value(L"FileVersion"), want->versionText);
+        EXPECT_EQ(value(L"ProductVersion"), want->versionText);
+        EXPECT_EQ(value(L"InternalName"), want->name);
+        EXPECT_EQ(value(L"OriginalFilename"), dll);
+        EXPECT_EQ(value(L"OLESelfRegister"), L"");
+    }
+}
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+
+template <class Fn>
+Fn Entry(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
+    for (const ExpectedLibrary* want : Present()) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        HMODULE module = LoadLibraryW(PathOf(*want).c_str());
+        ASSERT_NE(module, nullptr);
+        const auto getClassObject = Entry<GetClassObjectFn>(module, "DllGetClassObject");
+        const auto canUnloadNow = Entry<CanUnloadNowFn>(module, "DllCanUnloadNow");
+        ASSERT_NE(getClassObject, nullptr);
+        ASSERT_NE(canUnloadNow, nullptr);
+
+        void* none = nullptr;
+        EXPECT_EQ(getClassObject(IID_ITessivar2Plugin, IID_IClassFactory, &none),
+                  CLASS_E_CLASSNOTAVAILABLE);
+        EXPECT_EQ(none, nullptr);
+
+        IClassFactory* factory = nullptr;
+        ASSERT_EQ(getClassObject(Guid(want->clsid), IID_IClassFactory,
+                                 reinterpret_cast<void**>(&factory)),
+                  S_OK);
+        IDispatch* dispatch = nullptr;
+        ASSERT_EQ(
+            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
+            S_OK);
+        factory->Release();
+        EXPECT_EQ(canUnloadNow(), S_FALSE);
+
+        for (const IID* iid : {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider}) {
+            IUnknown* other = nullptr;
+            EXPECT_EQ(dispatch->QueryInterface(*iid, reinterpret_cast<void**>(&other)), S_OK);
+            if (other != nullptr) other->Release();
+        }
+
+        UINT count = 0;
+        ASSERT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+        EXPECT_EQ(count, 1u);
+        ITypeInfo* info = nullptr;
+        ASSERT_EQ(dispatch->GetTypeInfo(0, 0x0409, &info), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, Guid(want->classIid)));
+        info->ReleaseTypeAttr(attr);
+        info->Release();
+        EXPECT_EQ(dispatch->GetTypeInfo(1, 0, &info), DISP_E_BADINDEX);
+
+        // Late binding finds every public method by name, in any letter case.
+        for (const ExpectedMethod& method : want->methods) {
+            std::wstring upper = method.name;
+            CharUpperW(upper.data());
+            LPOLESTR names[] = {upper.data()};
+            DISPID id = 0;
+            EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0x0409, &id), S_OK);
+            EXPECT_EQ(id, method.id) << upper;
+        }
+        dispatch->Release();
+        EXPECT_EQ(canUnloadNow(), S_OK);
+        FreeLibrary(module);
+    }
+}
+
+// After regsvr32 registered every library, with the host kit's library not registered.
+TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
+    for (const ExpectedLibrary* want : Present()) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        const std::wstring clsid = WideGuid(want->clsid);
+        const std::wstring clsidKey = L"CLSID\\" + clsid;
+        EXPECT_EQ(ReadValue(clsidKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_TRUE(SamePath(ReadValue(clsidKey + L"\\InprocServer32", nullptr), PathOf(*want)))
+            << ReadValue(clsidKey + L"\\InprocServer32", nullptr);
+        EXPECT_EQ(ReadValue(clsidKey + L"\\ProgID", nullptr), want->progId);
+        EXPECT_EQ(ReadValue(clsidKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
+        EXPECT_EQ(ReadValue(std::wstring(want->progId) + L"\\CLSID", nullptr), clsid);
+
+        CLSID fromProgId{};
+        ASSERT_EQ(CLSIDFromProgID(want->progId, &fromProgId), S_OK);
+        EXPECT_TRUE(IsEqualGUID(fromProgId, Guid(want->clsid)));
+
+        // The type library from the library's own file, and the class interface marshalled
+        // through it.
+        BSTR path = nullptr;
+        ASSERT_EQ(QueryPathOfRegTypeLib(Guid(want->libid), 1, 0, 0x0409, &path), S_OK);
+        const std::wstring registered = Text(path);
+        EXPECT_TRUE(SamePath(registered, PathOf(*want))) << registered;
+        const std::wstring interfaceKey = L"Interface\\" + WideGuid(want->classIid);
+        EXPECT_EQ(ReadValue(interfaceKey + L"\\ProxyStubClsid32", nullptr),
+                  L"{00020424-0000-0000-C000-000000000046}");
+        EXPECT_EQ(ReadValue(interfaceKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
+
+        IUnknown* object = nullptr;
+        ASSERT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                   reinterpret_cast<void**>(&object)),
+                  S_OK);
+        for (const IID* iid : {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider}) {
+            IUnknown* other = nullptr;
+            EXPECT_EQ(object->QueryInterface(*iid, reinterpret_cast<void**>(&other)), S_OK);
+            if (other != nullptr) other->Release();
+        }
+        object->Release();
+    }
+    // The host's interfaces are the host's to register: no plug-in wrote them.
+    EXPECT_FALSE(KeyExists(L"Interface\\{CFEC75A2-779E-4945-B33C-D3675E051E6D}"));
+    EXPECT_FALSE(KeyExists(L"Interface\\{8975C2D1-E0AF-444F-8E03-7105B1FB6A4F}"));
+}
+
+TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
+    ITypeLib* kit = nullptr;
+    ASSERT_EQ(LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_REGISTER,
+                            &kit),
+              S_OK);
+    kit->Release();
+    const std::wstring kitLibid = L"{D418EE3E-1501-4F38-9879-12ADC1FCCE95}";
+    const std::wstring pluginKey = L"Interface\\{CFEC75A2-779E-4945-B33C-D3675E051E6D}\\TypeLib";
+    EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid);
+    for (const ExpectedLibrary* want : Present()) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        HMODULE module = LoadLibraryW(PathOf(*want).c_str());
+        ASSERT_NE(module, nullptr);
+        const auto reg = Entry<CanUnloadNowFn>(module, "DllRegisterServer");
+        ASSERT_NE(reg, nullptr);
+        EXPECT_EQ(reg(), S_OK);
+        FreeLibrary(module);
+        EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid) << "the kit's registration stays";
+        IUnknown* object = nullptr;
+        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITessivar2DataProvider, reinterpret_cast<void**>(&object)),
+                  S_OK);
+        if (object != nullptr) object->Release();
+    }
+    EXPECT_EQ(UnRegisterTypeLib(LIBID_TESSIVAR2Sdk, 1, 0, 0, kSysKind), S_OK);
+}
+
+// After regsvr32 /u of every library.
+TEST(Unregistered, NothingOfTheRegistrationIsLeft) {
+    for (const ExpectedLibrary* want : Present()) {
+        SCOPED_TRACE(testing::Message() << want->name);
+        IUnknown* object = nullptr;
+        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                   reinterpret_cast<void**>(&object)),
+                  REGDB_E_CLASSNOTREG);
+        CLSID clsid{};
+        EXPECT_TRUE(FAILED(CLSIDFromProgID(want->progId, &clsid)));
+        EXPECT_FALSE(KeyExists(L"CLSID\\" + WideGuid(want->clsid)));
+        EXPECT_FALSE(KeyExists(want->progId));
+        EXPECT_FALSE(KeyExists(L"TypeLib\\" + WideGuid(want->libid)));
+        EXPECT_FALSE(KeyExists(L"Interface\\" + WideGuid(want->classIid)));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int status = RUN_ALL_TESTS();
+    if (SUCCEEDED(hr)) CoUninitialize();
+    return status;
+}

@@ -1,6 +1,7 @@
 // Test stand-in for the management service: instances described by their properties.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,16 +15,17 @@ namespace platform::fakes {
 
 // A property value: null, a number (VT_I4) or a text (VT_BSTR).
 using FakeProperty = std::variant<std::monostate, LONG, std::u16string>;
-using FakeInstance = std::map<std::u16string, FakeProperty>;
+using FakeInstance = std::map<std::u16string, FakeProperty, std::less<>>;
 
 class FakeManagementObject final : public ManagementObject {
   public:
+    // `properties` stays the service's; an object lives only for the query that made it.
     FakeManagementObject(const FakeInstance& properties, int* reads)
         : properties_(properties), reads_(reads) {}
 
     HRESULT Get(std::u16string_view name, VARIANT* value) override {
         ++*reads_;
-        const auto it = properties_.find(std::u16string(name));
+        const auto it = properties_.find(name);
         if (it == properties_.end()) return kWbemNotFound;
         VariantInit(value);
         if (const auto* number = std::get_if<LONG>(&it->second)) {
@@ -38,7 +40,7 @@ class FakeManagementObject final : public ManagementObject {
     }
 
   private:
-    FakeInstance properties_;
+    const FakeInstance& properties_;
     int* reads_;
 };
 

@@ -261,9 +261,9 @@ HRESULT CPUInfo::PollFact(LONG item, short selector) {
 }
 
 HRESULT CPUInfo::PollExtensions() {
-    // The texts of the four items of an extension when it is present and when it is absent.
-    static constexpr std::u16string_view kPresent[] = {u"yes", u"supported"};
-    static constexpr std::u16string_view kAbsent[] = {u"no", u"unsupported"};
+    // The two wordings of an extension's answer, by [present][wording].
+    static constexpr std::u16string_view kWords[2][2] = {{u"no", u"unsupported"},
+                                                         {u"yes", u"supported"}};
     std::vector<std::u16string> texts;
     for (const Extension& extension : kExtensions) {
         for (int k = 0; k < 4; ++k) {
@@ -275,7 +275,7 @@ HRESULT CPUInfo::PollExtensions() {
                 text = extension.name;
                 text.push_back(u' ');
             }
-            text += (present ? kPresent : kAbsent)[k % 2];
+            text += kWords[present ? 1 : 0][k % 2];
             texts.push_back(std::move(text));
         }
     }

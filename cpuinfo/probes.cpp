@@ -36,9 +36,14 @@ HRESULT ReadRegString(platform::Registry& registry, std::u16string_view key,
         *result = frame::Widen(std::to_string(rc));
         return S_OK;
     }
-    // The whole buffer, whatever the value's type and length.
+    // The whole buffer, whatever the value's type and length. Each NUL byte after the data
+    // is one NUL character, so only the bytes up to the first of them need converting.
+    std::size_t used = buffer.size();
+    while (used > 0 && buffer[used - 1] == 0) --used;
+    if (used < buffer.size()) ++used;
     std::u16string text = platform::FromNarrow(
-        std::string_view(reinterpret_cast<const char*>(buffer.data()), buffer.size()));
+        std::string_view(reinterpret_cast<const char*>(buffer.data()), used));
+    text.append(buffer.size() - used, u'\0');
     text.resize(kRegBufferChars, u' ');
     *result = std::move(text);
     return S_OK;

@@ -113,7 +113,7 @@ HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT 
     bool present = false;
     HRESULT hr = features_.IsPresent(static_cast<unsigned long>(lCheckFeature), &present);
     if (FAILED(hr)) return hr;
-    const VARIANT& chosen = present ? sRtnTrue : sRtnFalse;
+    VARIANT& chosen = present ? sRtnTrue : sRtnFalse;  // this call's own copy
     const VARIANT* plain = &chosen;
     if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr) plain = chosen.pvarVal;
     if (plain->vt == VT_NULL) return frame::kInvalidUseOfNull;

@@ -41,8 +41,8 @@ HRESULT ReadRegString(platform::Registry& registry, std::u16string_view key,
     std::size_t used = buffer.size();
     while (used > 0 && buffer[used - 1] == 0) --used;
     if (used < buffer.size()) ++used;
-    std::u16string text = platform::FromNarrow(
-        std::string_view(reinterpret_cast<const char*>(buffer.data()), used));
+    std::u16string text =
+        platform::FromNarrow(std::string_view(reinterpret_cast<const char*>(buffer.data()), used));
     text.append(buffer.size() - used, u'\0');
     text.resize(kRegBufferChars, u' ');
     *result = std::move(text);

@@ -167,7 +167,8 @@ HRESULT ClockRatio(std::int16_t coreClock, const VARIANT& externalClock, double*
     *ratio = 0;
     if (externalClock.vt == VT_NULL) return frame::kInvalidUseOfNull;
     frame::Variant whole;
-    const HRESULT hr = VariantChangeType(&whole, &externalClock, 0, VT_I4);
+    VARIANT source = externalClock;  // read only; the platform's declaration is not const
+    const HRESULT hr = VariantChangeType(&whole, &source, 0, VT_I4);
     if (FAILED(hr)) return ConversionStatus(hr);
     const long e = whole.lVal;
     if (e == 0) return frame::kDivisionByZero;

@@ -142,30 +142,32 @@ HRESULT CPUInfo::PollData() {
     // Every step runs; a failing step leaves its own items as they were. The poll answers the
     // status of the first failure.
     HRESULT first = S_OK;
-    auto step = [&first](HRESULT hr) {
+    auto step = [&first](auto run) {
+        HRESULT hr;
+        try {
+            hr = run();
+        } catch (const std::bad_alloc&) {
+            hr = E_OUTOFMEMORY;
+        }
         if (FAILED(hr) && SUCCEEDED(first)) first = hr;
     };
-    try {
-        step(PollFirmwareVersion());
-        step(PollVendorShort());
-        step(PollRegistryItem(1, kFirmwareKey, u"SystemBiosDate"));
-        step(PollRegistryItem(11, kProcessorKey, u"ProcessorNameString"));
-        step(PollDualName());
-        step(PollRegistryItem(12, kProcessorKey, u"VendorIdentifier"));
-        step(PollClock(16, 13, kCurrentClockSpeed));
-        step(PollFact(50, kClockMultiplier));
-        step(PollClock(52, 51, kFrontSideBus));
-        step(PollClock(54, 53, kClockFrequency));
-        step(PollFact(55, kSocketDesignation));
-        step(PollExtensions());
-        step(PollTypeIdentifier());
-        step(PollTypePieces());
-        PrefixTypePieces();
-        step(PollFact(0, kAddressWidth));
-        step(PollFact(9, kDataWidth));
-    } catch (const std::bad_alloc&) {
-        step(E_OUTOFMEMORY);
-    }
+    step([&] { return PollFirmwareVersion(); });
+    step([&] { return PollVendorShort(); });
+    step([&] { return PollRegistryItem(1, kFirmwareKey, u"SystemBiosDate"); });
+    step([&] { return PollRegistryItem(11, kProcessorKey, u"ProcessorNameString"); });
+    step([&] { return PollDualName(); });
+    step([&] { return PollRegistryItem(12, kProcessorKey, u"VendorIdentifier"); });
+    step([&] { return PollClock(16, 13, kCurrentClockSpeed); });
+    step([&] { return PollFact(50, kClockMultiplier); });
+    step([&] { return PollClock(52, 51, kFrontSideBus); });
+    step([&] { return PollClock(54, 53, kClockFrequency); });
+    step([&] { return PollFact(55, kSocketDesignation); });
+    step([&] { return PollExtensions(); });
+    step([&] { return PollTypeIdentifier(); });
+    step([&] { return PollTypePieces(); });
+    step([&] { return PrefixTypePieces(); });
+    step([&] { return PollFact(0, kAddressWidth); });
+    step([&] { return PollFact(9, kDataWidth); });
     return first;
 }
 
@@ -305,10 +307,11 @@ HRESULT CPUInfo::PollTypePieces() {
     return S_OK;
 }
 
-void CPUInfo::PrefixTypePieces() {
+HRESULT CPUInfo::PrefixTypePieces() {
     static constexpr std::u16string_view kPrefixes[] = {u"Architecture ", u"Family ", u"Model ",
                                                         u"Stepping "};
     for (int k = 0; k < 4; ++k) Store(42 + k, std::u16string(kPrefixes[k]) + texts_[46 + k]);
+    return S_OK;
 }
 
 }  // namespace cpuinfo

@@ -62,7 +62,7 @@ class CPUInfo final : public frame::PluginObject<CPUInfo, _CPUInfo> {
     HRESULT PollExtensions();
     HRESULT PollTypeIdentifier();
     HRESULT PollTypePieces();
-    void PrefixTypePieces();
+    HRESULT PrefixTypePieces();
 
     HRESULT ReadRegistry(std::u16string_view key, std::u16string_view name, std::u16string* text);
     // Stores `text` in the item's slot; throws std::bad_alloc when memory is exhausted.

@@ -196,13 +196,6 @@ TEST_F(CPUInfoTest, VersionItemsBeyondTheTokensKeepTheirTexts) {
     EXPECT_EQ(Value(4), u"B");
 }
 
-TEST_F(CPUInfoTest, TwoPollsGiveTheSameItems) {
-    ASSERT_EQ(object->PollData(), S_OK);
-    const auto first = Values();
-    ASSERT_EQ(object->PollData(), S_OK);
-    EXPECT_EQ(Values(), first);
-}
-
 TEST_F(CPUInfoTest, MissingProcessorNameFailsItsStepOnly) {
     registry.keys[kProcessor].erase("ProcessorNameString");
     EXPECT_EQ(object->PollData(), frame::kInvalidCall);

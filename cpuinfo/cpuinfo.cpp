@@ -1,0 +1,317 @@
+#include "cpuinfo/cpuinfo.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "cpuinfo/cpu_text.h"
+#include "cpuinfo/probes.h"
+#include "cpuinfo/w32_processor.h"
+#include "frame/errors.h"
+
+namespace cpuinfo {
+
+namespace {
+
+constexpr std::u16string_view kFirmwareKey = u"HARDWARE\\DESCRIPTION\\System";
+constexpr std::u16string_view kProcessorKey = u"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+
+HRESULT CallCheck128(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BOOL;
+    return static_cast<_CPUInfo*>(self)->Check128(args[0].bstrVal, &result->boolVal);
+}
+HRESULT CallDualLine(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BSTR;
+    return static_cast<_CPUInfo*>(self)->fnDualLine(args[0].bstrVal, &result->bstrVal);
+}
+HRESULT CallFeatureSupport(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BSTR;
+    return static_cast<_CPUInfo*>(self)->fnFeatureSupport(args[0].lVal, args[1], args[2],
+                                                          &result->bstrVal);
+}
+HRESULT CallWin32Processor(IDispatch* self, VARIANT* args, VARIANT* result) {
+    result->vt = VT_BSTR;
+    return static_cast<_CPUInfo*>(self)->fnWin32Processor(args[0].iVal, &result->bstrVal);
+}
+
+constexpr frame::Method kMethods[] = {
+    {u"Check128", 0x6003000D, {{{u"sOutput", VT_BSTR}}}, 1, &CallCheck128},
+    {u"fnDualLine", 0x6003000E, {{{u"sSourceText", VT_BSTR}}}, 1, &CallDualLine},
+    {u"fnFeatureSupport",
+     0x6003000F,
+     {{{u"lCheckFeature", VT_I4}, {u"sRtnTrue", VT_VARIANT}, {u"sRtnFalse", VT_VARIANT}}},
+     3,
+     &CallFeatureSupport},
+    {u"fnWin32Processor", 0x60030010, {{{u"nGetData", VT_I2}}}, 1, &CallWin32Processor},
+};
+
+// The instruction-extension items, four per extension, in index order from item 17.
+struct Extension {
+    unsigned long feature;
+    std::u16string_view name;
+};
+constexpr Extension kExtensions[] = {
+    {platform::kXmmiInstructions, u"SSE"},
+    {platform::kXmmi64Instructions, u"SSE2"},
+    {platform::kMmxInstructions, u"MMX"},
+    // MMX+ and 3DNow!+ have no feature number of their own; their items report the
+    // floating-point precision erratum.
+    {platform::kFloatingPointPrecisionErrata, u"MMX+"},
+    {platform::k3DNowInstructions, u"3DNow!"},
+    {platform::kFloatingPointPrecisionErrata, u"3DNow!+"},
+};
+constexpr LONG kFirstExtensionItem = 17;
+
+}  // namespace
+
+const frame::Identity& CPUInfoIdentity() {
+    static const frame::Identity identity{
+        .product = u"Orvantel",
+        .className = u"CPUInfo",
+        .progId = u"Orvantel.CPUInfo",
+        .count = kItemCount,
+        .pollFreqency = 1000,
+        .pollMethod = 0,
+        .version = {TESS_VERSION_MAJOR, TESS_VERSION_MINOR, TESS_VERSION_BUILD,
+                    TESS_VERSION_REVISION},
+        .clsid = CLSID_CPUInfo,
+        .classIid = IID__CPUInfo,
+        .libid = LIBID_Orvantel,
+        .methods = kMethods,
+    };
+    return identity;
+}
+
+CPUInfo::CPUInfo(platform::Registry& registry, platform::ProcessorFeatures& features,
+                 platform::ManagementService& management)
+    : PluginObject(CPUInfoIdentity()),
+      registry_(registry),
+      features_(features),
+      management_(management) {}
+
+HRESULT CPUInfo::Check128(BSTR sOutput, VARIANT_BOOL* result) {
+    return Check128Member(sOutput, result);
+}
+
+HRESULT CPUInfo::fnDualLine(BSTR sSourceText, BSTR* result) {
+    if (result == nullptr) return E_POINTER;
+    *result = nullptr;
+    try {
+        std::u16string text;
+        const HRESULT hr = DualLine(frame::View(sSourceText), &text);
+        if (FAILED(hr)) return hr;
+        return frame::ReturnString(text, result);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT sRtnFalse,
+                                  BSTR* result) {
+    if (result == nullptr) return E_POINTER;
+    *result = nullptr;
+    bool present = false;
+    HRESULT hr = features_.IsPresent(static_cast<unsigned long>(lCheckFeature), &present);
+    if (FAILED(hr)) return hr;
+    VARIANT& chosen = present ? sRtnTrue : sRtnFalse;  // this call's own copy
+    const VARIANT* plain = &chosen;
+    if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr) plain = chosen.pvarVal;
+    if (plain->vt == VT_NULL) return frame::kInvalidUseOfNull;
+    frame::Variant text;
+    hr = VariantChangeType(&text, &chosen, VARIANT_ALPHABOOL, VT_BSTR);
+    if (FAILED(hr)) return w32_Processor::ConversionStatus(hr);
+    *result = text.bstrVal;  // handed over to the caller
+    text.vt = VT_EMPTY;
+    return S_OK;
+}
+
+HRESULT CPUInfo::fnWin32Processor(SHORT nGetData, BSTR* result) {
+    if (result == nullptr) return E_POINTER;
+    *result = nullptr;
+    try {
+        std::u16string text;
+        const HRESULT hr = Win32Processor(management_, nGetData, &text);
+        if (FAILED(hr)) return hr;
+        return frame::ReturnString(text, result);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CPUInfo::PollData() {
+    // Every step runs; a failing step leaves its own items as they were. The poll answers the
+    // status of the first failure.
+    HRESULT first = S_OK;
+    auto step = [&first](auto run) {
+        HRESULT hr;
+        try {
+            hr = run();
+        } catch (const std::bad_alloc&) {
+            hr = E_OUTOFMEMORY;
+        }
+        if (FAILED(hr) && SUCCEEDED(first)) first = hr;
+    };
+    step([&] { return PollFirmwareVersion(); });
+    step([&] { return PollVendorShort(); });
+    step([&] { return PollRegistryItem(1, kFirmwareKey, u"SystemBiosDate"); });
+    step([&] { return PollRegistryItem(11, kProcessorKey, u"ProcessorNameString"); });
+    step([&] { return PollDualName(); });
+    step([&] { return PollRegistryItem(12, kProcessorKey, u"VendorIdentifier"); });
+    step([&] { return PollClock(16, 13, kCurrentClockSpeed); });
+    step([&] { return PollFact(50, kClockMultiplier); });
+    step([&] { return PollClock(52, 51, kFrontSideBus); });
+    step([&] { return PollClock(54, 53, kClockFrequency); });
+    step([&] { return PollFact(55, kSocketDesignation); });
+    step([&] { return PollExtensions(); });
+    step([&] { return PollTypeIdentifier(); });
+    step([&] { return PollTypePieces(); });
+    step([&] { return PrefixTypePieces(); });
+    step([&] { return PollFact(0, kAddressWidth); });
+    step([&] { return PollFact(9, kDataWidth); });
+    return first;
+}
+
+HRESULT CPUInfo::get_Name(LONG index, BSTR* result) {
+    if (result == nullptr) return E_POINTER;
+    *result = nullptr;
+    if (!frame::InRange(index, kItemCount)) return S_OK;
+    return frame::ReturnString(ItemName(index), result);
+}
+
+HRESULT CPUInfo::get_DisplayName(LONG index, BSTR* result) {
+    return get_Name(index, result);
+}
+
+HRESULT CPUInfo::get_Value(LONG index, VARIANT* result) {
+    if (result == nullptr) return E_POINTER;
+    VariantInit(result);
+    if (index < 0 || index >= kItemCount) return S_OK;
+    if (!IsVariantSlot(index)) return frame::ReturnText(texts_[index], result);
+    return VariantCopy(result, &variants_[index]);
+}
+
+HRESULT CPUInfo::ReadRegistry(std::u16string_view key, std::u16string_view name,
+                              std::u16string* text) {
+    return ReadRegString(registry_, key, name, text);
+}
+
+void CPUInfo::Store(LONG item, std::u16string_view text) {
+    if (!IsVariantSlot(item)) {
+        texts_[item] = text;
+        return;
+    }
+    frame::Variant value;
+    if (FAILED(frame::ReturnText(text, &value))) throw std::bad_alloc();
+    VariantClear(&variants_[item]);
+    std::swap(static_cast<VARIANT&>(variants_[item]), static_cast<VARIANT&>(value));
+}
+
+HRESULT CPUInfo::PollFirmwareVersion() {
+    std::u16string version;
+    const HRESULT hr = ReadRegistry(kFirmwareKey, u"SystemBiosVersion", &version);
+    if (FAILED(hr)) return hr;
+    const std::vector<std::u16string> tokens = VersionTokens(version);
+    std::u16string all = JoinTokens(tokens);
+    // Items 3 to 8 as far as there are tokens; later tokens show only in item 2.
+    for (std::size_t k = 0; k < tokens.size() && k < 6; ++k)
+        Store(static_cast<LONG>(3 + k), tokens[k]);
+    Store(2, all);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollVendorShort() {
+    std::u16string vendor;
+    const HRESULT hr = ReadRegistry(kProcessorKey, u"VendorIdentifier", &vendor);
+    if (FAILED(hr)) return hr;
+    Store(14, VendorShort(vendor));
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollRegistryItem(LONG item, std::u16string_view key, std::u16string_view name) {
+    std::u16string text;
+    const HRESULT hr = ReadRegistry(key, name, &text);
+    if (FAILED(hr)) return hr;
+    Store(item, text);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollDualName() {
+    std::u16string name, dual;
+    HRESULT hr = ReadRegistry(kProcessorKey, u"ProcessorNameString", &name);
+    if (FAILED(hr)) return hr;
+    if (FAILED(hr = DualLine(name, &dual))) return hr;
+    Store(15, dual);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollClock(LONG item, LONG suffixedItem, short selector) {
+    std::u16string text;
+    const HRESULT hr = Win32Processor(management_, selector, &text);
+    if (FAILED(hr)) return hr;
+    std::u16string suffixed = text + u" MHz";
+    Store(item, text);
+    Store(suffixedItem, suffixed);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollFact(LONG item, short selector) {
+    std::u16string text;
+    const HRESULT hr = Win32Processor(management_, selector, &text);
+    if (FAILED(hr)) return hr;
+    Store(item, text);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollExtensions() {
+    // The two wordings of an extension's answer, by [present][wording].
+    static constexpr std::u16string_view kWords[2][2] = {{u"no", u"unsupported"},
+                                                         {u"yes", u"supported"}};
+    std::vector<std::u16string> texts;
+    for (const Extension& extension : kExtensions) {
+        for (int k = 0; k < 4; ++k) {
+            bool present = false;
+            const HRESULT hr = features_.IsPresent(extension.feature, &present);
+            if (FAILED(hr)) return hr;
+            std::u16string text;
+            if (k >= 2) {
+                text = extension.name;
+                text.push_back(u' ');
+            }
+            text += kWords[present ? 1 : 0][k % 2];
+            texts.push_back(std::move(text));
+        }
+    }
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        Store(kFirstExtensionItem + static_cast<LONG>(k), texts[k]);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollTypeIdentifier() {
+    std::u16string identifier, dual;
+    HRESULT hr = ReadRegistry(kProcessorKey, u"Identifier", &identifier);
+    if (FAILED(hr)) return hr;
+    if (FAILED(hr = DualLine(identifier, &dual))) return hr;
+    Store(10, identifier);
+    Store(41, dual);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PollTypePieces() {
+    static constexpr short kSelectors[] = {kArchitecture, kFamily, kLevel, kStepping};
+    std::u16string pieces[4];
+    for (int k = 0; k < 4; ++k) {
+        const HRESULT hr = Win32Processor(management_, kSelectors[k], &pieces[k]);
+        if (FAILED(hr)) return hr;
+    }
+    for (int k = 0; k < 4; ++k) Store(46 + k, pieces[k]);
+    return S_OK;
+}
+
+HRESULT CPUInfo::PrefixTypePieces() {
+    static constexpr std::u16string_view kPrefixes[] = {u"Architecture ", u"Family ", u"Model ",
+                                                        u"Stepping "};
+    for (int k = 0; k < 4; ++k) Store(42 + k, std::u16string(kPrefixes[k]) + texts_[46 + k]);
+    return S_OK;
+}
+
+}  // namespace cpuinfo

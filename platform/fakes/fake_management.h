@@ -1,0 +1,67 @@
+// Test stand-in for the management service: instances described by their properties.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "frame/text.h"
+#include "platform/management.h"
+
+namespace platform::fakes {
+
+// A property value: null, a number (VT_I4) or a text (VT_BSTR).
+using FakeProperty = std::variant<std::monostate, LONG, std::u16string>;
+using FakeInstance = std::map<std::u16string, FakeProperty, std::less<>>;
+
+class FakeManagementObject final : public ManagementObject {
+  public:
+    // `properties` stays the service's; an object lives only for the query that made it.
+    FakeManagementObject(const FakeInstance& properties, int* reads)
+        : properties_(properties), reads_(reads) {}
+
+    HRESULT Get(std::u16string_view name, VARIANT* value) override {
+        ++*reads_;
+        const auto it = properties_.find(name);
+        if (it == properties_.end()) return kWbemNotFound;
+        VariantInit(value);
+        if (const auto* number = std::get_if<LONG>(&it->second)) {
+            value->vt = VT_I4;
+            value->lVal = *number;
+        } else if (const auto* text = std::get_if<std::u16string>(&it->second)) {
+            return frame::ReturnText(*text, value);
+        } else {
+            value->vt = VT_NULL;
+        }
+        return S_OK;
+    }
+
+  private:
+    const FakeInstance& properties_;
+    int* reads_;
+};
+
+class FakeManagementService final : public ManagementService {
+  public:
+    HRESULT InstancesOf(std::u16string_view className,
+                        std::vector<std::unique_ptr<ManagementObject>>* out) override {
+        ++queries;
+        lastClass = className;
+        if (FAILED(failure)) return failure;
+        out->clear();
+        for (const auto& instance : instances)
+            out->push_back(std::make_unique<FakeManagementObject>(instance, &reads));
+        return S_OK;
+    }
+
+    std::vector<FakeInstance> instances;
+    HRESULT failure = S_OK;  // when set, the service cannot be bound
+    int queries = 0;
+    int reads = 0;
+    std::u16string lastClass;
+};
+
+}  // namespace platform::fakes

@@ -1,0 +1,128 @@
+// The module w32_Processor: architecture and family names, the clock multiplier.
+#include "cpuinfo/w32_processor.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "frame/errors.h"
+#include "frame/text.h"
+
+namespace cpuinfo::w32_Processor {
+namespace {
+
+TEST(ArchitectureName, NamesTheListedCodesOnly) {
+    const std::pair<std::int16_t, std::u16string_view> cases[] = {
+        {0, u"x86"},     {1, u"MIPS"},    {2, u"Alpha"},   {3, u"Power PC"}, {6, u"ia64"},
+        {4, u"unknown"}, {5, u"unknown"}, {9, u"unknown"}, {-1, u"unknown"}, {12, u"unknown"},
+    };
+    for (const auto& [code, name] : cases) EXPECT_EQ(ArchitectureName(code), name) << code;
+}
+
+TEST(FamilyName, NamesExactly102Codes) {
+    int named = 0;
+    for (int code = std::numeric_limits<std::int16_t>::min();
+         code <= std::numeric_limits<std::int16_t>::max(); ++code)
+        if (FamilyName(static_cast<std::int16_t>(code)) != u"unknown") ++named;
+    EXPECT_EQ(named, 102);
+}
+
+TEST(FamilyName, NamesAsWritten) {
+    const std::pair<std::int16_t, std::u16string_view> cases[] = {
+        {1, u"other"},
+        {2, u"unknown"},
+        {3, u"8086"},
+        {11, u"Pentium brand"},
+        {19, u"M2 Family"},
+        {20, u"unknown"},
+        {30, u"AMD 2900 Family"},
+        {31, u"K6-2+"},
+        {38, u"Power PC X704"},
+        {55, u"Alpha 21364"},
+        {69, u"MIPS R10000"},
+        {88, u"UltraSPARC IIIi"},
+        {97, u"68xxx Family"},
+        {130, u"Itanium Processor"},
+        {177, u"Pentium III with Intel SpeedStep"},
+        {182, u"AMD Athlon XP"},
+        {190, u"K7"},
+        {191, u"unknown"},
+        {261, u"SH-4"},
+        {350, u"DSP"},
+        {500, u"Video Processor"},
+        {501, u"unknown"},
+        {-1, u"unknown"},
+        {0, u"unknown"},
+    };
+    for (const auto& [code, name] : cases) EXPECT_EQ(FamilyName(code), name) << code;
+}
+
+VARIANT Number(LONG value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+TEST(ClockRatio, AddsOneHalfForARemainderAboveFive) {
+    struct Case {
+        std::int16_t core;
+        LONG external;
+        double ratio;
+    };
+    const Case cases[] = {
+        {1800, 133, 13.5}, {2000, 133, 15},   {2200, 200, 11},   {1006, 100, 10.5},
+        {1005, 100, 10},   {100, 133, 0.5},   {1460, 133, 10.5},  // remainder 130: one half only
+        {3, 133, 0},       {32767, 1, 32767},
+    };
+    for (const Case& c : cases) {
+        double ratio = -1;
+        ASSERT_EQ(ClockRatio(c.core, Number(c.external), &ratio), S_OK);
+        EXPECT_EQ(ratio, c.ratio) << c.core << " / " << c.external;
+    }
+}
+
+TEST(ClockRatio, MakesTheExternalClockAWholeNumber) {
+    double ratio = 0;
+    frame::Variant text;
+    text.vt = VT_BSTR;
+    text.bstrVal = frame::AllocString(u"133");
+    ASSERT_EQ(ClockRatio(1800, text, &ratio), S_OK);
+    EXPECT_EQ(ratio, 13.5);
+
+    VARIANT real;
+    VariantInit(&real);
+    real.vt = VT_R8;
+    real.dblVal = 133.4;
+    ASSERT_EQ(ClockRatio(1800, real, &ratio), S_OK);
+    EXPECT_EQ(ratio, 13.5);
+}
+
+TEST(ClockRatio, FailuresCarryTheRuntimeErrors) {
+    double ratio = 0;
+    EXPECT_EQ(ClockRatio(1800, Number(0), &ratio), frame::kDivisionByZero);
+
+    VARIANT null;
+    VariantInit(&null);
+    null.vt = VT_NULL;
+    EXPECT_EQ(ClockRatio(1800, null, &ratio), frame::kInvalidUseOfNull);
+
+    frame::Variant text;
+    text.vt = VT_BSTR;
+    text.bstrVal = frame::AllocString(u"fast");
+    EXPECT_EQ(ClockRatio(1800, text, &ratio), frame::kTypeMismatch);
+
+    VARIANT huge;
+    VariantInit(&huge);
+    huge.vt = VT_R8;
+    huge.dblVal = 1e12;
+    EXPECT_EQ(ClockRatio(1800, huge, &ratio), frame::kOverflow);
+
+    VARIANT empty;
+    VariantInit(&empty);
+    EXPECT_EQ(ClockRatio(1800, empty, &ratio), frame::kDivisionByZero);
+}
+
+}  // namespace
+}  // namespace cpuinfo::w32_Processor

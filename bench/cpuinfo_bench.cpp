@@ -1,10 +1,17 @@
 // One Orvantel host cycle: PollData, then the 56 values, texts freed.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "cpuinfo/cpuinfo.h"
 #include "platform/fakes/fake_management.h"
 #include "platform/fakes/fake_processor_features.h"
 #include "platform/fakes/fake_registry.h"
+#include "platform/management.h"
+#include "platform/processor_features.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -57,5 +64,36 @@ void BM_OrvantelCycleOnThisMachine(benchmark::State& state) {
                                   platform::SystemManagementService()));
 }
 BENCHMARK(BM_OrvantelCycleOnThisMachine);
+
+}  // namespace
+
+namespace {
+
+// A copy of the Intel desktop snapshot whose proc/cpuinfo lists `processors` processors.
+std::filesystem::path SnapshotWith(int processors) {
+    namespace fs = std::filesystem;
+    const fs::path source = fs::path(TESS_SOURCE_DIR) / "tests/cpuplatform/fixtures/intel-desktop";
+    const fs::path root =
+        fs::temp_directory_path() / ("tess-bench-" + std::to_string(processors) + "-cpus");
+    fs::remove_all(root);
+    fs::copy(source, root, fs::copy_options::recursive);
+    std::ifstream in(source / "proc/cpuinfo");
+    std::string line, block;
+    while (std::getline(in, line) && !line.empty())
+        if (line.rfind("processor", 0) != 0) block += line + "\n";
+    std::ofstream out(root / "proc/cpuinfo", std::ios::trunc);
+    for (int i = 0; i < processors; ++i) out << "processor\t: " << i << "\n" << block << "\n";
+    return root;
+}
+
+// The Linux stand-ins reading a snapshot: the cost must not grow with the processor count.
+void BM_OrvantelCycleOnSnapshot(benchmark::State& state) {
+    const auto root = SnapshotWith(static_cast<int>(state.range(0)));
+    auto registry = platform::MakeLinuxRegistry(root);
+    auto service = platform::MakeLinuxManagementService(root);
+    RunCycle(state, new cpuinfo::CPUInfo(*registry, platform::SystemProcessorFeatures(), *service));
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_OrvantelCycleOnSnapshot)->Arg(1)->Arg(256);
 
 }  // namespace

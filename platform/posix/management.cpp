@@ -135,7 +135,8 @@ class ProcessorInstance final : public ManagementObject {
     enum Group : unsigned { kMachine = 1, kCpu = 2, kClock = 4, kSmbios = 8 };
 
     static Group GroupOf(std::u16string_view property) {
-        for (auto name : {u"AddressWidth", u"Architecture", u"DeviceID", u"ProcessorType"})
+        for (auto name :
+             {u"AddressWidth", u"Architecture", u"DataWidth", u"DeviceID", u"ProcessorType"})
             if (property == name) return kMachine;
         for (auto name : {u"CurrentClockSpeed", u"MaxClockSpeed"})
             if (property == name) return kClock;
@@ -196,15 +197,16 @@ class ProcessorInstance final : public ManagementObject {
         }
         Set(u"DeviceID", std::string("CPU0"));
         Set(u"ProcessorType", 3);  // central processor
-    }
-
-    void LoadCpu() {
-        const auto& cpu = Cpu();
+        // A 64-bit kernel runs on a 64-bit processor; only a 32-bit one needs the "lm" flag.
         const auto kind = src::KindOfMachine(machine_);
         const bool kernel64 =
             kind == src::MachineKind::kX86_64 || kind == src::MachineKind::kArm64 ||
             (kind == src::MachineKind::kOther && machine_.find("64") != std::string::npos);
-        Set(u"DataWidth", cpu.HasFlag("lm") || kernel64 ? 64 : 32);
+        Set(u"DataWidth", kernel64 || Cpu().HasFlag("lm") ? 64 : 32);
+    }
+
+    void LoadCpu() {
+        const auto& cpu = Cpu();
 
         // ARM processors have no family or stepping; their architecture and revision stand in.
         auto level = cpu.Number("cpu family");

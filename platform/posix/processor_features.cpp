@@ -75,14 +75,19 @@ std::optional<CpuidLeaves> ReadCpuid() {
 
 namespace {
 
+// The processor's features are fixed while the system runs, and the operating system reads them
+// once at start-up; so does this test. (Under a hypervisor every cpuid instruction traps, which
+// would make each test cost tens of microseconds.)
 class CpuidFeatures final : public ProcessorFeatures {
   public:
     HRESULT IsPresent(unsigned long feature, bool* present) override {
         if (present == nullptr) return E_POINTER;
-        const auto leaves = linux_sources::ReadCpuid();
-        *present = leaves && linux_sources::FeatureFromCpuid(feature, *leaves);
+        *present = leaves_ && linux_sources::FeatureFromCpuid(feature, *leaves_);
         return S_OK;
     }
+
+  private:
+    const std::optional<linux_sources::CpuidLeaves> leaves_ = linux_sources::ReadCpuid();
 };
 
 }  // namespace

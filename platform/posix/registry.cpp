@@ -98,22 +98,29 @@ class LinuxRegistry final : public Registry {
             }
             return std::nullopt;
         }
-        if (SameNoCase(name, "Identifier")) {
-            auto identifier = src::ProcessorIdentifier(src::ReadFirstCpuBlock(root_), machine_);
-            if (!identifier) return std::nullopt;
-            return Text(std::move(*identifier));
+        const Processor& cpu = ProcessorDescription();
+        if (SameNoCase(name, "Identifier")) return cpu.identifier;
+        if (SameNoCase(name, "ProcessorNameString")) return cpu.name;
+        if (SameNoCase(name, "VendorIdentifier")) return cpu.vendor;
+        return std::nullopt;
+    }
+
+    // The processor key describes the hardware as found when it is first read, the way the
+    // system describes it once at start-up: the processor's identity does not change while the
+    // system runs, and reading proc/cpuinfo costs tens of microseconds each time.
+    struct Processor {
+        std::optional<Value> name, vendor, identifier;
+    };
+    const Processor& ProcessorDescription() const {
+        if (!processor_) {
+            const auto block = src::ReadFirstCpuBlock(root_);
+            Processor cpu;
+            if (auto text = block.Find("model name")) cpu.name = Text(std::string(*text));
+            if (auto text = block.Find("vendor_id")) cpu.vendor = Text(std::string(*text));
+            if (auto id = src::ProcessorIdentifier(block, machine_)) cpu.identifier = Text(*id);
+            processor_ = std::move(cpu);
         }
-        std::string_view field;
-        if (SameNoCase(name, "ProcessorNameString"))
-            field = "model name";
-        else if (SameNoCase(name, "VendorIdentifier"))
-            field = "vendor_id";
-        else
-            return std::nullopt;
-        const auto cpu = src::ReadFirstCpuBlock(root_);
-        const auto text = cpu.Find(field);
-        if (!text) return std::nullopt;
-        return Text(std::string(*text));
+        return *processor_;
     }
 
     // One entry for each of vendor, version and release that the firmware names, then the
@@ -139,6 +146,7 @@ class LinuxRegistry final : public Registry {
 
     std::filesystem::path root_;
     std::string machine_;
+    mutable std::optional<Processor> processor_;
 };
 
 }  // namespace

@@ -76,6 +76,10 @@ TEST_F(OrvantelLibrary, AnswersTheHostCycle) {
     ASSERT_EQ(plugin->get_Description(description.Out()), S_OK);
     EXPECT_EQ(description.View(), u"Orvantel v1.1");
     plugin->Release();
+    IUnknown* classInterface = nullptr;
+    ASSERT_EQ(object->QueryInterface(kClassInterface, reinterpret_cast<void**>(&classInterface)),
+              S_OK);
+    classInterface->Release();
 
     // A poll may report a fact this machine lacks; every step that can runs regardless.
     provider->PollData();

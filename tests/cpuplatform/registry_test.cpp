@@ -192,6 +192,18 @@ TEST(LinuxRegistry, EveryReadLooksAtTheSourcesAgain) {
     registry->Close(key);
 }
 
+TEST(LinuxRegistry, TheProcessorIsDescribedOncePerRegistry) {
+    TempTree tree("intel-desktop");
+    auto registry = platform::MakeLinuxRegistry(tree.Root(), "x86_64");
+    EXPECT_EQ(ReadValue(*registry, kProcessor, "VendorIdentifier").data, "GenuineIntel\0"s);
+    tree.Write("proc/cpuinfo", "processor\t: 0\nvendor_id\t: AuthenticAMD\n\n");
+    EXPECT_EQ(ReadValue(*registry, kProcessor, "VendorIdentifier").data, "GenuineIntel\0"s)
+        << "the processor's description stays as the registry first found it";
+    auto fresh = platform::MakeLinuxRegistry(tree.Root(), "x86_64");
+    EXPECT_EQ(ReadValue(*fresh, kProcessor, "VendorIdentifier").data, "AuthenticAMD\0"s);
+    EXPECT_EQ(ReadValue(*fresh, kProcessor, "ProcessorNameString").result, 2);
+}
+
 TEST(LinuxRegistry, FirmwareVersionEntries) {
     TempTree tree("intel-desktop");
     auto registry = platform::MakeLinuxRegistry(tree.Root(), "x86_64");

@@ -10,14 +10,14 @@ namespace host {
 LibraryCatalog::LibraryCatalog() = default;
 LibraryCatalog::~LibraryCatalog() = default;
 
-ITessivar2DataProvider* LibraryCatalog::Find(const std::string& spec, std::string* name,
+ITessivar2DataProvider* LibraryCatalog::Find(const std::string& named, std::string* name,
                                              std::string* error) {
-    std::string key = spec;
+    std::string key = named;
     std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     auto it = loaded_.find(key);
     if (it == loaded_.end()) {
-        auto plugin = LoadPlugin(spec, error);
+        auto plugin = LoadPlugin(named, error);
         if (!plugin) return nullptr;
         it = loaded_.emplace(key, std::move(plugin)).first;
     }

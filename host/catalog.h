@@ -14,10 +14,10 @@ class Plugin;
 class PluginCatalog {
   public:
     virtual ~PluginCatalog() = default;
-    // The data provider of the plug-in `spec`, loaded on first use and kept by the catalog;
+    // The data provider of the plug-in `named`, loaded on first use and kept by the catalog;
     // `name` receives the plug-in's own name ("Wendrikai" for "wendrikai"). On failure returns
     // null and sets `error` to one line.
-    virtual ITessivar2DataProvider* Find(const std::string& spec, std::string* name,
+    virtual ITessivar2DataProvider* Find(const std::string& named, std::string* name,
                                          std::string* error) = 0;
 };
 
@@ -26,11 +26,11 @@ class LibraryCatalog final : public PluginCatalog {
   public:
     LibraryCatalog();
     ~LibraryCatalog() override;
-    ITessivar2DataProvider* Find(const std::string& spec, std::string* name,
+    ITessivar2DataProvider* Find(const std::string& named, std::string* name,
                                  std::string* error) override;
 
   private:
-    std::map<std::string, std::unique_ptr<Plugin>> loaded_;  // by spec as given, upper-cased
+    std::map<std::string, std::unique_ptr<Plugin>> loaded_;  // by named as given, upper-cased
 };
 
 }  // namespace host

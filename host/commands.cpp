@@ -31,9 +31,9 @@ struct Context {
     }
 };
 
-std::unique_ptr<Plugin> Load(Context& ctx, const std::string& spec) {
+std::unique_ptr<Plugin> Load(Context& ctx, const std::string& named) {
     std::string error;
-    auto plugin = LoadPlugin(spec, &error);
+    auto plugin = LoadPlugin(named, &error);
     if (!plugin) ctx.Fail(error);
     return plugin;
 }

@@ -119,19 +119,19 @@ class Apartment {
 };
 
 // Creates the class registered under a ProgID or a CLSID with CoCreateInstance.
-std::unique_ptr<Plugin> FromRegistry(const std::string& spec, std::string* error) {
+std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* error) {
     static Apartment apartment;
     if (FAILED(apartment.status()) && apartment.status() != RPC_E_CHANGED_MODE) {
         *error = "cannot enter the component system (" + StatusCode(apartment.status()) + ")";
         return nullptr;
     }
-    const std::u16string text = frame::FromUtf8(spec);
+    const std::u16string text = frame::FromUtf8(named);
     const std::wstring wide(text.begin(), text.end());
     CLSID clsid;
-    HRESULT hr = spec.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
+    HRESULT hr = named.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
                                      : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) {
-        *error = "class " + spec + " is not registered (" + StatusCode(hr) + ")";
+        *error = "class " + named + " is not registered (" + StatusCode(hr) + ")";
         return nullptr;
     }
     IUnknown* object = nullptr;
@@ -139,12 +139,12 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& spec, std::string* error
                           reinterpret_cast<void**>(&object));
     if (FAILED(hr) || object == nullptr) {
         *error = hr == REGDB_E_CLASSNOTREG
-                     ? "class " + spec + " is not registered (" + StatusCode(hr) + ")"
-                     : "cannot create " + spec + " (" + StatusCode(hr) + ")";
+                     ? "class " + named + " is not registered (" + StatusCode(hr) + ")"
+                     : "cannot create " + named + " (" + StatusCode(hr) + ")";
         return nullptr;
     }
     // The name shown is the plug-in's: the ProgID's first part, or the known class's name.
-    std::string name = spec.substr(0, spec.find('.'));
+    std::string name = named.substr(0, named.find('.'));
     for (const Known& k : kKnown) {
         GUID known;
         if (frame::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
@@ -185,18 +185,18 @@ std::string PluginSearchPath() {
     return path;
 }
 
-std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) {
-    if (spec.empty()) {
+std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error) {
+    if (named.empty()) {
         *error = "no plug-in named";
         return nullptr;
     }
-    const bool looksLikePath = spec.find('/') != std::string::npos ||
-                               spec.find('\\') != std::string::npos ||
-                               (spec.size() > 3 && fs::path(spec).extension() == kLibrarySuffix);
-    if (looksLikePath) return FromPath(spec, "", error);
+    const bool looksLikePath = named.find('/') != std::string::npos ||
+                               named.find('\\') != std::string::npos ||
+                               (named.size() > 3 && fs::path(named).extension() == kLibrarySuffix);
+    if (looksLikePath) return FromPath(named, "", error);
 
     for (const Known& k : kKnown) {
-        if (!SameNoCase(spec, k.name)) continue;
+        if (!SameNoCase(named, k.name)) continue;
         for (const auto& folder : SearchFolders()) {
             const fs::path candidate = folder / (std::string(k.name) + kLibrarySuffix);
             std::error_code ec;
@@ -206,13 +206,13 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) 
         return nullptr;
     }
 
-    if (spec.find('.') != std::string::npos || spec.front() == '{') {
+    if (named.find('.') != std::string::npos || named.front() == '{') {
 #if defined(_WIN32)
-        return FromRegistry(spec, error);
+        return FromRegistry(named, error);
 #else
-        const auto record = frame::FindClassRecord(spec);
+        const auto record = frame::FindClassRecord(named);
         if (!record) {
-            *error = "class " + spec + " is not registered (0x80040154)";
+            *error = "class " + named + " is not registered (0x80040154)";
             return nullptr;
         }
         GUID clsid;
@@ -224,7 +224,7 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error) 
 #endif
     }
 
-    *error = "unknown plug-in '" + spec +
+    *error = "unknown plug-in '" + named +
              "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID "
              "or a library path)";
     return nullptr;

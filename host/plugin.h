@@ -32,13 +32,13 @@ class Plugin {
     IDispatch* dispatch_ = nullptr;
 };
 
-// Loads a plug-in named by `spec`: a plug-in name ("Wendrikai"), found beside lcdhost or in
+// Loads a plug-in named by `named`: a plug-in name ("Wendrikai"), found beside lcdhost or in
 // the build's plug-in folder; a library path ("./Wendrikai.so"); a ProgID ("Wendrikai.Uptime")
 // or CLSID ("{...}") looked up in the class registry. On Windows a ProgID or CLSID is created
 // through the component system (CoCreateInstance, in-process, in the calling thread's
 // apartment), and the Plugin then holds no Library. On failure returns null and sets `error`
 // to one line.
-std::unique_ptr<Plugin> LoadPlugin(const std::string& spec, std::string* error);
+std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error);
 
 // Folders searched for plug-ins by name, in order.
 std::string PluginSearchPath();

@@ -175,12 +175,12 @@ void PrintTree(const std::string& plugin, const std::vector<std::u16string>& dis
 int Tree(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostream& out,
          std::ostream& err) {
     const std::vector<std::string> all = {"Orvantel", "Tamblorin", "Wendrikai"};
-    const std::vector<std::string>& specs = args.empty() ? all : args;
+    const std::vector<std::string>& plugins = args.empty() ? all : args;
     // Read everything first, so that an error leaves stdout empty.
     std::vector<std::pair<std::string, std::vector<std::u16string>>> trees;
-    for (const std::string& spec : specs) {
+    for (const std::string& named : plugins) {
         std::string name, error;
-        ITessivar2DataProvider* provider = catalog.Find(spec, &name, &error);
+        ITessivar2DataProvider* provider = catalog.Find(named, &name, &error);
         if (provider == nullptr) {
             err << "lcdhost: " << error << '\n';
             return 1;

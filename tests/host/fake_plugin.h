@@ -93,11 +93,11 @@ class FakeProvider final : public ITessivar2DataProvider {
 class FakeCatalog final : public host::PluginCatalog {
   public:
     void Add(FakeProvider* provider) { providers_[Upper(provider->plugin())] = provider; }
-    ITessivar2DataProvider* Find(const std::string& spec, std::string* name,
+    ITessivar2DataProvider* Find(const std::string& named, std::string* name,
                                  std::string* error) override {
-        auto it = providers_.find(Upper(spec));
+        auto it = providers_.find(Upper(named));
         if (it == providers_.end()) {
-            *error = "unknown plug-in '" + spec + "'";
+            *error = "unknown plug-in '" + named + "'";
             return nullptr;
         }
         *name = it->second->plugin();

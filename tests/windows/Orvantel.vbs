@@ -40,7 +40,9 @@ If IsObject(cpu) Then
     Err.Clear
     answer = cpu.Check128("abc")
     If Not Raised("Check128(""abc"")") Then Check answer = False, "Check128(""abc"") gave " & answer
-    answer = cpu.Check128("ab" & ChrW(233))
+    ' Chr, not ChrW: Wine's script engine lacks ChrW. 233 is an accented letter in the
+    ' single-byte code pages the tests run under.
+    answer = cpu.Check128("ab" & Chr(233))
     If Not Raised("Check128 of an accented text") Then Check answer = True, "Check128 of an accented text gave " & answer
     answer = cpu.fnFeatureSupport(6, "SSE yes", "SSE no")
     If Not Raised("fnFeatureSupport(6)") Then Check answer = "SSE yes" Or answer = "SSE no", "fnFeatureSupport(6) gave """ & answer & """"

@@ -6,7 +6,16 @@
 
 namespace host {
 
-std::string EscapeForLine(std::u16string_view text) {
+namespace {
+
+enum class Style { kLine, kJson };
+
+// Writes `text` as UTF-8 with the characters that `style` cannot show as they are escaped.
+// Both styles write line feed, carriage return and tab as \n, \r and \t; a line shows other
+// control characters as \xNN and a run of NULs as \0*N; JSON escapes quotes and backslashes
+// too and writes other control characters as \uNNNN.
+std::string Escape(std::u16string_view text, Style style) {
+    const bool json = style == Style::kJson;
     std::string out;
     std::u16string plain;
     auto flush = [&] {
@@ -15,11 +24,13 @@ std::string EscapeForLine(std::u16string_view text) {
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c >= 0x20 && c != 0x7F) {
+        const bool special = c < 0x20 || c == 0x7F || (json && (c == u'"' || c == u'\\'));
+        if (!special) {
             plain.push_back(c);
             continue;
         }
         flush();
+        char buffer[8];
         switch (c) {
             case u'\n':
                 out += "\\n";
@@ -30,63 +41,38 @@ std::string EscapeForLine(std::u16string_view text) {
             case u'\t':
                 out += "\\t";
                 break;
-            case u'\0': {
-                std::size_t run = 1;
-                while (i + run < text.size() && text[i + run] == u'\0') ++run;
-                out += "\\0";
-                if (run > 1) out += "*" + std::to_string(run);
-                i += run - 1;
-                break;
-            }
-            default: {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(c));
-                out += buffer;
-            }
-        }
-    }
-    flush();
-    return out;
-}
-
-std::string JsonString(std::u16string_view text) {
-    std::string out = "\"";
-    std::u16string plain;
-    auto flush = [&] {
-        out += frame::ToUtf8(plain);
-        plain.clear();
-    };
-    for (const char16_t c : text) {
-        if (c >= 0x20 && c != u'"' && c != u'\\' && c != 0x7F) {
-            plain.push_back(c);
-            continue;
-        }
-        flush();
-        switch (c) {
             case u'"':
                 out += "\\\"";
                 break;
             case u'\\':
                 out += "\\\\";
                 break;
-            case u'\n':
-                out += "\\n";
-                break;
-            case u'\r':
-                out += "\\r";
-                break;
-            case u'\t':
-                out += "\\t";
-                break;
-            default: {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+            default:
+                if (!json && c == u'\0') {
+                    std::size_t run = 1;
+                    while (i + run < text.size() && text[i + run] == u'\0') ++run;
+                    out += "\\0";
+                    if (run > 1) out += "*" + std::to_string(run);
+                    i += run - 1;
+                    break;
+                }
+                std::snprintf(buffer, sizeof buffer, json ? "\\u%04x" : "\\x%02X",
+                              static_cast<unsigned>(c));
                 out += buffer;
-            }
         }
     }
     flush();
-    return out + "\"";
+    return out;
+}
+
+}  // namespace
+
+std::string EscapeForLine(std::u16string_view text) {
+    return Escape(text, Style::kLine);
+}
+
+std::string JsonString(std::u16string_view text) {
+    return "\"" + Escape(text, Style::kJson) + "\"";
 }
 
 std::string VariantTypeName(VARTYPE vt) {

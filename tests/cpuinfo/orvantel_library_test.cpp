@@ -1,7 +1,6 @@
 // The built Orvantel library driven through its exported entry points and through lcdhost, on
 // this machine's registry stand-in, feature test and management service. The machine's own
 // processor strings are not known here: the tests check the shapes of the answers.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,12 +8,10 @@
 
 #include "frame/host_interfaces.h"
 #include "frame/text.h"
+#include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
 namespace {
-
-using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
-using NoArgFn = HRESULT (*)();
 
 constexpr CLSID kCPUInfo = {
     0x9207752D, 0x1E78, 0x44F6, {0xB2, 0x25, 0xAB, 0x2E, 0xA6, 0x28, 0x37, 0x81}};
@@ -25,23 +22,14 @@ const std::string kHost = TESS_LCDHOST;
 
 class OrvantelLibrary : public ::testing::Test {
   protected:
-    void* handle = nullptr;
+    testing_support::PluginLibrary library{"Orvantel.so"};
     IUnknown* object = nullptr;
     ITessivar2DataProvider* provider = nullptr;
 
     void SetUp() override {
-        const std::string path = std::string(TESS_BIN_DIR) + "/Orvantel.so";
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-        auto getClassObject =
-            reinterpret_cast<GetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
-        ASSERT_NE(getClassObject, nullptr);
-        IClassFactory* factory = nullptr;
-        ASSERT_EQ(getClassObject(kCPUInfo, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)),
-                  S_OK);
-        factory->Release();
+        ASSERT_TRUE(library.loaded()) << library.error();
+        object = library.Create<IUnknown>(kCPUInfo, IID_IUnknown);
+        ASSERT_NE(object, nullptr);
         ASSERT_EQ(
             object->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider)),
             S_OK);
@@ -49,9 +37,8 @@ class OrvantelLibrary : public ::testing::Test {
     void TearDown() override {
         if (provider != nullptr) provider->Release();
         if (object != nullptr) object->Release();
-        if (handle != nullptr) {
-            EXPECT_EQ(reinterpret_cast<NoArgFn>(dlsym(handle, "DllCanUnloadNow"))(), S_OK);
-            dlclose(handle);
+        if (library.loaded()) {
+            EXPECT_EQ(library.CanUnloadNow(), S_OK);
         }
     }
 

@@ -1,5 +1,4 @@
 // The built Tamblorin library through its exported entry points.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,40 +7,19 @@
 
 #include "date/custom_date.h"
 #include "frame/class_records.h"
+#include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
 namespace {
 
-using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
-using NoArgFn = HRESULT (*)();
-
 class TamblorinLibrary : public ::testing::Test {
   protected:
-    std::string path = std::string(TESS_BIN_DIR) + "/Tamblorin.so";
-    void* handle = nullptr;
-    void SetUp() override {
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-    }
-    void TearDown() override {
-        if (handle != nullptr) dlclose(handle);
-    }
-    template <class F>
-    F Entry(const char* name) {
-        return reinterpret_cast<F>(dlsym(handle, name));
-    }
+    testing_support::PluginLibrary library{"Tamblorin.so"};
+    void SetUp() override { ASSERT_TRUE(library.loaded()) << library.error(); }
     // A new object of the class, as the interface `iid`.
     template <class I>
     I* Create(REFIID iid) {
-        IClassFactory* factory = nullptr;
-        EXPECT_EQ(Entry<GetClassObjectFn>("DllGetClassObject")(CLSID_CustomDate, IID_IClassFactory,
-                                                               reinterpret_cast<void**>(&factory)),
-                  S_OK);
-        if (factory == nullptr) return nullptr;
-        I* object = nullptr;
-        EXPECT_EQ(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&object)), S_OK);
-        factory->Release();
-        return object;
+        return library.Create<I>(CLSID_CustomDate, iid);
     }
 };
 
@@ -54,7 +32,7 @@ TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
     auto* second = Create<ITessivar2DataProvider>(IID_ITessivar2DataProvider);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(Entry<NoArgFn>("DllCanUnloadNow")(), S_FALSE);
+    EXPECT_EQ(library.CanUnloadNow(), S_FALSE);
 
     frame::Variant v;
     ASSERT_EQ(second->get_Value(0, v.Out()), S_OK);
@@ -75,7 +53,7 @@ TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
     }
     first->Release();
     second->Release();
-    EXPECT_EQ(Entry<NoArgFn>("DllCanUnloadNow")(), S_OK);
+    EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
 TEST_F(TamblorinLibrary, ClassInterfaceIsDualAndInOrder) {
@@ -101,7 +79,7 @@ TEST_F(TamblorinLibrary, ClassInterfaceIsDualAndInOrder) {
 TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
     const std::string folder = testing_support::MakeTempFolder();
     setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
-    ASSERT_EQ(Entry<NoArgFn>("DllRegisterServer")(), S_OK);
+    ASSERT_EQ(library.Register(), S_OK);
     auto record = frame::FindClassRecord("Tamblorin.CustomDate");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->clsid, "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}");
@@ -114,7 +92,7 @@ TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
     EXPECT_EQ(byProgId.status, 0) << byProgId.err;
     EXPECT_EQ(byProgId.out, "nd\n");
 
-    ASSERT_EQ(Entry<NoArgFn>("DllUnregisterServer")(), S_OK);
+    ASSERT_EQ(library.Unregister(), S_OK);
     EXPECT_FALSE(frame::FindClassRecord("Tamblorin.CustomDate"));
     unsetenv("TESSIVAR_REGISTRY");
 }

@@ -1,5 +1,4 @@
 // The built Wendrikai library driven through its exported entry points, as the host drives it.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,39 +9,30 @@
 #include "frame/class_records.h"
 #include "frame/host_interfaces.h"
 #include "frame/text.h"
+#include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
 namespace {
-
-using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
-using NoArgFn = HRESULT (*)();
 
 constexpr CLSID kUptime = {
     0xF3AAA3D1, 0xD330, 0x4392, {0xB2, 0x4A, 0x91, 0xDB, 0x45, 0xBD, 0x2E, 0x3D}};
 
 class WendrikaiLibrary : public ::testing::Test {
   protected:
-    std::string path = std::string(TESS_BIN_DIR) + "/Wendrikai.so";
-    void* handle = nullptr;
-    void SetUp() override {
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-    }
-    void TearDown() override {
-        if (handle != nullptr) dlclose(handle);
-    }
+    testing_support::PluginLibrary library{"Wendrikai.so"};
+    void SetUp() override { ASSERT_TRUE(library.loaded()) << library.error(); }
     template <class F>
     F Entry(const char* name) {
-        return reinterpret_cast<F>(dlsym(handle, name));
+        return library.Entry<F>(name);
     }
 };
 
 TEST_F(WendrikaiLibrary, ExportsTheFourEntryPointsOnly) {
     for (const char* name :
          {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"})
-        EXPECT_NE(dlsym(handle, name), nullptr) << name;
+        EXPECT_NE(Entry<void*>(name), nullptr) << name;
     for (const char* name : {"SysAllocString", "VariantClear", "_ZN5frame13ModuleUsageEv"})
-        EXPECT_EQ(dlsym(handle, name), nullptr) << name << " must stay inside the library";
+        EXPECT_EQ(Entry<void*>(name), nullptr) << name << " must stay inside the library";
 }
 
 double ProcUptimeSeconds() {
@@ -53,21 +43,19 @@ double ProcUptimeSeconds() {
 }
 
 TEST_F(WendrikaiLibrary, RunsTheHostCycle) {
-    auto getClassObject = Entry<GetClassObjectFn>("DllGetClassObject");
-    auto canUnloadNow = Entry<NoArgFn>("DllCanUnloadNow");
-    ASSERT_NE(getClassObject, nullptr);
-
     void* none = nullptr;
-    EXPECT_EQ(getClassObject(IID_ITessivar2Plugin, IID_IClassFactory, &none),
+    EXPECT_EQ(library.GetClassObject(IID_ITessivar2Plugin, IID_IClassFactory, &none),
               CLASS_E_CLASSNOTAVAILABLE);
 
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(kUptime, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_EQ(
+        library.GetClassObject(kUptime, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+        S_OK);
     IUnknown* object = nullptr;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)),
               S_OK);
     factory->Release();
-    EXPECT_EQ(canUnloadNow(), S_FALSE);
+    EXPECT_EQ(library.CanUnloadNow(), S_FALSE);
 
     ITessivar2Plugin* plugin = nullptr;
     ITessivar2DataProvider* provider = nullptr;
@@ -109,17 +97,17 @@ TEST_F(WendrikaiLibrary, RunsTheHostCycle) {
     plugin->Release();
     provider->Release();
     object->Release();
-    EXPECT_EQ(canUnloadNow(), S_OK);
+    EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
 TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
     const std::string folder = testing_support::MakeTempFolder();
     setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
-    ASSERT_EQ(Entry<NoArgFn>("DllRegisterServer")(), S_OK);
+    ASSERT_EQ(library.Register(), S_OK);
     auto record = frame::FindClassRecord("Wendrikai.Uptime");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->clsid, "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
-    EXPECT_EQ(record->path, std::filesystem::canonical(path).string());
+    EXPECT_EQ(record->path, std::filesystem::canonical(library.path()).string());
     EXPECT_EQ(record->threadingModel, "Apartment");
     EXPECT_EQ(record->typeLib, "{785BDBA4-7018-40AE-A717-83CCEB720A12}");
     EXPECT_EQ(record->version, "1.0");
@@ -134,7 +122,7 @@ TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
         std::string(TESS_LCDHOST) + " info '{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}'", env);
     EXPECT_EQ(byClsid.status, 0) << byClsid.err;
 
-    ASSERT_EQ(Entry<NoArgFn>("DllUnregisterServer")(), S_OK);
+    ASSERT_EQ(library.Unregister(), S_OK);
     EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
     auto gone =
         testing_support::RunShell(std::string(TESS_LCDHOST) + " info Wendrikai.Uptime", env);

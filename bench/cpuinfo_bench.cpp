@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/platform_floor.h"
 #include "cpuinfo/cpuinfo.h"
 #include "platform/fakes/fake_management.h"
 #include "platform/fakes/fake_processor_features.h"
@@ -94,6 +95,39 @@ void BM_OrvantelCycleOnSnapshot(benchmark::State& state) {
     RunCycle(state, new cpuinfo::CPUInfo(*registry, platform::SystemProcessorFeatures(), *service));
     std::filesystem::remove_all(root);
 }
-BENCHMARK(BM_OrvantelCycleOnSnapshot)->Arg(1)->Arg(256);
+BENCHMARK(BM_OrvantelCycleOnSnapshot)->Arg(2)->Arg(256);
+
+// The registry reads, feature tests and management queries of one cycle, replayed on their own.
+void ReplayReads(benchmark::State& state, platform::Registry& registry,
+                 platform::ManagementService& service) {
+    bench_support::CallLog log;
+    bench_support::RecordingRegistry recordingRegistry(registry, log);
+    bench_support::RecordingProcessorFeatures features(platform::SystemProcessorFeatures(), log);
+    bench_support::RecordingManagementService recordingService(service, log);
+    auto* object = new cpuinfo::CPUInfo(recordingRegistry, features, recordingService);
+    object->PollData();
+    for (LONG i = 0; i < cpuinfo::kItemCount; ++i) {
+        VARIANT v;
+        object->get_Value(i, &v);
+        VariantClear(&v);
+    }
+    log.Stop();
+    static_cast<_CPUInfo*>(object)->Release();
+    bench_support::RunReplay(state, log);
+}
+
+void BM_OrvantelPlatformReadsOnThisMachine(benchmark::State& state) {
+    ReplayReads(state, platform::SystemRegistry(), platform::SystemManagementService());
+}
+BENCHMARK(BM_OrvantelPlatformReadsOnThisMachine);
+
+void BM_OrvantelPlatformReadsOnSnapshot(benchmark::State& state) {
+    const auto root = SnapshotWith(static_cast<int>(state.range(0)));
+    auto registry = platform::MakeLinuxRegistry(root);
+    auto service = platform::MakeLinuxManagementService(root);
+    ReplayReads(state, *registry, *service);
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_OrvantelPlatformReadsOnSnapshot)->Arg(2)->Arg(256);
 
 }  // namespace

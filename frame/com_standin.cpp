@@ -3,6 +3,7 @@
 
 #if !defined(_WIN32)
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,11 +12,35 @@
 #include <limits>
 #include <string>
 
+#include "frame/com_standin_testing.h"
+
 // ---- strings --------------------------------------------------------------------------------
+
+namespace {
+
+// Allocations left until the armed failure; 0 when none is armed.
+std::atomic<unsigned> g_failingAllocation{0};
+
+bool InjectedAllocationFailure() {
+    const unsigned left = g_failingAllocation.load(std::memory_order_relaxed);
+    if (left == 0) return false;
+    g_failingAllocation.store(left - 1, std::memory_order_relaxed);
+    return left == 1;
+}
+
+}  // namespace
+
+void frame::standin::FailNthStringAllocation(unsigned n) {
+    g_failingAllocation.store(n, std::memory_order_relaxed);
+}
+
+bool frame::standin::StringAllocationFailurePending() {
+    return g_failingAllocation.load(std::memory_order_relaxed) != 0;
+}
 
 BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
     constexpr std::size_t kMaxChars = (std::numeric_limits<std::uint32_t>::max() - 8) / 2;
-    if (ui > kMaxChars) return nullptr;
+    if (ui > kMaxChars || InjectedAllocationFailure()) return nullptr;
     const std::size_t bytes = std::size_t{ui} * sizeof(OLECHAR);
     auto* block = static_cast<unsigned char*>(std::malloc(sizeof(std::uint32_t) + bytes + 2));
     if (block == nullptr) return nullptr;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "frame/com_standin_testing.h"
@@ -502,7 +503,13 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
     HRESULT hr = Dereference(pvarSrc, &plain);
     if (FAILED(hr)) return hr;
     VARIANT result;
-    hr = Convert(plain, wFlags, vt, &result);
+    try {
+        hr = Convert(plain, wFlags, vt, &result);
+    } catch (const std::bad_alloc&) {
+        // Numbers are read and written through standard strings; like the platform's call, this
+        // one answers exhausted memory with a status.
+        return E_OUTOFMEMORY;
+    }
     if (FAILED(hr)) return hr;
     VariantClear(pvargDest);  // the source, when it is the same variant, is no longer needed
     *pvargDest = result;

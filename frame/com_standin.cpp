@@ -3,19 +3,45 @@
 
 #if !defined(_WIN32)
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
+
+#include "frame/com_standin_testing.h"
 
 // ---- strings --------------------------------------------------------------------------------
 
+namespace {
+
+// Allocations left until the armed failure; 0 when none is armed.
+std::atomic<unsigned> g_failingAllocation{0};
+
+bool InjectedAllocationFailure() {
+    const unsigned left = g_failingAllocation.load(std::memory_order_relaxed);
+    if (left == 0) return false;
+    g_failingAllocation.store(left - 1, std::memory_order_relaxed);
+    return left == 1;
+}
+
+}  // namespace
+
+void frame::standin::FailNthStringAllocation(unsigned n) {
+    g_failingAllocation.store(n, std::memory_order_relaxed);
+}
+
+bool frame::standin::StringAllocationFailurePending() {
+    return g_failingAllocation.load(std::memory_order_relaxed) != 0;
+}
+
 BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
     constexpr std::size_t kMaxChars = (std::numeric_limits<std::uint32_t>::max() - 8) / 2;
-    if (ui > kMaxChars) return nullptr;
+    if (ui > kMaxChars || InjectedAllocationFailure()) return nullptr;
     const std::size_t bytes = std::size_t{ui} * sizeof(OLECHAR);
     auto* block = static_cast<unsigned char*>(std::malloc(sizeof(std::uint32_t) + bytes + 2));
     if (block == nullptr) return nullptr;
@@ -477,7 +503,13 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
     HRESULT hr = Dereference(pvarSrc, &plain);
     if (FAILED(hr)) return hr;
     VARIANT result;
-    hr = Convert(plain, wFlags, vt, &result);
+    try {
+        hr = Convert(plain, wFlags, vt, &result);
+    } catch (const std::bad_alloc&) {
+        // Numbers are read and written through standard strings; like the platform's call, this
+        // one answers exhausted memory with a status.
+        return E_OUTOFMEMORY;
+    }
     if (FAILED(hr)) return hr;
     VariantClear(pvargDest);  // the source, when it is the same variant, is no longer needed
     *pvargDest = result;

@@ -3,6 +3,7 @@
 // interface. A plug-in class derives from PluginObject and adds its items and polling.
 #pragma once
 
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -181,12 +182,18 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
 };
 
 // Creates an object with `make` (which returns it holding one reference) and hands out the
-// requested interface; the creation's own reference is dropped.
+// requested interface; the creation's own reference is dropped. Exhausted memory, whether
+// `make` answers null or the platform's first set-up throws std::bad_alloc, is E_OUTOFMEMORY.
 template <class Make>
 HRESULT CreateAndQuery(Make make, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    IUnknown* object = make();
+    IUnknown* object = nullptr;
+    try {
+        object = make();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     if (object == nullptr) return E_OUTOFMEMORY;
     const HRESULT hr = object->QueryInterface(riid, ppv);
     object->Release();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/date_formatter.h"
+#include "platform/fakes/fault_plan.h"
 #include "platform/local_time.h"
 
 namespace platform::fakes {
@@ -29,7 +30,7 @@ class FakeDateFormatter final : public DateFormatter {
         lastPicture = picture;
         lastDate = date;
         lastCapacity = capacity;
-        if (fail) return 0;
+        if (fail || (faults != nullptr && faults->Fail())) return 0;
         const auto found = texts.find(picture);
         const std::string text = found != texts.end() ? found->second : std::string(picture);
         const int needed = static_cast<int>(text.size()) + 1;
@@ -44,6 +45,7 @@ class FakeDateFormatter final : public DateFormatter {
     mutable std::string lastPicture;
     mutable SystemTime lastDate{};
     mutable int lastCapacity = 0;
+    FaultPlan* faults = nullptr;  // when set, counts every call and fails the armed one
 };
 
 }  // namespace platform::fakes

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/text.h"
+#include "platform/fakes/fault_plan.h"
 #include "platform/management.h"
 
 namespace platform::fakes {
@@ -19,12 +20,14 @@ using FakeInstance = std::map<std::u16string, FakeProperty, std::less<>>;
 
 class FakeManagementObject final : public ManagementObject {
   public:
-    // `properties` stays the service's; an object lives only for the query that made it.
-    FakeManagementObject(const FakeInstance& properties, int* reads)
-        : properties_(properties), reads_(reads) {}
+    // `properties` stays the service's; an object lives only for the query that made it. Reads
+    // are counted in `faults` too when it is given.
+    FakeManagementObject(const FakeInstance& properties, int* reads, FaultPlan* faults = nullptr)
+        : properties_(properties), reads_(reads), faults_(faults) {}
 
     HRESULT Get(std::u16string_view name, VARIANT* value) override {
         ++*reads_;
+        if (faults_ != nullptr && faults_->Fail()) return faults_->status;
         const auto it = properties_.find(name);
         if (it == properties_.end()) return kWbemNotFound;
         VariantInit(value);
@@ -42,6 +45,7 @@ class FakeManagementObject final : public ManagementObject {
   private:
     const FakeInstance& properties_;
     int* reads_;
+    FaultPlan* faults_;
 };
 
 class FakeManagementService final : public ManagementService {
@@ -50,10 +54,11 @@ class FakeManagementService final : public ManagementService {
                         std::vector<std::unique_ptr<ManagementObject>>* out) override {
         ++queries;
         lastClass = className;
+        if (faults != nullptr && faults->Fail()) return faults->status;
         if (FAILED(failure)) return failure;
         out->clear();
         for (const auto& instance : instances)
-            out->push_back(std::make_unique<FakeManagementObject>(instance, &reads));
+            out->push_back(std::make_unique<FakeManagementObject>(instance, &reads, faults));
         return S_OK;
     }
 
@@ -62,6 +67,8 @@ class FakeManagementService final : public ManagementService {
     int queries = 0;
     int reads = 0;
     std::u16string lastClass;
+    // When set, queries and property reads are counted there; the armed one fails.
+    FaultPlan* faults = nullptr;
 };
 
 }  // namespace platform::fakes

@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "platform/fakes/fault_plan.h"
 #include "platform/processor_features.h"
 
 namespace platform::fakes {
@@ -11,6 +12,7 @@ class FakeProcessorFeatures final : public ProcessorFeatures {
   public:
     HRESULT IsPresent(unsigned long feature, bool* present) override {
         ++calls;
+        if (faults != nullptr && faults->Fail()) return faults->status;
         if (FAILED(failure)) return failure;
         *present = features.count(feature) != 0;
         return S_OK;
@@ -19,6 +21,7 @@ class FakeProcessorFeatures final : public ProcessorFeatures {
     std::set<unsigned long> features;  // the features present
     HRESULT failure = S_OK;            // a failure status answers every test when set
     int calls = 0;
+    FaultPlan* faults = nullptr;  // when set, counts every test and fails the armed one
 };
 
 }  // namespace platform::fakes

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fakes/fault_plan.h"
 #include "platform/registry.h"
 
 namespace platform::fakes {
@@ -34,6 +35,7 @@ class FakeRegistry final : public Registry {
 
     long Open(std::string_view path, Key* key) override {
         ++opens;
+        if (faults != nullptr && faults->Fail()) return faults->status;
         if (openResult != kRegSuccess) return openResult;
         const auto it = keys.find(std::string(path));
         if (it == keys.end()) return kRegFileNotFound;
@@ -46,6 +48,7 @@ class FakeRegistry final : public Registry {
                unsigned long* size) override {
         ++queries;
         lastOffered = *size;
+        if (faults != nullptr && faults->Fail()) return faults->status;
         if (queryResult != kRegSuccess) return queryResult;
         const auto handle = open.find(key);
         if (handle == open.end()) return 6;  // invalid handle
@@ -61,6 +64,10 @@ class FakeRegistry final : public Registry {
 
     long Close(Key key) override {
         ++closes;
+        if (faults != nullptr && faults->Fail()) {
+            open.erase(key);  // the handle is gone either way
+            return faults->status;
+        }
         if (closeResult != kRegSuccess) return closeResult;
         return open.erase(key) == 1 ? kRegSuccess : 6;
     }
@@ -74,6 +81,8 @@ class FakeRegistry final : public Registry {
     long closeResult = kRegSuccess;
     int opens = 0, queries = 0, closes = 0;
     unsigned long lastOffered = 0;  // the buffer size offered to the last query
+    // When set, every call is counted there; the armed one answers the plan's status.
+    FaultPlan* faults = nullptr;
 
   private:
     Key nextKey = 0x100;

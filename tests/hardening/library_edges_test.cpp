@@ -1,0 +1,58 @@
+// The index edges of the item members of the built libraries on the real platform: outside the
+// items each library gives its documented empty answer, inside a well-formed one.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "tests/hardening/outcome.h"
+#include "tests/hardening/plugin_classes.h"
+#include "tests/support/plugin_library.h"
+
+namespace hardening {
+namespace {
+
+constexpr LONG kMin = std::numeric_limits<LONG>::min();
+constexpr LONG kMax = std::numeric_limits<LONG>::max();
+
+class LibraryItemEdges : public ::testing::TestWithParam<PluginClass> {};
+
+TEST_P(LibraryItemEdges, NameDisplayNameAndValue) {
+    testing_support::PluginLibrary library(GetParam().library);
+    ASSERT_TRUE(library.loaded()) << library.error();
+    auto* provider =
+        library.Create<ITessivar2DataProvider>(GetParam().clsid, IID_ITessivar2DataProvider);
+    ASSERT_NE(provider, nullptr);
+    provider->PollData();  // a machine may lack a fact; the items answer regardless
+    const LONG count = GetParam().count;
+    // Tamblorin answers the empty text and "Error" outside its items, the others nothing.
+    const bool date = GetParam().clsid == CLSID_CustomDate;
+    const Outcome nameOutside{S_OK, date ? std::optional<std::u16string>(u"") : std::nullopt};
+    const Outcome valueOutside{S_OK, date ? std::optional<std::u16string>(u"Error") : std::nullopt};
+    for (LONG index : std::initializer_list<LONG>{kMin, kMin + 1, -2, -1, 0, 1, count - 1, count,
+                                                  count + 1, kMax - 1, kMax}) {
+        SCOPED_TRACE(index);
+        BSTR name = StaleString(), display = StaleString();
+        VARIANT value;
+        MakeStale(&value);
+        const Outcome n = StringCall(provider->get_Name(index, &name), &name);
+        const Outcome d = StringCall(provider->get_DisplayName(index, &display), &display);
+        const Outcome v = VariantCall(provider->get_Value(index, &value), &value);
+        if (index >= 0 && index < count) {
+            ASSERT_TRUE(n.hr == S_OK && n.value && !n.value->empty());
+            EXPECT_EQ(d, (Outcome{S_OK, (date ? u"Tamblorin\\" : u"") + *n.value}));
+            EXPECT_EQ(v.hr, S_OK);
+        } else {
+            EXPECT_EQ(n, nameOutside);
+            EXPECT_EQ(d, nameOutside);
+            EXPECT_EQ(v, valueOutside);
+        }
+    }
+    EXPECT_EQ(provider->Release(), 0u);
+    EXPECT_EQ(library.CanUnloadNow(), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, LibraryItemEdges, ::testing::ValuesIn(kPluginClasses),
+                         PluginName);
+
+}  // namespace
+}  // namespace hardening

@@ -1,0 +1,187 @@
+// Memory exhaustion as std::bad_alloc: each operator new of a member failing in turn, the
+// fakes' own allocations included (the platform's code allocates as well). No exception may
+// leave a member; the member answers E_OUTOFMEMORY with no result and works again at once.
+// Creation through the built libraries' class factories fails the same way, from the first
+// allocation of the process on, when the platform's set-up is still to be made.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "tests/hardening/failing_new.h"
+#include "tests/hardening/member_probes.h"
+#include "tests/support/plugin_library.h"
+
+namespace hardening {
+namespace {
+
+Injector NewCalls() {
+    return {[](int n) { FailNthNew(static_cast<unsigned>(n)); }, [] { return NewFailurePending(); },
+            [] { FailNthNew(0); }};
+}
+
+TEST(NewFaults, TheReplacementFailsTheNthAllocationOnly) {
+    FailNthNew(2);
+    auto* first = new (std::nothrow) int(1);
+    auto* second = new (std::nothrow) int(2);
+    EXPECT_FALSE(NewFailurePending());
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(second, nullptr);
+    delete first;
+    FailNthNew(1);
+    EXPECT_THROW(std::u16string(100, u'x'), std::bad_alloc);
+    FailNthNew(0);
+}
+
+// The stand-in's conversions read and write numbers through standard strings: exhausted memory
+// there is E_OUTOFMEMORY, as the platform's call answers it, and the destination is untouched.
+TEST(NewFaults, VariantChangeTypeAnswersExhaustedMemory) {
+    VARIANT decimal;
+    VariantInit(&decimal);
+    decimal.vt = VT_R8;
+    decimal.dblVal = -1.234567890123456e-300;
+    const std::pair<VARIANT, VARTYPE> conversions[] = {
+        {decimal, VT_BSTR},
+        {I4(-2147483647), VT_BSTR},
+        {Text(u"  -1.234567890123456E+300  "), VT_R8},
+        {Text(u"&H000000000007FFFFFFF"), VT_I4},
+    };
+    for (const auto& [source, type] : conversions) {
+        int faulted = 0;
+        for (int k = 1;; ++k) {
+            frame::Variant dest;
+            ASSERT_EQ(frame::ReturnText(u"kept", &dest), S_OK);
+            FailNthNew(static_cast<unsigned>(k));
+            const HRESULT hr = VariantChangeType(&dest, &source, 0, type);
+            const bool reached = !NewFailurePending();
+            FailNthNew(0);
+            if (!reached) {
+                EXPECT_EQ(hr, S_OK);
+                EXPECT_EQ(dest.vt, type);
+                break;
+            }
+            ++faulted;
+            EXPECT_EQ(hr, E_OUTOFMEMORY) << k;
+            ASSERT_EQ(dest.vt, VT_BSTR);
+            EXPECT_EQ(frame::View(dest.bstrVal), u"kept");
+        }
+        EXPECT_GT(faulted, 0) << source.vt;
+        VARIANT copy = source;
+        VariantClear(&copy);
+    }
+}
+
+template <class Rig>
+void FailEveryMember(void (*add)(Rig&, ProbeSet&)) {
+    Rig rig;
+    ProbeSet set;
+    add(rig, set);
+    Loop loop;
+    loop.faulted = FailsWith(E_OUTOFMEMORY);
+    EXPECT_GT(FailEveryProbe(NewCalls(), set, loop), 0);
+}
+
+TEST(NewFaults, EveryMemberOfOrvantel) {
+    FailEveryMember<CpuRig>(&AddOrvantelProbes);
+}
+TEST(NewFaults, EveryMemberOfTamblorin) {
+    FailEveryMember<DateRig>(&AddTamblorinProbes);
+}
+TEST(NewFaults, EveryMemberOfWendrikai) {
+    FailEveryMember<UptimeRig>(&AddWendrikaiProbes);
+}
+
+TEST(NewFaults, EveryAllocationOfAnOrvantelPoll) {
+    CpuRig rig;
+    EXPECT_GT(FailEachStepOfAPoll(rig, NewCalls(), FailsWith(E_OUTOFMEMORY)), 0);
+}
+
+// Creates through `factory` with the kth allocation failing, k = 1, 2, ... until an object is
+// made; every failed creation answers E_OUTOFMEMORY and leaves nothing behind (`usage`).
+int FailEachCreation(IClassFactory* factory, const std::function<HRESULT()>& usage) {
+    for (int k = 1; k < 10000; ++k) {
+        void* object = reinterpret_cast<void*>(1);
+        FailNthNew(static_cast<unsigned>(k));
+        const HRESULT hr = factory->CreateInstance(nullptr, IID_ITessivar2DataProvider, &object);
+        const bool reached = !NewFailurePending();
+        FailNthNew(0);
+        if (!reached) {
+            EXPECT_EQ(hr, S_OK);
+            auto* provider = static_cast<ITessivar2DataProvider*>(object);
+            LONG count = 0;
+            EXPECT_EQ(provider->get_Count(&count), S_OK);
+            EXPECT_GT(count, 0);
+            provider->Release();
+            EXPECT_EQ(usage(), S_OK);
+            return k - 1;
+        }
+        EXPECT_EQ(hr, E_OUTOFMEMORY) << "allocation " << k;
+        EXPECT_EQ(object, nullptr) << "allocation " << k;
+        EXPECT_EQ(usage(), S_OK) << "allocation " << k;
+    }
+    ADD_FAILURE() << "no object made";
+    return 0;
+}
+
+// The built libraries, which share this program's operator new.
+class LibraryNewFaults : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(LibraryNewFaults, CreationFromTheFirstAllocationThenEveryMember) {
+    testing_support::PluginLibrary library(std::string(GetParam()) + ".so");
+    ASSERT_TRUE(library.loaded()) << library.error();
+    const std::map<std::string, CLSID> classes = {
+        {"Wendrikai", CLSID_Uptime}, {"Tamblorin", CLSID_CustomDate}, {"Orvantel", CLSID_CPUInfo}};
+    const CLSID clsid = classes.at(GetParam());
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(library.GetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+              S_OK);
+    EXPECT_GT(FailEachCreation(factory, [&] { return library.CanUnloadNow(); }), 0);
+
+    // On the real platform a poll step whose registry read runs out of memory shows the
+    // registry's error code as its text, as any failed read does, and a later step may then
+    // fail on that text: a faulted poll may answer any status. It must not throw, and the
+    // object must answer as before: the poll's own status, then every item.
+    ITessivar2DataProvider* provider = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITessivar2DataProvider,
+                                      reinterpret_cast<void**>(&provider)),
+              S_OK);
+    factory->Release();
+    LONG count = 0;
+    ASSERT_EQ(provider->get_Count(&count), S_OK);
+    const HRESULT unfaulted = provider->PollData();
+    for (int k = 1; k < 100000; ++k) {
+        FailNthNew(static_cast<unsigned>(k));
+        provider->PollData();
+        const bool reached = !NewFailurePending();
+        FailNthNew(0);
+        if (!reached) break;
+        EXPECT_EQ(provider->PollData(), unfaulted) << "after allocation " << k;
+    }
+    for (LONG i = 0; i < count; ++i) {
+        for (int k = 1; k < 100000; ++k) {
+            VARIANT value;
+            MakeStale(&value);
+            FailNthNew(static_cast<unsigned>(k));
+            const HRESULT hr = provider->get_Value(i, &value);
+            const bool reached = !NewFailurePending();
+            FailNthNew(0);
+            const Outcome got = VariantCall(hr, &value);
+            if (!reached) {
+                EXPECT_EQ(hr, S_OK) << i;
+                break;
+            }
+            if (FAILED(hr)) {
+                EXPECT_EQ(got, (Outcome{E_OUTOFMEMORY, std::nullopt})) << i;
+            }
+        }
+    }
+    provider->Release();
+    EXPECT_EQ(library.CanUnloadNow(), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, LibraryNewFaults,
+                         ::testing::Values("Wendrikai", "Tamblorin", "Orvantel"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
+}  // namespace hardening

@@ -1,0 +1,150 @@
+// The three plug-in classes on fakes of the platform layer. The processor rig has two sets of
+// platform data that differ in every item, so that after a failed poll each item can be told
+// to hold either the earlier or the newer poll's value and nothing else.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cpuinfo/cpuinfo.h"
+#include "date/custom_date.h"
+#include "platform/fakes/fake_clocks.h"
+#include "platform/fakes/fake_date.h"
+#include "platform/fakes/fake_management.h"
+#include "platform/fakes/fake_processor_features.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fault_plan.h"
+#include "tests/hardening/outcome.h"
+#include "uptime/uptime.h"
+
+namespace hardening {
+
+// Every item's value as an outcome, through the data-provider interface.
+inline std::vector<Outcome> AllValues(ITessivar2DataProvider* provider) {
+    LONG count = 0;
+    EXPECT_EQ(provider->get_Count(&count), S_OK);
+    std::vector<Outcome> values;
+    for (LONG i = 0; i < count; ++i) {
+        VARIANT v;
+        MakeStale(&v);
+        const HRESULT hr = provider->get_Value(i, &v);
+        values.push_back(VariantCall(hr, &v));
+    }
+    return values;
+}
+
+struct CpuRig {
+    platform::fakes::FakeRegistry registry;
+    platform::fakes::FakeProcessorFeatures features;
+    platform::fakes::FakeManagementService service;
+    cpuinfo::CPUInfo* object;
+
+    CpuRig() : object(new cpuinfo::CPUInfo(registry, features, service)) { Load(0); }
+    ~CpuRig() { static_cast<_CPUInfo*>(object)->Release(); }
+    CpuRig(const CpuRig&) = delete;
+    CpuRig& operator=(const CpuRig&) = delete;
+
+    _CPUInfo* cls() { return object; }
+    ITessivar2DataProvider* provider() { return object; }
+    ITessivar2Plugin* plugin() { return object; }
+    IDispatch* dispatch() { return static_cast<_CPUInfo*>(object); }
+
+    void Watch(platform::fakes::FaultPlan* plan) {
+        registry.faults = plan;
+        features.faults = plan;
+        service.faults = plan;
+    }
+
+    // Platform data set 0 or 1.
+    void Load(int set) {
+        static constexpr char kFirmware[] = "HARDWARE\\DESCRIPTION\\System";
+        static constexpr char kProcessor[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+        registry.keys.clear();
+        if (set == 0) {
+            registry.SetMultiString(kFirmware, "SystemBiosVersion",
+                                    {"A1", "A2", "A3", "A4", "A5", "A6"});
+            registry.SetString(kFirmware, "SystemBiosDate", "01/02/03");
+            registry.SetString(kProcessor, "ProcessorNameString",
+                               "Intel(R) Pentium(R) 4 CPU 2.40GHz");
+            registry.SetString(kProcessor, "VendorIdentifier", "GenuineIntel");
+            registry.SetString(kProcessor, "Identifier", "x86 Family 6 Model 8 Stepping 10");
+            features.features = {platform::kXmmiInstructions, platform::kMmxInstructions};
+            service.instances = {{
+                {u"AddressWidth", LONG{64}},
+                {u"Architecture", LONG{0}},
+                {u"CurrentClockSpeed", LONG{1800}},
+                {u"ExtClock", LONG{133}},
+                {u"DataWidth", LONG{32}},
+                {u"Family", LONG{178}},
+                {u"Level", LONG{15}},
+                {u"SocketDesignation", u"Socket 478 "},
+                {u"Stepping", LONG{7}},
+                {u"Version", u"Model 2, Stepping 7"},
+            }};
+        } else {
+            registry.SetMultiString(kFirmware, "SystemBiosVersion",
+                                    {"B1", "B2", "B3", "B4", "B5", "B6"});
+            registry.SetString(kFirmware, "SystemBiosDate", "12/31/99");
+            registry.SetString(kProcessor, "ProcessorNameString", "AMD Ryzen 7 5800X 8-Core");
+            registry.SetString(kProcessor, "VendorIdentifier", "AuthenticAMD");
+            registry.SetString(kProcessor, "Identifier", "AMD64 Family 25 Model 33 Stepping 0");
+            features.features = {platform::kXmmi64Instructions, platform::k3DNowInstructions,
+                                 platform::kFloatingPointPrecisionErrata};
+            service.instances = {{
+                {u"AddressWidth", LONG{48}},
+                {u"Architecture", LONG{6}},
+                {u"CurrentClockSpeed", LONG{2400}},
+                {u"ExtClock", LONG{100}},
+                {u"DataWidth", LONG{64}},
+                {u"Family", LONG{185}},
+                {u"Level", LONG{25}},
+                {u"SocketDesignation", u"AM4"},
+                {u"Stepping", LONG{1}},
+                {u"Version", u"Model 33, Stepping 0"},
+            }};
+        }
+    }
+};
+
+struct DateRig {
+    platform::fakes::FakeLocalClock clock;
+    platform::fakes::FakeDateFormatter formatter;
+    date::CustomDate* object;
+
+    DateRig() : object(new date::CustomDate(clock, formatter)) {
+        clock.now = {2003, 6, 1, 2, 12, 30, 0, 0};  // Monday 2 June 2003
+        formatter.texts = {{"dd", "02"}, {"yy", "03"}, {"yyyy", "2003"}, {"MMM", "Jun"}};
+    }
+    ~DateRig() { object->Release(); }
+    DateRig(const DateRig&) = delete;
+    DateRig& operator=(const DateRig&) = delete;
+
+    _CustomDate* cls() { return object; }
+    ITessivar2DataProvider* provider() { return object; }
+    ITessivar2Plugin* plugin() { return object; }
+    IDispatch* dispatch() { return static_cast<_CustomDate*>(object); }
+    void Watch(platform::fakes::FaultPlan* plan) { formatter.faults = plan; }
+};
+
+struct UptimeRig {
+    platform::fakes::FakeTickClock clock;
+    platform::fakes::FakeRegionalSettings settings;
+    uptime::Uptime* object;
+
+    UptimeRig() : object(new uptime::Uptime(clock, settings)) {
+        clock.now = 123'456'789;  // 1 day, 10:17:36.789
+        settings.time = u"h";     // separators the items must show as given
+        settings.decimal = u",";
+    }
+    ~UptimeRig() { static_cast<_Uptime*>(object)->Release(); }
+    UptimeRig(const UptimeRig&) = delete;
+    UptimeRig& operator=(const UptimeRig&) = delete;
+
+    _Uptime* cls() { return object; }
+    ITessivar2DataProvider* provider() { return object; }
+    ITessivar2Plugin* plugin() { return object; }
+    IDispatch* dispatch() { return static_cast<_Uptime*>(object); }
+    void Watch(platform::fakes::FaultPlan* plan) { settings.faults = plan; }
+};
+
+}  // namespace hardening

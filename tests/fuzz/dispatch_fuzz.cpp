@@ -1,7 +1,8 @@
 // Late binding of each plug-in class: IDispatch::Invoke with arbitrary member ids, flags,
 // argument counts, arguments of every type (by value and by reference), named arguments and
 // optional out-parameters; GetIDsOfNames with arbitrary names; QueryInterface and the type
-// information members. The fakes behind the objects answer like a typical machine.
+// information members; and the argument conversions of the component system on their own. The fakes
+// behind the objects answer like a typical machine.
 #include "tests/fuzz/fuzz_plugins.h"
 
 namespace {
@@ -168,6 +169,35 @@ void Invoke(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable method
         FUZZ_CHECK(argErr < argCount);
 }
 
+// The component system's conversions that Invoke applies to arguments, to every type.
+void Convert(FuzzedDataProvider& in, fuzz::VariantArena& arena) {
+    static constexpr VARTYPE kTargets[] = {
+        VT_EMPTY,        VT_NULL,    VT_I2,      VT_I4,       VT_R4,    VT_R8,
+        VT_CY,           VT_DATE,    VT_BSTR,    VT_DISPATCH, VT_ERROR, VT_BOOL,
+        VT_VARIANT,      VT_UNKNOWN, VT_DECIMAL, VT_I1,       VT_UI1,   VT_UI2,
+        VT_UI4,          VT_I8,      VT_UI8,     VT_INT,      VT_UINT,  VT_BYREF | VT_I4,
+        VT_ARRAY | VT_I4};
+    const VARIANT source = arena.Make(in);
+    const VARIANT before = source;
+    const VARTYPE type =
+        kTargets[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kTargets) - 1)];
+    const USHORT flags = in.ConsumeBool() ? VARIANT_ALPHABOOL : in.ConsumeIntegral<USHORT>();
+    frame::Variant converted;
+    VARIANT from = source;
+    const HRESULT hr = VariantChangeType(&converted, &from, flags, type);
+    FUZZ_CHECK(fuzz::SameBytes(source, before));
+    if (SUCCEEDED(hr)) {
+        FUZZ_CHECK(converted.vt == type);
+        if (type == VT_BSTR) FUZZ_CHECK(converted.bstrVal != nullptr);
+    } else {
+        FUZZ_CHECK(converted.vt == VT_EMPTY);
+    }
+    frame::Variant copy;
+    if (SUCCEEDED(VariantCopyInd(&copy, &from))) FUZZ_CHECK((copy.vt & VT_BYREF) == 0);
+    frame::Variant same;
+    FUZZ_CHECK(SUCCEEDED(VariantCopy(&same, &copy)) && same.vt == copy.vt);
+}
+
 void QueryAndTypeInfo(FuzzedDataProvider& in, IDispatch* object) {
     const IID iid = AnyIid(in);
     IUnknown* other = nullptr;
@@ -221,9 +251,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             : uptime::UptimeIdentity().methods;
     const long usage = frame::ModuleUsage();
     for (int step = 0; step < 8 && in.remaining_bytes() > 0; ++step) {
-        switch (in.ConsumeIntegralInRange(0, 5)) {
+        switch (in.ConsumeIntegralInRange(0, 6)) {
             case 0:
                 GetIDsOfNames(in, refs.dispatch, methods, arena);
+                break;
+            case 6:
+                Convert(in, arena);
                 break;
             case 1:
                 QueryAndTypeInfo(in, refs.dispatch);

@@ -333,7 +333,9 @@ HRESULT ToInteger(const Number& n, long long lo, long long hi, long long* out) {
     } else {
         if (!std::isfinite(n.d)) return DISP_E_OVERFLOW;
         const double r = std::nearbyint(n.d);
-        if (r < static_cast<double>(lo) - 0.5 || r > static_cast<double>(hi) + 0.5)
+        // Checked as doubles before the conversion, which is undefined out of range. The upper
+        // bound is hi + 1, exclusive: 2^63 - 1 is no double and would round up to 2^63.
+        if (!(r >= static_cast<double>(lo) && r < static_cast<double>(hi) + 1.0))
             return DISP_E_OVERFLOW;
         value = static_cast<long long>(r);
     }

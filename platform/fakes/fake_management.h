@@ -14,8 +14,33 @@
 
 namespace platform::fakes {
 
-// A property value: null, a number (VT_I4) or a text (VT_BSTR).
-using FakeProperty = std::variant<std::monostate, LONG, std::u16string>;
+// A property value of any type, held as a copy of the variant it was made from (a by-reference
+// value keeps pointing at its maker's storage). Each read hands out a copy.
+class AnyProperty {
+  public:
+    explicit AnyProperty(const VARIANT& value) {
+        VariantInit(&value_);
+        VARIANT source = value;  // read only; the platform's declaration is not const
+        VariantCopy(&value_, &source);
+    }
+    AnyProperty(const AnyProperty& other) : AnyProperty(other.value_) {}
+    AnyProperty& operator=(const AnyProperty& other) {
+        if (this != &other) {
+            VARIANT source = other.value_;
+            VariantCopy(&value_, &source);
+        }
+        return *this;
+    }
+    ~AnyProperty() { VariantClear(&value_); }
+
+    const VARIANT& Get() const { return value_; }
+
+  private:
+    VARIANT value_;
+};
+
+// A property value: null, a number (VT_I4), a text (VT_BSTR) or any variant.
+using FakeProperty = std::variant<std::monostate, LONG, std::u16string, AnyProperty>;
 using FakeInstance = std::map<std::u16string, FakeProperty, std::less<>>;
 
 class FakeManagementObject final : public ManagementObject {
@@ -36,6 +61,9 @@ class FakeManagementObject final : public ManagementObject {
             value->lVal = *number;
         } else if (const auto* text = std::get_if<std::u16string>(&it->second)) {
             return frame::ReturnText(*text, value);
+        } else if (const auto* any = std::get_if<AnyProperty>(&it->second)) {
+            VARIANT source = any->Get();
+            return VariantCopy(value, &source);
         } else {
             value->vt = VT_NULL;
         }

@@ -188,6 +188,50 @@ TEST_F(Win32ProcessorTest, NullPropertiesGiveTheEmptyText) {
     EXPECT_EQ(Answer(8), u"");
 }
 
+// An object with a reference count, for properties that hold one.
+struct CountedUnknown : IUnknown {
+    ULONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST_F(Win32ProcessorTest, PropertiesOfOtherTypes) {
+    auto any = [](VARTYPE type, auto set) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = type;
+        set(v);
+        return platform::fakes::AnyProperty(v);
+    };
+    service.instances[0][u"CurrentClockSpeed"] = any(VT_R8, [](VARIANT& v) { v.dblVal = 2599.6; });
+    service.instances[0][u"Stepping"] = any(VT_BOOL, [](VARIANT& v) { v.boolVal = VARIANT_TRUE; });
+    service.instances[0][u"Family"] = any(VT_UI2, [](VARIANT& v) { v.uiVal = 190; });
+    EXPECT_EQ(Answer(8), u"2599.6");
+    EXPECT_EQ(Answer(37), u"-1");
+    EXPECT_EQ(Answer(16), u"K7");
+
+    service.instances[0][u"CurrentClockSpeed"] = LONG{1800};
+    frame::Bstr hex(u"&H85");
+    service.instances[0][u"ExtClock"] = any(VT_BSTR, [&](VARIANT& v) { v.bstrVal = hex.Get(); });
+    EXPECT_EQ(Answer(51), u"13.5");
+    service.instances[0][u"CurrentClockSpeed"] = any(VT_EMPTY, [](VARIANT&) {});
+    EXPECT_EQ(Answer(8), u"");
+
+    // An object is no text: a type mismatch, and every reference taken is given back.
+    CountedUnknown object;
+    service.instances[0][u"Level"] = any(VT_UNKNOWN, [&](VARIANT& v) { v.punkVal = &object; });
+    EXPECT_EQ(object.refs, 2u) << "the property holds its own reference";
+    std::u16string text;
+    EXPECT_EQ(Query(21, &text), frame::kTypeMismatch);
+    EXPECT_EQ(object.refs, 2u);
+    service.instances.clear();
+    EXPECT_EQ(object.refs, 1u);
+}
+
 TEST_F(Win32ProcessorTest, ConversionFailuresCarryTheRuntimeErrors) {
     struct Case {
         const char16_t* property;

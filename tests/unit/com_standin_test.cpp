@@ -154,6 +154,49 @@ TEST(VariantChangeType, TextToNumbers) {
     }
 }
 
+TEST(VariantChangeType, DoublesAtThe64BitLimits) {
+    // 2^63 is one past the largest 64-bit integer; -2^63 is the smallest.
+    const double twoTo63 = 9223372036854775808.0;
+    struct Case {
+        double value;
+        VARTYPE type;
+        HRESULT status;
+        long long expected;
+    };
+    const Case cases[] = {
+        {twoTo63, VT_I8, DISP_E_OVERFLOW, 0},
+        {-twoTo63, VT_I8, S_OK, INT64_MIN},
+        {-twoTo63 - 4096.0, VT_I8, DISP_E_OVERFLOW, 0},
+        {twoTo63 - 1024.0, VT_I8, S_OK, INT64_MAX - 1023},
+        {twoTo63, VT_UI8, DISP_E_OVERFLOW, 0},
+        {2147483647.5, VT_I4, DISP_E_OVERFLOW, 0},  // half to even: 2147483648
+        {-2147483648.5, VT_I4, S_OK, INT32_MIN},
+        {4294967295.0, VT_UI4, S_OK, 4294967295LL},
+        {4294967295.5, VT_UI4, DISP_E_OVERFLOW, 0},
+    };
+    for (const auto& c : cases) {
+        VARIANT source = R8(c.value);
+        Variant out;
+        const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
+        EXPECT_EQ(hr, c.status) << c.value;
+        if (hr != S_OK) {
+            EXPECT_EQ(out.vt, VT_EMPTY);
+            continue;
+        }
+        ASSERT_EQ(out.vt, c.type);
+        const long long value = c.type == VT_I8   ? out.llVal
+                                : c.type == VT_I4 ? out.lVal
+                                                  : static_cast<long long>(out.ulVal);
+        EXPECT_EQ(value, c.expected) << c.value;
+    }
+    // The same limit reached from text.
+    Variant text;
+    text.vt = VT_BSTR;
+    text.bstrVal = frame::AllocString(u"9.2233720368547758E18");
+    Variant out;
+    EXPECT_EQ(VariantChangeType(&out, &text, 0, VT_I8), DISP_E_OVERFLOW);
+}
+
 TEST(VariantChangeType, NullHasNoTextOrNumber) {
     VARIANT null;
     VariantInit(&null);

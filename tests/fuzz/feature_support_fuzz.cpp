@@ -1,0 +1,74 @@
+// Orvantel's fnFeatureSupport: an arbitrary feature number against a fake feature test, and two
+// arbitrary variants of every type (by value, null arrays, by reference, objects) to choose from.
+#include "frame/errors.h"
+#include "tests/fuzz/fuzz_plugins.h"
+
+namespace {
+
+struct Answer {
+    HRESULT hr;
+    std::u16string text;
+};
+
+Answer Call(_CPUInfo* object, LONG feature, const VARIANT& whenTrue, const VARIANT& whenFalse) {
+    const VARIANT trueCopy = whenTrue, falseCopy = whenFalse;
+    BSTR out = reinterpret_cast<BSTR>(&out);  // overwritten by the member
+    const HRESULT hr = object->fnFeatureSupport(feature, whenTrue, whenFalse, &out);
+    // The arguments stay the caller's, as they were.
+    FUZZ_CHECK(fuzz::SameBytes(trueCopy, whenTrue) && fuzz::SameBytes(falseCopy, whenFalse));
+    Answer answer{hr, {}};
+    if (SUCCEEDED(hr)) {
+        FUZZ_CHECK(hr == S_OK && out != nullptr);
+        answer.text = frame::View(out);
+        SysFreeString(out);
+    } else {
+        FUZZ_CHECK(out == nullptr);
+    }
+    return answer;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    fuzz::VariantArena arena;
+    fuzz::Fakes fakes;
+    const int present = in.ConsumeIntegralInRange(0, 4);
+    for (int k = 0; k < present; ++k)
+        fakes.features.features.insert(in.ConsumeIntegralInRange<unsigned long>(0, 40));
+    if (in.ConsumeIntegralInRange(0, 15) == 0) fakes.features.failure = E_NOTIMPL;
+    const LONG feature =
+        in.ConsumeBool() ? in.ConsumeIntegralInRange<LONG>(-2, 40) : in.ConsumeIntegral<LONG>();
+    const VARIANT whenTrue = arena.Make(in);
+    const VARIANT whenFalse = arena.Make(in);
+
+    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
+    auto* object = static_cast<_CPUInfo*>(refs.dispatch);
+    const Answer answer = Call(object, feature, whenTrue, whenFalse);
+    FUZZ_CHECK(object->fnFeatureSupport(feature, whenTrue, whenFalse, nullptr) == E_POINTER);
+
+    if (FAILED(fakes.features.failure)) {
+        FUZZ_CHECK(answer.hr == fakes.features.failure);
+    } else {
+        const bool isPresent = fakes.features.features.count(static_cast<unsigned long>(feature));
+        const VARIANT& chosen = isPresent ? whenTrue : whenFalse;
+        // A null, directly or through one variant reference, is invalid use of null.
+        const VARIANT* plain = &chosen;
+        if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr)
+            plain = chosen.pvarVal;
+        if (plain->vt == VT_NULL) FUZZ_CHECK(answer.hr == frame::kInvalidUseOfNull);
+        // A text comes back as it is.
+        if (chosen.vt == VT_BSTR) {
+            FUZZ_CHECK(answer.hr == S_OK);
+            FUZZ_CHECK(answer.text == frame::View(chosen.bstrVal));
+        }
+        // The other variant plays no part.
+        VARIANT empty;
+        VariantInit(&empty);
+        const Answer again = isPresent ? Call(object, feature, whenTrue, empty)
+                                       : Call(object, feature, empty, whenFalse);
+        FUZZ_CHECK(again.hr == answer.hr && again.text == answer.text);
+    }
+    fuzz::ReleasePlugin(refs);
+    return 0;
+}

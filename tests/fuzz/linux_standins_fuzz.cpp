@@ -46,7 +46,9 @@ constexpr const char kPrefix[] = "tess-fuzz-root-";
 // The folder of this process: in memory where /dev/shm is there. Folders left by processes that
 // are gone (a run ended by a finding) are removed first; this process's own at exit.
 const fs::path& Root() {
-    static const fs::path root = [] {
+    // Made once and never destroyed, so that the exit handler still has it after the static
+    // objects are gone.
+    static const fs::path& root = *[] {
         std::error_code ec;
         fs::path base =
             fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
@@ -57,15 +59,16 @@ const fs::path& Root() {
             if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
                 fs::remove_all(entry.path(), ec);
         }
-        fs::path own = base / (kPrefix + std::to_string(getpid()));
-        fs::remove_all(own, ec);
-        fs::create_directories(own);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(Root(), ignored);
-        });
+        auto* own = new fs::path(base / (kPrefix + std::to_string(getpid())));
+        fs::remove_all(*own, ec);
+        fs::create_directories(*own);
         return own;
     }();
+    static const bool cleanup = std::atexit([] {
+                                    std::error_code ignored;
+                                    fs::remove_all(Root(), ignored);
+                                }) == 0;
+    (void)cleanup;
     return root;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -132,9 +133,12 @@ CpuBlock ReadFirstCpuBlock(const std::filesystem::path& root) {
 std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size_t limit) {
     File file(path);
     if (!file.IsOpen()) return std::nullopt;
+    // Reads in chunks that double, so that a small file does not cost a buffer of `limit` bytes.
     std::string text;
     long n;
-    while (text.size() < limit && (n = file.Append(text, limit - text.size())) != 0)
+    while (text.size() < limit &&
+           (n = file.Append(text, std::min(limit - text.size(),
+                                           std::max<std::size_t>(4096, text.size())))) != 0)
         if (n < 0) return std::nullopt;
     return text;
 }

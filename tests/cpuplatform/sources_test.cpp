@@ -170,3 +170,25 @@ TEST(KindOfMachine, NamesOfTheKernel) {
 }
 
 }  // namespace
+
+namespace {
+
+// Files are read whole up to the limit, across the reader's growing chunks.
+TEST(ReadFile, ReadsWholeFilesUpToTheLimit) {
+    TempTree tree;
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>('a' + i % 26));
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
+                             std::size_t{4097}, std::size_t{70000}}) {
+        tree.Write("file", std::string_view(bytes).substr(0, size));
+        EXPECT_EQ(src::ReadFile(tree.Root() / "file", 1024 * 1024),
+                  std::string_view(bytes).substr(0, size))
+            << size;
+        EXPECT_EQ(src::ReadFile(tree.Root() / "file", 5000),
+                  std::string_view(bytes).substr(0, std::min<std::size_t>(size, 5000)))
+            << size;
+    }
+    EXPECT_EQ(src::ReadFile(tree.Root() / "missing"), std::nullopt);
+}
+
+}  // namespace

@@ -5,56 +5,25 @@
 #include <fstream>
 #include <string>
 
+#include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
 #include "cpuinfo/cpuinfo.h"
-#include "platform/fakes/fake_management.h"
-#include "platform/fakes/fake_processor_features.h"
-#include "platform/fakes/fake_registry.h"
 #include "platform/management.h"
 #include "platform/processor_features.h"
 #include "platform/registry.h"
+#include "tests/support/fake_cpu_machine.h"
 
 namespace {
 
 void RunCycle(benchmark::State& state, cpuinfo::CPUInfo* object) {
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(object->PollData());
-        for (LONG i = 0; i < cpuinfo::kItemCount; ++i) {
-            VARIANT v;
-            object->get_Value(i, &v);
-            VariantClear(&v);
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * cpuinfo::kItemCount);
+    bench_support::RunCycles(state, object);
     static_cast<_CPUInfo*>(object)->Release();
 }
 
 // The platform answered from memory: the cost of the plug-in's own work.
 void BM_OrvantelCycleOnFakes(benchmark::State& state) {
-    const char* firmware = "HARDWARE\\DESCRIPTION\\System";
-    const char* processor = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-    platform::fakes::FakeRegistry registry;
-    registry.SetMultiString(firmware, "SystemBiosVersion", {"ABC  - 1", "BIOS Date: 01/02/03"});
-    registry.SetString(firmware, "SystemBiosDate", "01/02/03");
-    registry.SetString(processor, "ProcessorNameString", "Intel(R) Pentium(R) 4 CPU 2.40GHz");
-    registry.SetString(processor, "VendorIdentifier", "GenuineIntel");
-    registry.SetString(processor, "Identifier", "x86 Family 15 Model 2 Stepping 7");
-    platform::fakes::FakeProcessorFeatures features;
-    features.features = {platform::kXmmiInstructions, platform::kXmmi64Instructions,
-                         platform::kMmxInstructions};
-    platform::fakes::FakeManagementService service;
-    service.instances = {{
-        {u"AddressWidth", LONG{32}},
-        {u"Architecture", LONG{0}},
-        {u"CurrentClockSpeed", LONG{2400}},
-        {u"ExtClock", LONG{133}},
-        {u"DataWidth", LONG{32}},
-        {u"Family", LONG{178}},
-        {u"Level", LONG{15}},
-        {u"SocketDesignation", u"Socket 478"},
-        {u"Stepping", LONG{7}},
-    }};
-    RunCycle(state, new cpuinfo::CPUInfo(registry, features, service));
+    testing_support::FakeCpuMachine machine;
+    RunCycle(state, new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service));
 }
 BENCHMARK(BM_OrvantelCycleOnFakes);
 
@@ -105,12 +74,7 @@ void ReplayReads(benchmark::State& state, platform::Registry& registry,
     bench_support::RecordingProcessorFeatures features(platform::SystemProcessorFeatures(), log);
     bench_support::RecordingManagementService recordingService(service, log);
     auto* object = new cpuinfo::CPUInfo(recordingRegistry, features, recordingService);
-    object->PollData();
-    for (LONG i = 0; i < cpuinfo::kItemCount; ++i) {
-        VARIANT v;
-        object->get_Value(i, &v);
-        VariantClear(&v);
-    }
+    bench_support::HostCycle(object, cpuinfo::kItemCount);
     log.Stop();
     static_cast<_CPUInfo*>(object)->Release();
     bench_support::RunReplay(state, log);

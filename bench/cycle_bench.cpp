@@ -1,6 +1,7 @@
 // One host cycle of each plug-in: PollData, then every Value, texts freed.
 #include <benchmark/benchmark.h>
 
+#include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
 #include "frame/text.h"
 #include "platform/fakes/fake_clocks.h"
@@ -8,37 +9,10 @@
 
 namespace {
 
-template <class Provider>
-void RunCycle(benchmark::State& state, Provider* provider) {
-    LONG count = 0;
-    provider->get_Count(&count);
-    for (auto _ : state) {
-        provider->PollData();
-        for (LONG i = 0; i < count; ++i) {
-            VARIANT v;
-            provider->get_Value(i, &v);
-            VariantClear(&v);
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * count);
-}
-
-// One cycle outside the timed loop, for the recording decorators.
-void RecordOneCycle(ITessivar2DataProvider* provider) {
-    LONG count = 0;
-    provider->get_Count(&count);
-    provider->PollData();
-    for (LONG i = 0; i < count; ++i) {
-        VARIANT v;
-        provider->get_Value(i, &v);
-        VariantClear(&v);
-    }
-}
-
 void BM_WendrikaiCycle(benchmark::State& state) {
     auto* object =
         new uptime::Uptime(platform::SystemTickClock(), platform::UserRegionalSettings());
-    RunCycle(state, static_cast<ITessivar2DataProvider*>(object));
+    bench_support::RunCycles(state, static_cast<ITessivar2DataProvider*>(object));
     static_cast<_Uptime*>(object)->Release();
 }
 BENCHMARK(BM_WendrikaiCycle);
@@ -49,7 +23,8 @@ void BM_WendrikaiPlatformReads(benchmark::State& state) {
     bench_support::RecordingTickClock clock(platform::SystemTickClock(), log);
     bench_support::RecordingRegionalSettings settings(platform::UserRegionalSettings(), log);
     auto* object = new uptime::Uptime(clock, settings);
-    RecordOneCycle(static_cast<ITessivar2DataProvider*>(object));
+    auto* provider = static_cast<ITessivar2DataProvider*>(object);
+    bench_support::HostCycle(provider, bench_support::ItemCount(provider));
     log.Stop();
     static_cast<_Uptime*>(object)->Release();
     bench_support::RunReplay(state, log);

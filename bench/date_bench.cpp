@@ -1,6 +1,7 @@
 // One host cycle of Tamblorin: PollData, then all 29 Values, texts freed.
 #include <benchmark/benchmark.h>
 
+#include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
 #include "date/custom_date.h"
 #include "frame/text.h"
@@ -8,25 +9,11 @@
 
 namespace {
 
-void RunCycle(benchmark::State& state, date::CustomDate* object) {
-    LONG count = 0;
-    object->get_Count(&count);
-    for (auto _ : state) {
-        object->PollData();
-        for (LONG i = 0; i < count; ++i) {
-            VARIANT v;
-            object->get_Value(i, &v);
-            VariantClear(&v);
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * count);
-}
-
 // The system's clock and the user's locale, as the library runs in the host.
 void BM_TamblorinCycle(benchmark::State& state) {
     auto* object =
         new date::CustomDate(platform::SystemLocalClock(), platform::UserDateFormatter());
-    RunCycle(state, object);
+    bench_support::RunCycles(state, object);
     object->Release();
 }
 BENCHMARK(BM_TamblorinCycle);
@@ -37,14 +24,7 @@ void BM_TamblorinPlatformReads(benchmark::State& state) {
     bench_support::RecordingLocalClock clock(platform::SystemLocalClock(), log);
     bench_support::RecordingDateFormatter formatter(platform::UserDateFormatter(), log);
     auto* object = new date::CustomDate(clock, formatter);
-    LONG count = 0;
-    object->get_Count(&count);
-    object->PollData();
-    for (LONG i = 0; i < count; ++i) {
-        VARIANT v;
-        object->get_Value(i, &v);
-        VariantClear(&v);
-    }
+    bench_support::HostCycle(object, bench_support::ItemCount(object));
     log.Stop();
     object->Release();
     bench_support::RunReplay(state, log);
@@ -59,7 +39,7 @@ void BM_TamblorinCycleFrench(benchmark::State& state) {
         return;
     }
     auto* object = new date::CustomDate(platform::SystemLocalClock(), *fr);
-    RunCycle(state, object);
+    bench_support::RunCycles(state, object);
     object->Release();
 }
 BENCHMARK(BM_TamblorinCycleFrench);

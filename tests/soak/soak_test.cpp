@@ -13,9 +13,7 @@
 #include "cpuinfo/cpuinfo.h"
 #include "date/custom_date.h"
 #include "frame/host_interfaces.h"
-#include "platform/fakes/fake_management.h"
-#include "platform/fakes/fake_processor_features.h"
-#include "platform/fakes/fake_registry.h"
+#include "tests/support/fake_cpu_machine.h"
 #include "tests/support/plugin_library.h"
 #include "uptime/uptime.h"
 
@@ -134,30 +132,8 @@ INSTANTIATE_TEST_SUITE_P(EachPlugin, SoakLibrary,
 // Orvantel's own work without the cost of the Linux sources, which read proc files on every
 // query: its registry, feature test and management service answered from memory.
 TEST(SoakOrvantel, HostCyclesOnFakesKeepMemoryFlat) {
-    const char* firmware = "HARDWARE\\DESCRIPTION\\System";
-    const char* processor = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-    platform::fakes::FakeRegistry registry;
-    registry.SetMultiString(firmware, "SystemBiosVersion", {"ABC  - 1", "BIOS Date: 01/02/03"});
-    registry.SetString(firmware, "SystemBiosDate", "01/02/03");
-    registry.SetString(processor, "ProcessorNameString", "Intel(R) Pentium(R) 4 CPU 2.40GHz");
-    registry.SetString(processor, "VendorIdentifier", "GenuineIntel");
-    registry.SetString(processor, "Identifier", "x86 Family 15 Model 2 Stepping 7");
-    platform::fakes::FakeProcessorFeatures features;
-    features.features = {platform::kXmmiInstructions, platform::kXmmi64Instructions,
-                         platform::kMmxInstructions};
-    platform::fakes::FakeManagementService service;
-    service.instances = {{
-        {u"AddressWidth", LONG{32}},
-        {u"Architecture", LONG{0}},
-        {u"CurrentClockSpeed", LONG{2400}},
-        {u"ExtClock", LONG{133}},
-        {u"DataWidth", LONG{32}},
-        {u"Family", LONG{178}},
-        {u"Level", LONG{15}},
-        {u"SocketDesignation", u"Socket 478"},
-        {u"Stepping", LONG{7}},
-    }};
-    auto* object = new cpuinfo::CPUInfo(registry, features, service);
+    testing_support::FakeCpuMachine machine;
+    auto* object = new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service);
     Soak(object, Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES), true);
     EXPECT_EQ(static_cast<_CPUInfo*>(object)->Release(), 0u);
 }

@@ -3,7 +3,7 @@
 
 #include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
-#include "frame/text.h"
+#include "com/text.h"
 #include "platform/fakes/fake_clocks.h"
 #include "uptime/uptime.h"
 

@@ -3,8 +3,8 @@
 
 #include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
+#include "com/text.h"
 #include "date/custom_date.h"
-#include "frame/text.h"
 #include "platform/posix/locale_date_formatter.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/com.h"
+#include "com/com.h"
 #include "platform/date_formatter.h"
 #include "platform/local_time.h"
 #include "platform/management.h"

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace cpuinfo {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "frame/errors.h"
-#include "frame/text.h"
+#include "com/errors.h"
+#include "com/text.h"
 #include "platform/narrow_text.h"
 
 namespace cpuinfo {
@@ -30,7 +30,7 @@ HRESULT DualLine(std::u16string_view source, std::u16string* result) {
     if (result == nullptr) return E_POINTER;
     std::size_t cut = 0;
     while (cut < source.size() && Printable(source[cut])) ++cut;
-    if (cut == source.size()) return frame::kInvalidCall;
+    if (cut == source.size()) return com::kInvalidCall;
     // The stopping character stays as the working text's last character.
     const std::u16string_view work = source.substr(0, cut + 1);
 
@@ -90,7 +90,7 @@ std::u16string_view VendorShort(std::u16string_view vendorIdentifier) {
     for (std::u16string_view candidate : kCandidates) {
         if (candidate.size() > vendorIdentifier.size()) continue;
         for (std::size_t at = 0; at + candidate.size() <= vendorIdentifier.size(); ++at)
-            if (frame::EqualsNoCase(vendorIdentifier.substr(at, candidate.size()), candidate))
+            if (com::EqualsNoCase(vendorIdentifier.substr(at, candidate.size()), candidate))
                 return candidate;
     }
     return u"unknown";
@@ -108,7 +108,7 @@ std::u16string NumberForm(double value) {
         while (exponent.size() > 2 && exponent.front() == '0') exponent.erase(0, 1);
         text = text.substr(0, e) + "E" + text[e + 1] + exponent;
     }
-    return frame::Widen(text);
+    return com::Widen(text);
 }
 
 std::u16string WholeNumberForm(double value) {
@@ -118,7 +118,7 @@ std::u16string WholeNumberForm(double value) {
     const auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, whole, std::chars_format::fixed, 0);
     if (ec != std::errc{}) return {};
-    return frame::Widen(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+    return com::Widen(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
 std::u16string_view TrimBlanks(std::u16string_view text) {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace cpuinfo {
 

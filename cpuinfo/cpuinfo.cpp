@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "com/errors.h"
 #include "cpuinfo/cpu_text.h"
 #include "cpuinfo/probes.h"
 #include "cpuinfo/w32_processor.h"
-#include "frame/errors.h"
 
 namespace cpuinfo {
 
@@ -98,9 +98,9 @@ HRESULT CPUInfo::fnDualLine(BSTR sSourceText, BSTR* result) {
     *result = nullptr;
     try {
         std::u16string text;
-        const HRESULT hr = DualLine(frame::View(sSourceText), &text);
+        const HRESULT hr = DualLine(com::View(sSourceText), &text);
         if (FAILED(hr)) return hr;
-        return frame::ReturnString(text, result);
+        return com::ReturnString(text, result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -116,8 +116,8 @@ HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT 
     VARIANT& chosen = present ? sRtnTrue : sRtnFalse;  // this call's own copy
     const VARIANT* plain = &chosen;
     if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr) plain = chosen.pvarVal;
-    if (plain->vt == VT_NULL) return frame::kInvalidUseOfNull;
-    frame::Variant text;
+    if (plain->vt == VT_NULL) return com::kInvalidUseOfNull;
+    com::Variant text;
     hr = VariantChangeType(&text, &chosen, VARIANT_ALPHABOOL, VT_BSTR);
     if (FAILED(hr)) return w32_Processor::ConversionStatus(hr);
     *result = text.bstrVal;  // handed over to the caller
@@ -132,7 +132,7 @@ HRESULT CPUInfo::fnWin32Processor(SHORT nGetData, BSTR* result) {
         std::u16string text;
         const HRESULT hr = Win32Processor(management_, nGetData, &text);
         if (FAILED(hr)) return hr;
-        return frame::ReturnString(text, result);
+        return com::ReturnString(text, result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -175,7 +175,7 @@ HRESULT CPUInfo::get_Name(LONG index, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    return frame::ReturnString(ItemName(index), result);
+    return com::ReturnString(ItemName(index), result);
 }
 
 HRESULT CPUInfo::get_DisplayName(LONG index, BSTR* result) {
@@ -186,7 +186,7 @@ HRESULT CPUInfo::get_Value(LONG index, VARIANT* result) {
     if (result == nullptr) return E_POINTER;
     VariantInit(result);
     if (index < 0 || index >= kItemCount) return S_OK;
-    if (!IsVariantSlot(index)) return frame::ReturnText(texts_[index], result);
+    if (!IsVariantSlot(index)) return com::ReturnText(texts_[index], result);
     return VariantCopy(result, &variants_[index]);
 }
 
@@ -200,8 +200,8 @@ void CPUInfo::Store(LONG item, std::u16string_view text) {
         texts_[item] = text;
         return;
     }
-    frame::Variant value;
-    if (FAILED(frame::ReturnText(text, &value))) throw std::bad_alloc();
+    com::Variant value;
+    if (FAILED(com::ReturnText(text, &value))) throw std::bad_alloc();
     VariantClear(&variants_[item]);
     std::swap(static_cast<VARIANT&>(variants_[item]), static_cast<VARIANT&>(value));
 }

@@ -72,7 +72,7 @@ class CPUInfo final : public frame::PluginObject<CPUInfo, _CPUInfo> {
     platform::ProcessorFeatures& features_;
     platform::ManagementService& management_;
     // The item store: a variant or a text per item, by the catalogue's kind.
-    std::array<frame::Variant, kItemCount> variants_;
+    std::array<com::Variant, kItemCount> variants_;
     std::array<std::u16string, kItemCount> texts_;
 };
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "com/errors.h"
+#include "com/owners.h"
 #include "cpuinfo/cpu_text.h"
 #include "cpuinfo/w32_processor.h"
-#include "frame/errors.h"
-#include "frame/text.h"
 #include "platform/narrow_text.h"
 
 namespace cpuinfo {
@@ -33,7 +33,7 @@ HRESULT ReadRegString(platform::Registry& registry, std::u16string_view key,
     if (rc < 0) return static_cast<HRESULT>(rc);
     if (closed < 0) return static_cast<HRESULT>(closed);
     if (rc != platform::kRegSuccess) {
-        *result = frame::Widen(std::to_string(rc));
+        *result = com::Widen(std::to_string(rc));
         return S_OK;
     }
     // The whole buffer, whatever the value's type and length. Each NUL byte after the data
@@ -65,7 +65,7 @@ HRESULT ChangeTo(VARIANT* value, VARTYPE type) {
 
 HRESULT SetText(std::u16string_view text, VARIANT* value) {
     VariantClear(value);
-    return frame::ReturnText(text, value);
+    return com::ReturnText(text, value);
 }
 
 // The property as a number in number form.
@@ -89,7 +89,7 @@ HRESULT CodeProperty(platform::ManagementObject& object, std::u16string_view pro
 // Selectors 51 to 53: the multiplier, the bus clock (core ÷ multiplier × 2) or the clock
 // (core ÷ multiplier). The core clock is read again for its use as the dividend.
 HRESULT DerivedClock(platform::ManagementObject& object, short selector, VARIANT* value) {
-    frame::Variant core, external;
+    com::Variant core, external;
     HRESULT hr = Read(object, u"CurrentClockSpeed", &core);
     if (FAILED(hr)) return hr;
     if (core.vt == VT_NULL) {
@@ -104,9 +104,9 @@ HRESULT DerivedClock(platform::ManagementObject& object, short selector, VARIANT
     if (selector == kClockMultiplier) return SetText(NumberForm(ratio), value);
 
     if (FAILED(hr = Read(object, u"CurrentClockSpeed", &core))) return hr;
-    if (core.vt == VT_NULL) return frame::kInvalidUseOfNull;
+    if (core.vt == VT_NULL) return com::kInvalidUseOfNull;
     if (FAILED(hr = ChangeTo(&core, VT_R8))) return hr;
-    if (ratio == 0) return frame::kDivisionByZero;
+    if (ratio == 0) return com::kDivisionByZero;
     double clock = core.dblVal / ratio;
     if (selector == kFrontSideBus) clock *= 2;
     return SetText(WholeNumberForm(clock), value);
@@ -153,10 +153,10 @@ HRESULT Win32Processor(platform::ManagementService& service, short selector,
     if (FAILED(hr)) return hr;
 
     // Each instance's answer replaces the one before.
-    frame::Variant answer;
+    com::Variant answer;
     for (const auto& instance : instances) {
         if (instance == nullptr) continue;
-        frame::Variant value;
+        com::Variant value;
         hr = Answer(*instance, selector, &value);
         if (FAILED(hr)) return hr;
         if (hr == S_FALSE) break;  // unlisted: nothing is read from any instance
@@ -169,7 +169,7 @@ HRESULT Win32Processor(platform::ManagementService& service, short selector,
         return S_OK;
     }
     if (FAILED(hr = ChangeTo(&answer, VT_BSTR))) return hr;
-    *result = TrimBlanks(frame::View(answer.bstrVal));
+    *result = TrimBlanks(com::View(answer.bstrVal));
     return S_OK;
 }
 

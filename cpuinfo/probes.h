@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 #include "platform/management.h"
 #include "platform/registry.h"
 

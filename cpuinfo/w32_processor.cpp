@@ -4,8 +4,8 @@
 #include <array>
 #include <utility>
 
-#include "frame/errors.h"
-#include "frame/text.h"
+#include "com/errors.h"
+#include "com/owners.h"
 
 namespace cpuinfo::w32_Processor {
 
@@ -157,21 +157,21 @@ std::u16string_view FamilyName(std::int16_t code) {
 }
 
 HRESULT ConversionStatus(HRESULT hr) {
-    if (hr == DISP_E_TYPEMISMATCH) return frame::kTypeMismatch;
-    if (hr == DISP_E_OVERFLOW) return frame::kOverflow;
+    if (hr == DISP_E_TYPEMISMATCH) return com::kTypeMismatch;
+    if (hr == DISP_E_OVERFLOW) return com::kOverflow;
     return hr;
 }
 
 HRESULT ClockRatio(std::int16_t coreClock, const VARIANT& externalClock, double* ratio) {
     if (ratio == nullptr) return E_POINTER;
     *ratio = 0;
-    if (externalClock.vt == VT_NULL) return frame::kInvalidUseOfNull;
-    frame::Variant whole;
+    if (externalClock.vt == VT_NULL) return com::kInvalidUseOfNull;
+    com::Variant whole;
     VARIANT source = externalClock;  // read only; the platform's declaration is not const
     const HRESULT hr = VariantChangeType(&whole, &source, 0, VT_I4);
     if (FAILED(hr)) return ConversionStatus(hr);
     const long e = whole.lVal;
-    if (e == 0) return frame::kDivisionByZero;
+    if (e == 0) return com::kDivisionByZero;
     // Integer division drops the fraction toward zero; the remainder takes the core clock's sign.
     const long q = coreClock / e;
     const long m = coreClock % e;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace cpuinfo::w32_Processor {
 

@@ -75,19 +75,19 @@ HRESULT CustomDate::Check128(BSTR sOutput, VARIANT_BOOL* result) {
     return Check128Member(sOutput, result);
 }
 HRESULT CustomDate::GetDayShort(SHORT nDay, BSTR* result) {
-    return frame::ReturnString(DayShort(nDay), result);
+    return com::ReturnString(DayShort(nDay), result);
 }
 HRESULT CustomDate::GetDayLong(SHORT nDay, BSTR* result) {
-    return frame::ReturnString(DayLong(nDay), result);
+    return com::ReturnString(DayLong(nDay), result);
 }
 HRESULT CustomDate::GetMonthShort(SHORT nMonth, BSTR* result) {
-    return frame::ReturnString(MonthShort(nMonth), result);
+    return com::ReturnString(MonthShort(nMonth), result);
 }
 HRESULT CustomDate::GetMonthLong(SHORT nMonth, BSTR* result) {
-    return frame::ReturnString(MonthLong(nMonth), result);
+    return com::ReturnString(MonthLong(nMonth), result);
 }
 HRESULT CustomDate::GetDaySuffix(SHORT nDayOfMonth, BSTR* result) {
-    return frame::ReturnString(DaySuffix(nDayOfMonth), result);
+    return com::ReturnString(DaySuffix(nDayOfMonth), result);
 }
 
 HRESULT CustomDate::PollData() {
@@ -96,17 +96,17 @@ HRESULT CustomDate::PollData() {
 }
 
 HRESULT CustomDate::get_Name(LONG index, BSTR* result) {
-    return frame::ReturnString(ItemName(index), result);
+    return com::ReturnString(ItemName(index), result);
 }
 
 HRESULT CustomDate::get_DisplayName(LONG index, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
-    if (!frame::InRange(index, kItemCount)) return frame::ReturnString({}, result);
+    if (!frame::InRange(index, kItemCount)) return com::ReturnString({}, result);
     try {
         std::u16string name(kPrefix);
         name += ItemName(index);
-        return frame::ReturnString(name, result);
+        return com::ReturnString(name, result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -119,7 +119,7 @@ HRESULT CustomDate::get_Value(LONG index, VARIANT* result) {
         std::u16string text;
         const HRESULT hr = FormatItem(index, Variables::PollTime(), formatter_, text);
         if (FAILED(hr)) return hr;
-        return frame::ReturnText(text, result);
+        return com::ReturnText(text, result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

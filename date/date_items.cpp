@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "com/errors.h"
 #include "date/calendar_names.h"
-#include "frame/errors.h"
 #include "frame/plugin_object.h"
 #include "platform/narrow_text.h"
 
@@ -141,12 +141,12 @@ std::u16string Fallback(const Item& item, const platform::SystemTime& poll) {
 
 // "2k" and the digits read as a number: 03 gives 2k3.
 HRESULT Year2k(std::u16string_view digits, std::u16string& text) {
-    if (digits.empty()) return frame::kTypeMismatch;
+    if (digits.empty()) return com::kTypeMismatch;
     unsigned value = 0;
     for (char16_t c : digits) {
-        if (c < u'0' || c > u'9') return frame::kTypeMismatch;
+        if (c < u'0' || c > u'9') return com::kTypeMismatch;
         value = value * 10 + static_cast<unsigned>(c - u'0');
-        if (value > 32767) return frame::kOverflow;
+        if (value > 32767) return com::kOverflow;
     }
     text = u"2k";
     AppendNumber(text, value, 1);

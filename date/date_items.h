@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 #include "platform/date_formatter.h"
 #include "platform/local_time.h"
 

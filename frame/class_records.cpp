@@ -5,7 +5,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "frame/guid.h"
+#include "com/guid.h"
 
 namespace frame {
 
@@ -25,7 +25,7 @@ fs::path RecordPath(const fs::path& folder, const std::string& clsid) {
 // CLSIDs compare in one canonical form.
 std::string Canonical(const std::string& clsid) {
     GUID guid;
-    return ParseGuid(clsid, &guid) ? GuidToString(guid) : std::string();
+    return com::ParseGuid(clsid, &guid) ? com::GuidToString(guid) : std::string();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace frame {
 

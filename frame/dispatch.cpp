@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frame/text.h"
+#include "com/text.h"
 
 namespace frame {
 
@@ -24,13 +24,13 @@ HRESULT DispatchGetIDsOfNames(MethodTable methods, REFIID riid, LPOLESTR* names,
     for (UINT k = 0; k < count; ++k) ids[k] = DISPID_UNKNOWN;
     const Method* method = nullptr;
     for (const Method& m : methods)
-        if (EqualsNoCase(m.name, nameAt(0))) method = &m;
+        if (com::EqualsNoCase(m.name, nameAt(0))) method = &m;
     if (method == nullptr) return DISP_E_UNKNOWNNAME;
     ids[0] = method->id;
     HRESULT hr = S_OK;
     for (UINT k = 1; k < count; ++k) {
         for (std::uint8_t p = 0; p < method->paramCount; ++p)
-            if (EqualsNoCase(method->params[p].name, nameAt(k))) ids[k] = p;
+            if (com::EqualsNoCase(method->params[p].name, nameAt(k))) ids[k] = p;
         if (ids[k] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
     }
     return hr;
@@ -80,7 +80,7 @@ HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatc
         VariantClear(&value);
         if (excepInfo != nullptr) {
             std::memset(excepInfo, 0, sizeof *excepInfo);
-            excepInfo->bstrSource = AllocString(source);
+            excepInfo->bstrSource = com::AllocString(source);
             excepInfo->scode = hr;
         }
         return DISP_E_EXCEPTION;

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace frame {
 

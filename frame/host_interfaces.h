@@ -1,7 +1,7 @@
 // The host's two plug-in interfaces, in the host kit's member order.
 #pragma once
 
-#include "frame/com.h"
+#include "com/com.h"
 
 // {CFEC75A2-779E-4945-B33C-D3675E051E6D}
 inline constexpr IID IID_ITessivar2Plugin = {

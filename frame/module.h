@@ -1,7 +1,7 @@
 // The one creatable class of a plug-in library and the library's four entry points.
 #pragma once
 
-#include "frame/com.h"
+#include "com/com.h"
 #include "frame/plugin_object.h"
 
 namespace frame {

@@ -23,9 +23,9 @@ long ModuleUsage() {
 std::u16string DescriptionText(std::u16string_view product, const Version& version) {
     std::u16string text(product);
     text += u" v";
-    text += Widen(std::to_string(version.major));
+    text += com::Widen(std::to_string(version.major));
     text += u'.';
-    text += Widen(std::to_string(version.minor));
+    text += com::Widen(std::to_string(version.minor));
     return text;
 }
 
@@ -47,19 +47,19 @@ HRESULT PluginCore::GetDescription(BSTR* result) const {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
     try {
-        return ReturnString(DescriptionText(identity_.product, identity_.version), result);
+        return com::ReturnString(DescriptionText(identity_.product, identity_.version), result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
 }
 
 HRESULT PluginCore::GetConfigurationString(BSTR* result) const {
-    return ReturnString(configuration_.View(), result);
+    return com::ReturnString(configuration_.View(), result);
 }
 
 HRESULT PluginCore::PutConfigurationString(BSTR text) {
     // The caller keeps its string; an empty one is held as the empty text.
-    Bstr copy(View(text));
+    com::Bstr copy(com::View(text));
     if (copy.Get() == nullptr) return E_OUTOFMEMORY;
     configuration_ = std::move(copy);
     return S_OK;

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
+#include "com/owners.h"
 #include "frame/dispatch.h"
 #include "frame/host_interfaces.h"
-#include "frame/text.h"
 #include "frame/type_library.h"
 
 namespace frame {
@@ -64,7 +64,7 @@ class PluginCore {
 
   private:
     const Identity& identity_;
-    Bstr configuration_;
+    com::Bstr configuration_;
 };
 
 // Implements IUnknown, IDispatch and ITessivar2Plugin and the constant members of
@@ -172,7 +172,7 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
     // The class interface's Check128.
     HRESULT Check128Member(BSTR text, VARIANT_BOOL* result) {
         if (result == nullptr) return E_POINTER;
-        *result = HasCharAbove127(View(text));
+        *result = HasCharAbove127(com::View(text));
         return S_OK;
     }
 

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <new>
 
+#include "com/guid.h"
+#include "com/text.h"
 #include "frame/class_records.h"
-#include "frame/guid.h"
 #include "frame/module.h"
-#include "frame/text.h"
 
 namespace frame {
 
@@ -29,12 +29,12 @@ HRESULT RegisterServer(const ClassEntry& entry) {
     try {
         const Identity& id = entry.identity;
         ClassRecord record;
-        record.clsid = GuidToString(id.clsid);
-        record.progId = ToUtf8(id.progId);
-        record.className = ToUtf8(id.className);
+        record.clsid = com::GuidToString(id.clsid);
+        record.progId = com::ToUtf8(id.progId);
+        record.className = com::ToUtf8(id.className);
         record.path = OwnLibraryPath();
         record.threadingModel = "Apartment";
-        record.typeLib = GuidToString(id.libid);
+        record.typeLib = com::GuidToString(id.libid);
         record.version = "1.0";
         if (record.path.empty()) return SELFREG_E_CLASS;
         return WriteClassRecord(record) ? S_OK : SELFREG_E_CLASS;
@@ -45,7 +45,7 @@ HRESULT RegisterServer(const ClassEntry& entry) {
 
 HRESULT UnregisterServer(const ClassEntry& entry) {
     try {
-        return RemoveClassRecord(GuidToString(entry.identity.clsid)) ? S_OK : SELFREG_E_CLASS;
+        return RemoveClassRecord(com::GuidToString(entry.identity.clsid)) ? S_OK : SELFREG_E_CLASS;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -9,9 +9,9 @@
 #include <new>
 #include <string>
 
-#include "frame/guid.h"
+#include "com/guid.h"
+#include "com/text.h"
 #include "frame/module.h"
-#include "frame/text.h"
 #include "frame/type_library.h"
 
 namespace frame {
@@ -65,8 +65,8 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 }
 
 HRESULT Unregister(const Identity& id) {
-    const std::wstring clsid = Wide(GuidToString(id.clsid));
-    const std::wstring libid = Wide(GuidToString(id.libid));
+    const std::wstring clsid = Wide(com::GuidToString(id.clsid));
+    const std::wstring libid = Wide(com::GuidToString(id.libid));
     HRESULT result = S_OK;
     auto keep = [&result](HRESULT hr) {
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;
@@ -80,7 +80,7 @@ HRESULT Unregister(const Identity& id) {
     // What it may have left when the library's file could not be read any more.
     keep(DeleteTree(L"TypeLib\\" + libid + L"\\1.0"));
     RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + libid).c_str());  // only when empty
-    keep(DeleteTree(L"Interface\\" + Wide(GuidToString(id.classIid))));
+    keep(DeleteTree(L"Interface\\" + Wide(com::GuidToString(id.classIid))));
 
     keep(DeleteTree(L"CLSID\\" + clsid));
     // The programmatic identifier, unless another class has taken it over since.
@@ -101,12 +101,12 @@ HRESULT Register(const Identity& id) {
     if (FAILED(hr)) return hr;
     typeLib->Release();
 
-    const std::wstring clsid = Wide(GuidToString(id.clsid));
-    const std::wstring libid = Wide(GuidToString(id.libid));
+    const std::wstring clsid = Wide(com::GuidToString(id.clsid));
+    const std::wstring libid = Wide(com::GuidToString(id.libid));
     const std::wstring className = Wide(id.className);
     const std::wstring progId = Wide(id.progId);
     const std::wstring clsidKey = L"CLSID\\" + clsid;
-    const std::wstring interfaceKey = L"Interface\\" + Wide(GuidToString(id.classIid));
+    const std::wstring interfaceKey = L"Interface\\" + Wide(com::GuidToString(id.classIid));
     const struct {
         std::wstring key;
         const wchar_t* name;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace frame {
 

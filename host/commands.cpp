@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "frame/text.h"
+#include "com/owners.h"
 #include "host/catalog.h"
 #include "host/plugin.h"
 #include "host/show.h"
@@ -38,12 +38,6 @@ std::unique_ptr<Plugin> Load(Context& ctx, const std::string& named) {
     return plugin;
 }
 
-std::u16string TakeString(BSTR s) {
-    frame::Bstr owned;
-    *owned.Out() = s;
-    return std::u16string(owned.View());
-}
-
 // The item list as the host reads it: Count, then Name and DisplayName of every index.
 struct Item {
     LONG index;
@@ -59,10 +53,10 @@ bool ReadItems(Context& ctx, const Plugin& p, std::vector<Item>* items) {
         BSTR name = nullptr, display = nullptr;
         if (FAILED(hr = p.provider()->get_Name(i, &name)))
             return ctx.Fail(p.name() + ": Name failed with " + StatusText(hr)), false;
-        std::u16string n = TakeString(name);
+        std::u16string n = com::TakeText(name);
         if (FAILED(hr = p.provider()->get_DisplayName(i, &display)))
             return ctx.Fail(p.name() + ": DisplayName failed with " + StatusText(hr)), false;
-        items->push_back({i, std::move(n), TakeString(display)});
+        items->push_back({i, std::move(n), com::TakeText(display)});
     }
     return true;
 }
@@ -82,7 +76,7 @@ int Info(Context& ctx, const std::vector<std::string>& args) {
     ctx.out << "Count: " << count << '\n'
             << "PollFreqency: " << frequency << '\n'
             << "PollMethod: " << method << '\n'
-            << "Description: " << EscapeForLine(TakeString(description)) << '\n';
+            << "Description: " << EscapeForLine(com::TakeText(description)) << '\n';
     return 0;
 }
 
@@ -124,7 +118,7 @@ int Values(Context& ctx, std::vector<std::string> args) {
     if (json) ctx.out << "[\n";
     for (std::size_t k = 0; k < items.size(); ++k) {
         const Item& item = items[k];
-        frame::Variant value;
+        com::Variant value;
         const HRESULT hr = p->provider()->get_Value(item.index, value.Out());
         if (json) {
             ctx.out << "  {\"index\": " << item.index
@@ -134,11 +128,11 @@ int Values(Context& ctx, std::vector<std::string> args) {
             else if (value.vt == VT_EMPTY)
                 ctx.out << "null, \"type\": \"VT_EMPTY\"";
             else if (value.vt == VT_BSTR)
-                ctx.out << JsonString(frame::View(value.bstrVal)) << ", \"type\": \"VT_BSTR\"";
+                ctx.out << JsonString(com::View(value.bstrVal)) << ", \"type\": \"VT_BSTR\"";
             else {
-                frame::Variant text;
+                com::Variant text;
                 VariantChangeType(&text, &value, 0, VT_BSTR);
-                ctx.out << (text.vt == VT_BSTR ? JsonString(frame::View(text.bstrVal)) : "null")
+                ctx.out << (text.vt == VT_BSTR ? JsonString(com::View(text.bstrVal)) : "null")
                         << ", \"type\": \"" << VariantTypeName(value.vt) << "\"";
             }
             ctx.out << (k + 1 < items.size() ? "},\n" : "}\n");
@@ -149,11 +143,11 @@ int Values(Context& ctx, std::vector<std::string> args) {
             if (FAILED(hr))
                 ctx.out << "<failed: " << StatusText(hr) << ">";
             else if (value.vt == VT_BSTR)
-                ctx.out << EscapeForLine(frame::View(value.bstrVal));
+                ctx.out << EscapeForLine(com::View(value.bstrVal));
             else if (value.vt != VT_EMPTY) {
-                frame::Variant text;
+                com::Variant text;
                 VariantChangeType(&text, &value, 0, VT_BSTR);
-                if (text.vt == VT_BSTR) ctx.out << EscapeForLine(frame::View(text.bstrVal));
+                if (text.vt == VT_BSTR) ctx.out << EscapeForLine(com::View(text.bstrVal));
             }
             ctx.out << '\n';
         }
@@ -168,7 +162,7 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
     if (!p) return 1;
     if (p->dispatch() == nullptr) return ctx.Fail(p->name() + " offers no IDispatch");
 
-    std::u16string method = frame::FromUtf8(args[1]);
+    std::u16string method = com::FromUtf8(args[1]);
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data())};
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = p->dispatch()->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
@@ -176,16 +170,16 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
 
     // Arguments go as text, last first; the method's parameter types convert them.
     const std::size_t n = args.size() - 2;
-    std::vector<frame::Variant> argv(n);
+    std::vector<com::Variant> argv(n);
     for (std::size_t k = 0; k < n; ++k) {
         VARIANT& v = argv[n - 1 - k];
         v.vt = VT_BSTR;
-        v.bstrVal = frame::AllocString(frame::FromUtf8(args[2 + k]));
+        v.bstrVal = com::AllocString(com::FromUtf8(args[2 + k]));
     }
     std::vector<VARIANT> raw(n);
     for (std::size_t k = 0; k < n; ++k) raw[k] = argv[k];
     DISPPARAMS params{raw.data(), nullptr, static_cast<UINT>(n), 0};
-    frame::Variant result;
+    com::Variant result;
     EXCEPINFO excep{};
     UINT argErr = 0;
     hr = p->dispatch()->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
@@ -202,11 +196,11 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
                         (hr == DISP_E_OVERFLOW ? "' is out of range" : "' has the wrong type"));
     if (FAILED(hr)) return ctx.Fail(args[1] + " failed with " + StatusText(hr));
 
-    frame::Variant text;
+    com::Variant text;
     if (result.vt != VT_EMPTY &&
         FAILED(VariantChangeType(&text, &result, VARIANT_ALPHABOOL, VT_BSTR)))
         return ctx.Fail(args[1] + " returned a " + VariantTypeName(result.vt));
-    ctx.out << frame::ToUtf8(frame::View(text.vt == VT_BSTR ? text.bstrVal : nullptr)) << '\n';
+    ctx.out << com::ToUtf8(com::View(text.vt == VT_BSTR ? text.bstrVal : nullptr)) << '\n';
     return 0;
 }
 

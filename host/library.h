@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace host {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "host/library.h"
 
 namespace host {
@@ -22,13 +22,13 @@ std::string LastErrorText() {
                                 message.back() == u' ' || message.back() == u'.'))
         message.pop_back();
     if (message.empty()) return "error " + std::to_string(code);
-    return frame::ToUtf8(message);
+    return com::ToUtf8(message);
 }
 
 }  // namespace
 
 std::shared_ptr<Library> Library::Open(const std::string& path, std::string* error) {
-    const std::u16string text = frame::FromUtf8(path);
+    const std::u16string text = com::FromUtf8(path);
     const std::wstring wide(text.begin(), text.end());
     HMODULE handle = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (handle == nullptr) {
@@ -67,7 +67,7 @@ std::string ExecutableFolder() {
         buffer.resize(buffer.size() * 2);
     }
     const std::wstring folder = std::filesystem::path(buffer).parent_path().wstring();
-    return frame::ToUtf8(std::u16string(folder.begin(), folder.end()));
+    return com::ToUtf8(std::u16string(folder.begin(), folder.end()));
 }
 
 }  // namespace host

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "host/lcdproc_client.h"
 #include "host/live.h"
 
@@ -113,7 +113,7 @@ class TerminalScreen {
     void Draw(const std::vector<std::u16string>& frame, const std::string& status) {
         const std::string edge = "+" + std::string(static_cast<std::size_t>(width_), '-') + "+";
         std::vector<std::string> rows{edge};
-        for (const std::u16string& row : frame) rows.push_back("|" + frame::ToUtf8(row) + "|");
+        for (const std::u16string& row : frame) rows.push_back("|" + com::ToUtf8(row) + "|");
         rows.push_back(edge);
         rows.push_back(status.empty() ? "q quits" : status);
 

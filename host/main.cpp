@@ -9,7 +9,7 @@
 
 #include <shellapi.h>
 
-#include "frame/text.h"
+#include "com/text.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
         for (int i = 1; i < count; ++i) {
             const std::wstring_view arg(wide[i]);
-            args.push_back(frame::ToUtf8(std::u16string(arg.begin(), arg.end())));
+            args.push_back(com::ToUtf8(std::u16string(arg.begin(), arg.end())));
         }
         LocalFree(wide);
     } else {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "frame/text.h"
+#include "com/owners.h"
 #include "host/text_output.h"
 
 namespace host {
@@ -15,27 +15,21 @@ bool Bad(std::string_view text, const std::string& why, std::string* error) {
     return false;
 }
 
-std::u16string TakeString(BSTR s) {
-    frame::Bstr owned;
-    *owned.Out() = s;
-    return std::u16string(owned.View());
-}
-
 // The text of a value: a string as it is, nothing for an empty value, any other type converted.
 HRESULT ValueText(ITessivar2DataProvider* provider, LONG index, std::u16string* text) {
-    frame::Variant value;
+    com::Variant value;
     HRESULT hr = provider->get_Value(index, value.Out());
     if (FAILED(hr)) return hr;
     text->clear();
     if (value.vt == VT_EMPTY || value.vt == VT_NULL) return S_OK;
     if (value.vt == VT_BSTR) {
-        *text = frame::View(value.bstrVal);
+        *text = com::View(value.bstrVal);
         return S_OK;
     }
-    frame::Variant converted;
+    com::Variant converted;
     hr = VariantChangeType(&converted, &value, 0, VT_BSTR);
     if (FAILED(hr)) return hr;
-    *text = frame::View(converted.bstrVal);
+    *text = com::View(converted.bstrVal);
     return S_OK;
 }
 
@@ -47,7 +41,7 @@ bool ParseTemplate(std::string_view text, std::vector<TemplatePiece>* pieces, st
     auto flush = [&] {
         if (literal.empty()) return;
         TemplatePiece piece;
-        piece.literal = frame::FromUtf8(literal);
+        piece.literal = com::FromUtf8(literal);
         pieces->push_back(std::move(piece));
         literal.clear();
     };
@@ -80,7 +74,7 @@ bool ParseTemplate(std::string_view text, std::vector<TemplatePiece>* pieces, st
         piece.isItem = true;
         if (const auto slash = ref.find('\\'); slash != std::string_view::npos) {
             piece.plugin = std::string(ref.substr(0, slash));
-            piece.path = frame::FromUtf8(ref);
+            piece.path = com::FromUtf8(ref);
             if (piece.plugin.empty() || slash + 1 == ref.size())
                 return Bad(text, shown + " is not {Plugin\\path\\label}", error);
         } else {
@@ -192,10 +186,10 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
             BSTR itemName = nullptr, display = nullptr;
             if (FAILED(hr = provider->get_Name(i, &itemName)))
                 return *error = name + ": Name failed with " + StatusText(hr), false;
-            TakeString(itemName);
+            com::TakeText(itemName);
             if (FAILED(hr = provider->get_DisplayName(i, &display)))
                 return *error = name + ": DisplayName failed with " + StatusText(hr), false;
-            s.displayNames.push_back(TakeString(display));
+            s.displayNames.push_back(com::TakeText(display));
         }
         if (FAILED(hr = provider->get_PollFreqency(&frequency)))
             return *error = name + ": PollFreqency failed with " + StatusText(hr), false;
@@ -226,7 +220,7 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
             for (LONG i = 0; i < count; ++i) {
                 const std::u16string& d = source->displayNames[static_cast<std::size_t>(i)];
                 if (exact ? (d == piece.path || d == behind)
-                          : (frame::EqualsNoCase(d, piece.path) || frame::EqualsNoCase(d, behind)))
+                          : (com::EqualsNoCase(d, piece.path) || com::EqualsNoCase(d, behind)))
                     return i;
             }
             return LONG{-1};
@@ -234,7 +228,7 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
         index = matches(true);
         if (index < 0) index = matches(false);
         if (index < 0) {
-            *error = name + " has no item '" + frame::ToUtf8(piece.path) + "'";
+            *error = name + " has no item '" + com::ToUtf8(piece.path) + "'";
             return false;
         }
     }

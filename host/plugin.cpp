@@ -8,8 +8,8 @@
 #if !defined(_WIN32)
 #include "frame/class_records.h"
 #endif
-#include "frame/guid.h"
-#include "frame/text.h"
+#include "com/guid.h"
+#include "com/text.h"
 #include "host/library.h"
 
 namespace host {
@@ -43,7 +43,7 @@ std::string StatusCode(HRESULT hr) {
 }
 
 bool SameNoCase(const std::string& a, const std::string& b) {
-    return frame::EqualsNoCase(frame::Widen(a), frame::Widen(b));
+    return com::EqualsNoCase(com::Widen(a), com::Widen(b));
 }
 
 std::vector<fs::path> SearchFolders() {
@@ -65,7 +65,7 @@ std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library>
     HRESULT hr =
         library->getClassObject()(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr) || factory == nullptr) {
-        *error = library->path() + " has no class " + frame::GuidToString(clsid) + " (" +
+        *error = library->path() + " has no class " + com::GuidToString(clsid) + " (" +
                  StatusCode(hr) + ")";
         return nullptr;
     }
@@ -92,7 +92,7 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
     // Try each known class; a library answers only for its own.
     for (const Known& k : kKnown) {
         GUID clsid;
-        frame::ParseGuid(k.clsid, &clsid);
+        com::ParseGuid(k.clsid, &clsid);
         void* probe = nullptr;
         if (SUCCEEDED(library->getClassObject()(clsid, IID_IClassFactory, &probe))) {
             static_cast<IUnknown*>(probe)->Release();
@@ -125,11 +125,11 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
         *error = "cannot enter the component system (" + StatusCode(apartment.status()) + ")";
         return nullptr;
     }
-    const std::u16string text = frame::FromUtf8(named);
+    const std::u16string text = com::FromUtf8(named);
     const std::wstring wide(text.begin(), text.end());
     CLSID clsid;
     HRESULT hr = named.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
-                                     : CLSIDFromProgID(wide.c_str(), &clsid);
+                                      : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) {
         *error = "class " + named + " is not registered (" + StatusCode(hr) + ")";
         return nullptr;
@@ -147,7 +147,7 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
     std::string name = named.substr(0, named.find('.'));
     for (const Known& k : kKnown) {
         GUID known;
-        if (frame::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
+        if (com::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
     }
     auto plugin = std::make_unique<Plugin>(name, nullptr, object);
     object->Release();
@@ -216,7 +216,7 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error)
             return nullptr;
         }
         GUID clsid;
-        frame::ParseGuid(record->clsid, &clsid);
+        com::ParseGuid(record->clsid, &clsid);
         auto library = Library::Open(record->path, error);
         if (!library) return nullptr;
         const std::string name = record->progId.substr(0, record->progId.find('.'));

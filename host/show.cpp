@@ -4,7 +4,7 @@
 #include <charconv>
 #include <chrono>
 
-#include "frame/text.h"
+#include "com/owners.h"
 #include "host/live.h"
 #include "host/panel.h"
 #include "host/text_output.h"
@@ -30,12 +30,6 @@ std::int64_t SteadyMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-std::u16string TakeString(BSTR s) {
-    frame::Bstr owned;
-    *owned.Out() = s;
-    return std::u16string(owned.View());
 }
 
 struct Node {
@@ -134,7 +128,7 @@ int Show(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
 
     panel->Tick(SteadyMilliseconds());
     for (const std::u16string& row : panel->Frame(options.width, options.height))
-        out << frame::ToUtf8(row) << '\n';
+        out << com::ToUtf8(row) << '\n';
     if (!panel->failures().empty()) {
         std::string line;
         for (const std::string& failure : panel->failures())
@@ -146,7 +140,7 @@ int Show(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
 
 void PrintTree(const std::string& plugin, const std::vector<std::u16string>& displayNames,
                std::ostream& out) {
-    Node root{frame::FromUtf8(plugin), -1, {}};
+    Node root{com::FromUtf8(plugin), -1, {}};
     for (std::size_t i = 0; i < displayNames.size(); ++i) {
         std::vector<std::u16string> parts;
         std::u16string_view rest = displayNames[i];
@@ -155,7 +149,7 @@ void PrintTree(const std::string& plugin, const std::vector<std::u16string>& dis
             parts.emplace_back(rest.substr(0, slash));
         parts.emplace_back(rest);
         // The plug-in name leads every display name; one that lacks it hangs from the root too.
-        std::size_t first = parts.size() > 1 && frame::EqualsNoCase(parts[0], root.name) ? 1 : 0;
+        std::size_t first = parts.size() > 1 && com::EqualsNoCase(parts[0], root.name) ? 1 : 0;
         Node* node = &root;
         for (std::size_t k = first; k + 1 < parts.size(); ++k) {
             auto it =
@@ -199,7 +193,7 @@ int Tree(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
                     << '\n';
                 return 1;
             }
-            names.push_back(TakeString(display));
+            names.push_back(com::TakeText(display));
         }
         trees.emplace_back(name, std::move(names));
     }

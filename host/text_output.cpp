@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "frame/text.h"
+#include "com/text.h"
 
 namespace host {
 
@@ -19,7 +19,7 @@ std::string Escape(std::u16string_view text, Style style) {
     std::string out;
     std::u16string plain;
     auto flush = [&] {
-        out += frame::ToUtf8(plain);
+        out += com::ToUtf8(plain);
         plain.clear();
     };
     for (std::size_t i = 0; i < text.size(); ++i) {

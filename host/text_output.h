@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace host {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace platform {
 

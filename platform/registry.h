@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace platform {
 

@@ -36,7 +36,7 @@ HRESULT Uptime::get_Name(LONG index, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    return frame::ReturnString(ItemName(index), result);
+    return com::ReturnString(ItemName(index), result);
 }
 
 HRESULT Uptime::get_DisplayName(LONG index, BSTR* result) {
@@ -50,7 +50,7 @@ HRESULT Uptime::get_Value(LONG index, VARIANT* result) {
     try {
         const std::u16string time = settings_.TimeSeparator();
         const std::u16string decimal = settings_.DecimalSeparator();
-        return frame::ReturnText(FormatItem(index, lastTickCount_, {time, decimal}), result);
+        return com::ReturnText(FormatItem(index, lastTickCount_, {time, decimal}), result);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

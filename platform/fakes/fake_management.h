@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "platform/fakes/fault_plan.h"
 #include "platform/management.h"
 
@@ -60,7 +60,7 @@ class FakeManagementObject final : public ManagementObject {
             value->vt = VT_I4;
             value->lVal = *number;
         } else if (const auto* text = std::get_if<std::u16string>(&it->second)) {
-            return frame::ReturnText(*text, value);
+            return com::ReturnText(*text, value);
         } else if (const auto* any = std::get_if<AnyProperty>(&it->second)) {
             VARIANT source = any->Get();
             return VariantCopy(value, &source);

@@ -3,7 +3,7 @@
 // member in turn by arming 1, 2, ... until a run ends before reaching the armed call.
 #pragma once
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace platform::fakes {
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <variant>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "platform/management.h"
 #include "platform/posix/linux_sources.h"
 
@@ -111,7 +111,7 @@ class ProcessorInstance final : public ManagementObject {
         if (value == nullptr) return E_POINTER;
         VariantInit(value);
         for (std::size_t i = 0; i < std::size(kProperties); ++i) {
-            if (!frame::EqualsNoCase(name, kProperties[i])) continue;
+            if (!com::EqualsNoCase(name, kProperties[i])) continue;
             try {
                 Load(GroupOf(kProperties[i]));
                 const PropertyValue& v = values_[i];
@@ -119,7 +119,7 @@ class ProcessorInstance final : public ManagementObject {
                     value->vt = VT_I4;
                     value->lVal = *number;
                 } else if (const std::string* text = std::get_if<std::string>(&v)) {
-                    return frame::ReturnText(frame::FromUtf8(*text), value);
+                    return com::ReturnText(com::FromUtf8(*text), value);
                 } else {
                     value->vt = VT_NULL;
                 }
@@ -268,7 +268,7 @@ class LinuxManagementService final : public ManagementService {
                         std::vector<std::unique_ptr<ManagementObject>>* instances) override {
         if (instances == nullptr) return E_POINTER;
         instances->clear();
-        if (!frame::EqualsNoCase(className, u"Win32_Processor")) return kWbemInvalidClass;
+        if (!com::EqualsNoCase(className, u"Win32_Processor")) return kWbemInvalidClass;
         try {
             instances->push_back(std::make_unique<ProcessorInstance>(root_, machine_));
             return S_OK;

@@ -1,6 +1,6 @@
 #include "platform/narrow_text.h"
 
-#include "frame/text.h"
+#include "com/text.h"
 
 namespace platform {
 
@@ -9,11 +9,11 @@ int AnsiCode(char16_t c) {
 }
 
 std::string ToNarrow(std::u16string_view text) {
-    return frame::ToUtf8(text);
+    return com::ToUtf8(text);
 }
 
 std::u16string FromNarrow(std::string_view text) {
-    return frame::FromUtf8(text);
+    return com::FromUtf8(text);
 }
 
 }  // namespace platform

@@ -3,7 +3,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "frame/text.h"
+#include "com/text.h"
 
 namespace platform {
 
@@ -20,7 +20,7 @@ std::u16string ReadTimeSeparator() {
     std::u16string result = u":";
     if (locale_t loc = UserLocale(LC_TIME_MASK)) {
         const std::string sep = TimeSeparatorOfFormat(nl_langinfo_l(T_FMT, loc));
-        if (!sep.empty()) result = frame::FromUtf8(sep);
+        if (!sep.empty()) result = com::FromUtf8(sep);
         freelocale(loc);
     }
     return result;
@@ -30,7 +30,7 @@ std::u16string ReadDecimalSeparator() {
     std::u16string result = u".";
     if (locale_t loc = UserLocale(LC_NUMERIC_MASK)) {
         const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-        if (radix != nullptr && *radix != '\0') result = frame::FromUtf8(radix);
+        if (radix != nullptr && *radix != '\0') result = com::FromUtf8(radix);
         freelocale(loc);
     }
     return result;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "platform/posix/linux_sources.h"
 #include "platform/registry.h"
 
@@ -31,7 +31,7 @@ constexpr KnownKey kKeys[] = {
 };
 
 bool SameNoCase(std::string_view a, std::string_view b) {
-    return frame::EqualsNoCase(frame::Widen(a), frame::Widen(b));
+    return com::EqualsNoCase(com::Widen(a), com::Widen(b));
 }
 
 struct Value {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/errors.h"
+#include "com/errors.h"
 
 namespace cpuinfo {
 namespace {
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DualLine, FailsWhenEveryCharacterIsPrintable) {
     for (std::u16string_view text : {u"2", u"Failure:Open", u"", u"234", u"~ !"}) {
         std::u16string result = u"unchanged";
-        EXPECT_EQ(DualLine(text, &result), frame::kInvalidCall);
+        EXPECT_EQ(DualLine(text, &result), com::kInvalidCall);
         EXPECT_EQ(result, u"unchanged");
     }
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/errors.h"
+#include "com/errors.h"
 #include "platform/fakes/fake_management.h"
 #include "platform/fakes/fake_processor_features.h"
 #include "platform/fakes/fake_registry.h"
@@ -57,11 +57,11 @@ class CPUInfoTest : public ::testing::Test {
 
     // The item's value; the empty variant as "<empty>".
     std::u16string Value(LONG index) {
-        frame::Variant v;
+        com::Variant v;
         EXPECT_EQ(object->get_Value(index, v.Out()), S_OK);
         if (v.vt == VT_EMPTY) return u"<empty>";
         EXPECT_EQ(v.vt, VT_BSTR) << index;
-        return std::u16string(frame::View(v.bstrVal));
+        return std::u16string(com::View(v.bstrVal));
     }
     std::vector<std::u16string> Values() {
         std::vector<std::u16string> all;
@@ -78,20 +78,20 @@ TEST_F(CPUInfoTest, ConstantsAndDescription) {
     EXPECT_EQ(n, 1000);
     ASSERT_EQ(object->get_PollMethod(&n), S_OK);
     EXPECT_EQ(n, 0);
-    frame::Bstr description;
+    com::Bstr description;
     ASSERT_EQ(object->get_Description(description.Out()), S_OK);
     EXPECT_EQ(description.View(), u"Orvantel v1.1");
 }
 
 TEST_F(CPUInfoTest, NamesAreTheCatalogue) {
     for (LONG i = 0; i < kItemCount; ++i) {
-        frame::Bstr name, display;
+        com::Bstr name, display;
         ASSERT_EQ(object->get_Name(i, name.Out()), S_OK);
         ASSERT_EQ(object->get_DisplayName(i, display.Out()), S_OK);
         EXPECT_EQ(name.View(), display.View());
         EXPECT_EQ(name.View().substr(0, 9), u"Orvantel\\") << i;
     }
-    frame::Bstr name;
+    com::Bstr name;
     ASSERT_EQ(object->get_Name(29, name.Out()), S_OK);
     EXPECT_EQ(name.View(), u"Orvantel\\Instruction Extension\\MMX+\\yes/no (unavailabe)");
     ASSERT_EQ(object->get_Name(51, name.Out()), S_OK);
@@ -198,7 +198,7 @@ TEST_F(CPUInfoTest, VersionItemsBeyondTheTokensKeepTheirTexts) {
 
 TEST_F(CPUInfoTest, MissingProcessorNameFailsItsStepOnly) {
     registry.keys[kProcessor].erase("ProcessorNameString");
-    EXPECT_EQ(object->PollData(), frame::kInvalidCall);
+    EXPECT_EQ(object->PollData(), com::kInvalidCall);
     EXPECT_EQ(Value(11), u"2");
     EXPECT_EQ(Value(15), u"");  // not written
     EXPECT_EQ(Value(14), u"Intel");
@@ -212,13 +212,13 @@ TEST_F(CPUInfoTest, MissingProcessorNameFailsItsStepOnly) {
     registry.SetString(kProcessor, "ProcessorNameString", "Old CPU");
     ASSERT_EQ(object->PollData(), S_OK);
     registry.keys[kProcessor].erase("ProcessorNameString");
-    EXPECT_EQ(object->PollData(), frame::kInvalidCall);
+    EXPECT_EQ(object->PollData(), com::kInvalidCall);
     EXPECT_EQ(Value(15), u" Old \n CPU\0"s);
 }
 
 TEST_F(CPUInfoTest, MissingKeysShowAsTexts) {
     registry.keys.clear();
-    EXPECT_EQ(object->PollData(), frame::kInvalidCall);  // the two-line texts fail
+    EXPECT_EQ(object->PollData(), com::kInvalidCall);  // the two-line texts fail
     EXPECT_EQ(Value(1), u"Failure:Open");
     EXPECT_EQ(Value(11), u"Failure:Open");
     EXPECT_EQ(Value(12), u"Failure:Open");
@@ -246,7 +246,7 @@ TEST_F(CPUInfoTest, ANullExternalClockFailsOnlyTheDerivedClocks) {
     service.instances[0][u"ExtClock"] = std::monostate{};
     service.instances[0][u"CurrentClockSpeed"] = LONG{2400};
     service.instances[0][u"DataWidth"] = LONG{64};
-    EXPECT_EQ(object->PollData(), frame::kInvalidUseOfNull);
+    EXPECT_EQ(object->PollData(), com::kInvalidUseOfNull);
     EXPECT_EQ(Value(16), u"2400");
     EXPECT_EQ(Value(13), u"2400 MHz");
     EXPECT_EQ(Value(50), u"13.5");  // kept from the first poll
@@ -273,7 +273,7 @@ TEST_F(CPUInfoTest, TheFirstFailureIsAnswered) {
 
 TEST_F(CPUInfoTest, ValuesAreCopies) {
     ASSERT_EQ(object->PollData(), S_OK);
-    frame::Variant a, b;
+    com::Variant a, b;
     ASSERT_EQ(object->get_Value(16, a.Out()), S_OK);
     ASSERT_EQ(object->get_Value(16, b.Out()), S_OK);
     ASSERT_EQ(a.vt, VT_BSTR);
@@ -295,14 +295,14 @@ class Dispatch : public CPUInfoTest {
         if (SUCCEEDED(hr)) {
             std::vector<VARIANT> reversed(args.rbegin(), args.rend());
             DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-            frame::Variant result;
+            com::Variant result;
             EXCEPINFO excep{};
             UINT argErr = 0;
             hr = dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), &excep,
                                   &argErr);
             SysFreeString(excep.bstrSource);
             if (scode != nullptr) *scode = excep.scode;
-            if (SUCCEEDED(hr) && result.vt == VT_BSTR) *text = frame::View(result.bstrVal);
+            if (SUCCEEDED(hr) && result.vt == VT_BSTR) *text = com::View(result.bstrVal);
             if (SUCCEEDED(hr) && result.vt == VT_BOOL) *text = result.boolVal ? u"-1" : u"0";
         }
         for (VARIANT& a : args) VariantClear(&a);
@@ -313,7 +313,7 @@ class Dispatch : public CPUInfoTest {
         VARIANT v;
         VariantInit(&v);
         v.vt = VT_BSTR;
-        v.bstrVal = frame::AllocString(s);
+        v.bstrVal = com::AllocString(s);
         return v;
     }
     static VARIANT Long(LONG n) {
@@ -372,7 +372,7 @@ TEST_F(Dispatch, FeatureSupportByName) {
     EXPECT_EQ(text, u"ok");
     EXPECT_EQ(Call(u"fnFeatureSupport", {Long(7), Text(u"ok"), Null()}, &text, &scode),
               DISP_E_EXCEPTION);
-    EXPECT_EQ(scode, frame::kInvalidUseOfNull);
+    EXPECT_EQ(scode, com::kInvalidUseOfNull);
     // The number arrives as text and converts to the 32-bit parameter.
     ASSERT_EQ(Call(u"fnFeatureSupport", {Text(u"6"), Text(u"a"), Text(u"b")}, &text), S_OK);
     EXPECT_EQ(text, u"a");
@@ -392,7 +392,7 @@ TEST_F(Dispatch, OtherMethodsByName) {
     ASSERT_EQ(Call(u"fnDualLine", {Text(u"ab cd\0"s)}, &text), S_OK);
     EXPECT_EQ(text, u" ab \n cd\0"s);
     EXPECT_EQ(Call(u"fnDualLine", {Text(u"2")}, &text, &scode), DISP_E_EXCEPTION);
-    EXPECT_EQ(scode, frame::kInvalidCall);
+    EXPECT_EQ(scode, com::kInvalidCall);
     ASSERT_EQ(Call(u"Check128", {Text(u"ab\u00e9")}, &text), S_OK);
     EXPECT_EQ(text, u"-1");
     ASSERT_EQ(Call(u"Check128", {Text(u"")}, &text), S_OK);
@@ -402,13 +402,13 @@ TEST_F(Dispatch, OtherMethodsByName) {
 TEST_F(Dispatch, TheClassInterfaceVtable) {
     _CPUInfo* cpu = nullptr;
     ASSERT_EQ(object->QueryInterface(IID__CPUInfo, reinterpret_cast<void**>(&cpu)), S_OK);
-    frame::Bstr out;
+    com::Bstr out;
     VARIANT yes = Text(u"yes"), no = Long(0);
     ASSERT_EQ(cpu->fnFeatureSupport(3, yes, no, out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"yes");
     ASSERT_EQ(cpu->fnFeatureSupport(-1, yes, no, out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"0");
-    EXPECT_EQ(frame::View(yes.bstrVal), u"yes") << "the inputs stay the caller's";
+    EXPECT_EQ(com::View(yes.bstrVal), u"yes") << "the inputs stay the caller's";
     VariantClear(&yes);
 
     ASSERT_EQ(cpu->fnWin32Processor(53, out.Out()), S_OK);
@@ -417,10 +417,10 @@ TEST_F(Dispatch, TheClassInterfaceVtable) {
     EXPECT_EQ(cpu->fnWin32Processor(53, out.Out()), E_FAIL);
     EXPECT_EQ(out.Get(), nullptr);
 
-    frame::Bstr source(u"\0"s);
+    com::Bstr source(u"\0"s);
     ASSERT_EQ(cpu->fnDualLine(source.Get(), out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"\0\n "s);
-    EXPECT_EQ(cpu->fnDualLine(nullptr, out.Out()), frame::kInvalidCall);
+    EXPECT_EQ(cpu->fnDualLine(nullptr, out.Out()), com::kInvalidCall);
     EXPECT_EQ(out.Get(), nullptr);
 
     VARIANT_BOOL found = 0;

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
+#include "com/owners.h"
 #include "frame/host_interfaces.h"
-#include "frame/text.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
@@ -44,11 +44,11 @@ class OrvantelLibrary : public ::testing::Test {
 
     // The item's text; "<empty>" for the empty variant.
     std::u16string Value(LONG index) {
-        frame::Variant v;
+        com::Variant v;
         EXPECT_EQ(provider->get_Value(index, v.Out()), S_OK);
         if (v.vt == VT_EMPTY) return u"<empty>";
         EXPECT_EQ(v.vt, VT_BSTR) << index;
-        return std::u16string(frame::View(v.bstrVal));
+        return std::u16string(com::View(v.bstrVal));
     }
 };
 
@@ -59,7 +59,7 @@ TEST_F(OrvantelLibrary, AnswersTheHostCycle) {
     ITessivar2Plugin* plugin = nullptr;
     ASSERT_EQ(object->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin)),
               S_OK);
-    frame::Bstr description;
+    com::Bstr description;
     ASSERT_EQ(plugin->get_Description(description.Out()), S_OK);
     EXPECT_EQ(description.View(), u"Orvantel v1.1");
     plugin->Release();

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "frame/errors.h"
+#include "com/errors.h"
+#include "com/owners.h"
 #include "platform/fakes/fake_management.h"
 #include "platform/fakes/fake_registry.h"
 
@@ -215,7 +216,7 @@ TEST_F(Win32ProcessorTest, PropertiesOfOtherTypes) {
     EXPECT_EQ(Answer(16), u"K7");
 
     service.instances[0][u"CurrentClockSpeed"] = LONG{1800};
-    frame::Bstr hex(u"&H85");
+    com::Bstr hex(u"&H85");
     service.instances[0][u"ExtClock"] = any(VT_BSTR, [&](VARIANT& v) { v.bstrVal = hex.Get(); });
     EXPECT_EQ(Answer(51), u"13.5");
     service.instances[0][u"CurrentClockSpeed"] = any(VT_EMPTY, [](VARIANT&) {});
@@ -226,7 +227,7 @@ TEST_F(Win32ProcessorTest, PropertiesOfOtherTypes) {
     service.instances[0][u"Level"] = any(VT_UNKNOWN, [&](VARIANT& v) { v.punkVal = &object; });
     EXPECT_EQ(object.refs, 2u) << "the property holds its own reference";
     std::u16string text;
-    EXPECT_EQ(Query(21, &text), frame::kTypeMismatch);
+    EXPECT_EQ(Query(21, &text), com::kTypeMismatch);
     EXPECT_EQ(object.refs, 2u);
     service.instances.clear();
     EXPECT_EQ(object.refs, 1u);
@@ -240,17 +241,17 @@ TEST_F(Win32ProcessorTest, ConversionFailuresCarryTheRuntimeErrors) {
         HRESULT status;
     };
     const Case cases[] = {
-        {u"Stepping", u"B2", 37, frame::kTypeMismatch},
-        {u"AddressWidth", u"wide", 0, frame::kTypeMismatch},
-        {u"Architecture", LONG{70000}, 1, frame::kOverflow},
-        {u"Family", LONG{-40000}, 16, frame::kOverflow},
-        {u"Family", u"K7", 16, frame::kTypeMismatch},
-        {u"CurrentClockSpeed", LONG{40000}, 51, frame::kOverflow},
-        {u"CurrentClockSpeed", LONG{32768}, 53, frame::kOverflow},
-        {u"ExtClock", LONG{0}, 51, frame::kDivisionByZero},
-        {u"ExtClock", LONG{0}, 52, frame::kDivisionByZero},
-        {u"ExtClock", std::monostate{}, 53, frame::kInvalidUseOfNull},
-        {u"ExtClock", u"fast", 51, frame::kTypeMismatch},
+        {u"Stepping", u"B2", 37, com::kTypeMismatch},
+        {u"AddressWidth", u"wide", 0, com::kTypeMismatch},
+        {u"Architecture", LONG{70000}, 1, com::kOverflow},
+        {u"Family", LONG{-40000}, 16, com::kOverflow},
+        {u"Family", u"K7", 16, com::kTypeMismatch},
+        {u"CurrentClockSpeed", LONG{40000}, 51, com::kOverflow},
+        {u"CurrentClockSpeed", LONG{32768}, 53, com::kOverflow},
+        {u"ExtClock", LONG{0}, 51, com::kDivisionByZero},
+        {u"ExtClock", LONG{0}, 52, com::kDivisionByZero},
+        {u"ExtClock", std::monostate{}, 53, com::kInvalidUseOfNull},
+        {u"ExtClock", u"fast", 51, com::kTypeMismatch},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -263,8 +264,8 @@ TEST_F(Win32ProcessorTest, ConversionFailuresCarryTheRuntimeErrors) {
     service.instances[0][u"CurrentClockSpeed"] = LONG{3};
     std::u16string text;
     EXPECT_EQ(Answer(51), u"0");
-    EXPECT_EQ(Query(53, &text), frame::kDivisionByZero);
-    EXPECT_EQ(Query(52, &text), frame::kDivisionByZero);
+    EXPECT_EQ(Query(53, &text), com::kDivisionByZero);
+    EXPECT_EQ(Query(52, &text), com::kDivisionByZero);
 }
 
 TEST_F(Win32ProcessorTest, AFailureEndsTheCallAtOnce) {
@@ -272,7 +273,7 @@ TEST_F(Win32ProcessorTest, AFailureEndsTheCallAtOnce) {
     bad[u"ExtClock"] = LONG{0};
     service.instances = {bad, Processor()};
     std::u16string text;
-    EXPECT_EQ(Query(51, &text), frame::kDivisionByZero);
+    EXPECT_EQ(Query(51, &text), com::kDivisionByZero);
     EXPECT_EQ(service.reads, 2) << "the second instance is not visited";
 
     service.instances = {Processor()};

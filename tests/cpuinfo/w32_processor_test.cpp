@@ -5,8 +5,8 @@
 
 #include <limits>
 
-#include "frame/errors.h"
-#include "frame/text.h"
+#include "com/errors.h"
+#include "com/owners.h"
 
 namespace cpuinfo::w32_Processor {
 namespace {
@@ -85,9 +85,9 @@ TEST(ClockRatio, AddsOneHalfForARemainderAboveFive) {
 
 TEST(ClockRatio, MakesTheExternalClockAWholeNumber) {
     double ratio = 0;
-    frame::Variant text;
+    com::Variant text;
     text.vt = VT_BSTR;
-    text.bstrVal = frame::AllocString(u"133");
+    text.bstrVal = com::AllocString(u"133");
     ASSERT_EQ(ClockRatio(1800, text, &ratio), S_OK);
     EXPECT_EQ(ratio, 13.5);
 
@@ -101,27 +101,27 @@ TEST(ClockRatio, MakesTheExternalClockAWholeNumber) {
 
 TEST(ClockRatio, FailuresCarryTheRuntimeErrors) {
     double ratio = 0;
-    EXPECT_EQ(ClockRatio(1800, Number(0), &ratio), frame::kDivisionByZero);
+    EXPECT_EQ(ClockRatio(1800, Number(0), &ratio), com::kDivisionByZero);
 
     VARIANT null;
     VariantInit(&null);
     null.vt = VT_NULL;
-    EXPECT_EQ(ClockRatio(1800, null, &ratio), frame::kInvalidUseOfNull);
+    EXPECT_EQ(ClockRatio(1800, null, &ratio), com::kInvalidUseOfNull);
 
-    frame::Variant text;
+    com::Variant text;
     text.vt = VT_BSTR;
-    text.bstrVal = frame::AllocString(u"fast");
-    EXPECT_EQ(ClockRatio(1800, text, &ratio), frame::kTypeMismatch);
+    text.bstrVal = com::AllocString(u"fast");
+    EXPECT_EQ(ClockRatio(1800, text, &ratio), com::kTypeMismatch);
 
     VARIANT huge;
     VariantInit(&huge);
     huge.vt = VT_R8;
     huge.dblVal = 1e12;
-    EXPECT_EQ(ClockRatio(1800, huge, &ratio), frame::kOverflow);
+    EXPECT_EQ(ClockRatio(1800, huge, &ratio), com::kOverflow);
 
     VARIANT empty;
     VariantInit(&empty);
-    EXPECT_EQ(ClockRatio(1800, empty, &ratio), frame::kDivisionByZero);
+    EXPECT_EQ(ClockRatio(1800, empty, &ratio), com::kDivisionByZero);
 }
 
 }  // namespace

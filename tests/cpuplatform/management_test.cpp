@@ -3,8 +3,8 @@
 
 #include <variant>
 
+#include "com/owners.h"
 #include "fixture_tree.h"
-#include "frame/text.h"
 #include "platform/management.h"
 #include "platform/posix/linux_sources.h"
 
@@ -20,23 +20,23 @@ using Expected = std::variant<Null, int, std::u16string>;
 std::string Describe(const Expected& e) {
     if (std::holds_alternative<Null>(e)) return "null";
     if (const int* n = std::get_if<int>(&e)) return std::to_string(*n);
-    return '"' + frame::ToUtf8(std::get<std::u16string>(e)) + '"';
+    return '"' + com::ToUtf8(std::get<std::u16string>(e)) + '"';
 }
 
 // Reads a property into the form it is compared in; a failure fails the test.
 Expected Property(platform::ManagementObject& object, std::u16string_view name) {
-    frame::Variant value;
+    com::Variant value;
     const HRESULT hr = object.Get(name, &value);
-    EXPECT_EQ(hr, S_OK) << frame::ToUtf8(name);
+    EXPECT_EQ(hr, S_OK) << com::ToUtf8(name);
     switch (value.vt) {
         case VT_NULL:
             return Null{};
         case VT_I4:
             return static_cast<int>(value.lVal);
         case VT_BSTR:
-            return std::u16string(frame::View(value.bstrVal));
+            return std::u16string(com::View(value.bstrVal));
         default:
-            ADD_FAILURE() << frame::ToUtf8(name) << " has type " << value.vt;
+            ADD_FAILURE() << com::ToUtf8(name) << " has type " << value.vt;
             return Null{};
     }
 }
@@ -163,9 +163,8 @@ TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
         auto object = TheProcessor(trees.Root(c.fixture), c.machine);
         ASSERT_TRUE(object);
         const auto value = Property(*object, c.property);
-        EXPECT_EQ(value, c.value) << c.fixture << " " << c.machine << " "
-                                  << frame::ToUtf8(c.property) << ": " << Describe(value)
-                                  << ", expected " << Describe(c.value);
+        EXPECT_EQ(value, c.value) << c.fixture << " " << c.machine << " " << com::ToUtf8(c.property)
+                                  << ": " << Describe(value) << ", expected " << Describe(c.value);
     }
 }
 
@@ -176,7 +175,7 @@ TEST(LinuxManagement, PropertyNames) {
     EXPECT_EQ(Property(*object, u"CURRENTCLOCKSPEED"), Expected(2596));
     EXPECT_EQ(Property(*object, u"L2CacheSize"), Expected(Null{}));  // a property without source
     for (std::u16string_view unknown : {u"Frequency", u"", u"AddressWidth ", u"Address"}) {
-        frame::Variant value;
+        com::Variant value;
         EXPECT_EQ(object->Get(unknown, &value), platform::kWbemNotFound);
         EXPECT_EQ(value.vt, VT_EMPTY);
     }
@@ -219,7 +218,7 @@ TEST(LinuxManagement, EmptyTreeHasOneProcessorWithoutValues) {
     EXPECT_EQ(Property(*object, u"AddressWidth"), Expected(64));
     for (std::u16string_view name : {u"CurrentClockSpeed", u"Level", u"Stepping", u"ExtClock",
                                      u"Family", u"SocketDesignation", u"Version", u"Name"})
-        EXPECT_EQ(Property(*object, name), Expected(Null{})) << frame::ToUtf8(name);
+        EXPECT_EQ(Property(*object, name), Expected(Null{})) << com::ToUtf8(name);
 }
 
 TEST(SystemManagementService, AnswersForThisMachine) {

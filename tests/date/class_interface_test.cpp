@@ -9,7 +9,7 @@
 
 namespace {
 
-using frame::View;
+using com::View;
 
 class ClassInterfaceTest : public ::testing::Test {
   protected:
@@ -21,7 +21,7 @@ class ClassInterfaceTest : public ::testing::Test {
 
     void TearDown() override { object->Release(); }
 
-    static std::string Text(BSTR s) { return frame::ToUtf8(View(s)); }
+    static std::string Text(BSTR s) { return com::ToUtf8(View(s)); }
 
     DISPID IdOf(std::u16string name) {
         LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
@@ -33,7 +33,7 @@ class ClassInterfaceTest : public ::testing::Test {
     // Invokes member `id` with one argument; returns the result as text.
     std::string Invoke(DISPID id, VARIANT arg, HRESULT expected = S_OK) {
         DISPPARAMS params{&arg, nullptr, 1, 0};
-        frame::Variant result;
+        com::Variant result;
         EXCEPINFO excep{};
         UINT argErr = 0;
         EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), &excep,
@@ -61,7 +61,7 @@ TEST_F(ClassInterfaceTest, Constants) {
     EXPECT_EQ(value, 10000);
     EXPECT_EQ(object->get_PollMethod(&value), S_OK);
     EXPECT_EQ(value, 1);
-    frame::Bstr text;
+    com::Bstr text;
     EXPECT_EQ(object->get_Description(text.Out()), S_OK);
     EXPECT_EQ(text.View(), u"Tamblorin v1.5");
 
@@ -82,14 +82,14 @@ TEST_F(ClassInterfaceTest, NamesAndDisplayNames) {
         {28, u"Predefined\\2 digit d, char m, 4 digit Y\\mmm dd yyyy"},
     };
     for (const auto& [index, name] : cases) {
-        frame::Bstr got;
+        com::Bstr got;
         ASSERT_EQ(object->get_Name(index, got.Out()), S_OK);
         EXPECT_EQ(got.View(), name) << index;
         ASSERT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
         EXPECT_EQ(got.View(), u"Tamblorin\\" + name) << index;
     }
     for (LONG index : {29L, -1L, 1000L}) {
-        frame::Bstr got;
+        com::Bstr got;
         EXPECT_EQ(object->get_Name(index, got.Out()), S_OK);
         EXPECT_EQ(got.View(), u"");
         EXPECT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
@@ -114,7 +114,7 @@ TEST_F(ClassInterfaceTest, CalendarWordsThroughTheVtable) {
         {&_CustomDate::GetMonthLong, 13, u""},       {&_CustomDate::GetMonthLong, -12, u""},
     };
     for (const auto& c : cases) {
-        frame::Bstr got;
+        com::Bstr got;
         EXPECT_EQ((custom->*c.member)(c.argument, got.Out()), S_OK);
         EXPECT_EQ(got.View(), c.expected) << c.argument;
     }
@@ -126,7 +126,7 @@ TEST_F(ClassInterfaceTest, DaySuffixTable) {
         {13, u"th"}, {21, u"st"}, {22, u"nd"}, {23, u"rd"}, {30, u"th"}, {31, u"st"},
         {0, u"th"},  {32, u"th"}, {41, u"th"}, {-1, u"th"}, {-21, u"th"}};
     for (const auto& [day, expected] : cases) {
-        frame::Bstr got;
+        com::Bstr got;
         EXPECT_EQ(custom->GetDaySuffix(day, got.Out()), S_OK);
         EXPECT_EQ(got.View(), expected) << day;
     }
@@ -140,7 +140,7 @@ TEST_F(ClassInterfaceTest, Check128) {
         {u"\u0438\u044E\u043D\u044C", VARIANT_TRUE},
         {u"\x7F", VARIANT_FALSE}};
     for (const auto& [text, expected] : cases) {
-        frame::Bstr s(text);
+        com::Bstr s(text);
         VARIANT_BOOL got = 0;
         EXPECT_EQ(custom->Check128(s.Get(), &got), S_OK);
         EXPECT_EQ(got, expected);
@@ -155,7 +155,7 @@ TEST_F(ClassInterfaceTest, MethodsByNameAndMemberId) {
         {u"Check128", 0x6003000A},     {u"GetDayShort", 0x6003000B},
         {u"GetDayLong", 0x6003000C},   {u"GetMonthShort", 0x6003000D},
         {u"getmonthlong", 0x6003000E}, {u"GETDAYSUFFIX", 0x6003000F}};
-    for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(name), id) << frame::ToUtf8(name);
+    for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(name), id) << com::ToUtf8(name);
 
     std::u16string method = u"GetDaySuffix", param = u"nDayOfMonth";
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
@@ -168,14 +168,14 @@ TEST_F(ClassInterfaceTest, MethodsByNameAndMemberId) {
     EXPECT_EQ(Invoke(0x6003000C, Short(-1)), "");
     EXPECT_EQ(Invoke(0x6003000D, Short(2)), "Feb");
     EXPECT_EQ(Invoke(0x6003000E, Short(11)), "November");
-    frame::Bstr text(u"22");
+    com::Bstr text(u"22");
     VARIANT asText;
     VariantInit(&asText);
     asText.vt = VT_BSTR;
     asText.bstrVal = text.Get();  // converted to a 16-bit integer; the caller keeps its text
     EXPECT_EQ(Invoke(0x6003000F, asText), "nd");
     EXPECT_EQ(text.View(), u"22");
-    frame::Bstr accented(u"f\u00E9vr.");
+    com::Bstr accented(u"f\u00E9vr.");
     asText.bstrVal = accented.Get();
     EXPECT_EQ(Invoke(0x6003000A, asText), "True");
     asText.bstrVal = text.Get();

@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "com/errors.h"
 #include "date/custom_date.h"
 #include "date/date_items.h"
 #include "date/variables.h"
-#include "frame/errors.h"
 #include "platform/fakes/fake_date.h"
 #include "platform/posix/locale_date_formatter.h"
 
@@ -44,10 +44,10 @@ class CustomDateTest : public ::testing::Test {
     // Item `index` as UTF-8; fails the test unless it is a string variant with success.
     std::string Value(LONG index) { return ValueOf(object, index); }
     static std::string ValueOf(date::CustomDate* target, LONG index) {
-        frame::Variant v;
+        com::Variant v;
         EXPECT_EQ(target->get_Value(index, v.Out()), S_OK) << index;
         EXPECT_EQ(v.vt, VT_BSTR) << index;
-        return v.vt == VT_BSTR ? frame::ToUtf8(frame::View(v.bstrVal)) : "<not text>";
+        return v.vt == VT_BSTR ? com::ToUtf8(com::View(v.bstrVal)) : "<not text>";
     }
 };
 
@@ -204,8 +204,8 @@ TEST_F(CustomDateTest, Year2kDropsLeadingZeros) {
 TEST_F(CustomDateTest, Year2kOfTextThatIsNoNumberFailsAndTheObjectCarriesOn) {
     Poll(kMonday2June2003);
     formatter.texts["yy"] = "o3";
-    frame::Variant v;
-    EXPECT_EQ(object->get_Value(9, v.Out()), frame::kTypeMismatch);
+    com::Variant v;
+    EXPECT_EQ(object->get_Value(9, v.Out()), com::kTypeMismatch);
     EXPECT_EQ(v.vt, VT_EMPTY);
     formatter.texts["yy"] = "03";
     EXPECT_EQ(Value(9), "2k3");

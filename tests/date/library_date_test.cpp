@@ -24,7 +24,7 @@ class TamblorinLibrary : public ::testing::Test {
 };
 
 std::string Text(const VARIANT& v) {
-    return v.vt == VT_BSTR ? frame::ToUtf8(frame::View(v.bstrVal)) : "<not text>";
+    return v.vt == VT_BSTR ? com::ToUtf8(com::View(v.bstrVal)) : "<not text>";
 }
 
 TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
@@ -34,7 +34,7 @@ TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(library.CanUnloadNow(), S_FALSE);
 
-    frame::Variant v;
+    com::Variant v;
     ASSERT_EQ(second->get_Value(0, v.Out()), S_OK);
     EXPECT_EQ(Text(v), "Error");  // nothing polled on this thread yet
 
@@ -59,7 +59,7 @@ TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
 TEST_F(TamblorinLibrary, ClassInterfaceIsDualAndInOrder) {
     auto* custom = Create<_CustomDate>(IID__CustomDate);
     ASSERT_NE(custom, nullptr);
-    frame::Bstr text;
+    com::Bstr text;
     EXPECT_EQ(custom->GetDaySuffix(23, text.Out()), S_OK);
     EXPECT_EQ(text.View(), u"rd");
     EXPECT_EQ(custom->GetMonthLong(2, text.Out()), S_OK);

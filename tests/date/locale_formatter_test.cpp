@@ -127,9 +127,9 @@ class LocaleValues : public ::testing::Test {
         object->PollData();
         std::vector<std::string> values;
         for (LONG i = 0; i < 29; ++i) {
-            frame::Variant v;
+            com::Variant v;
             EXPECT_EQ(object->get_Value(i, v.Out()), S_OK);
-            values.push_back(frame::ToUtf8(frame::View(v.bstrVal)));
+            values.push_back(com::ToUtf8(com::View(v.bstrVal)));
         }
         object->Release();
         return values;

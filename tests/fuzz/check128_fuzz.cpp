@@ -26,13 +26,13 @@ void CheckText(fuzz::Plugin which, fuzz::Fakes& fakes, BSTR text, bool above127)
     FUZZ_CHECK(refs.plugin->put_ConfigurationString(text) == S_OK);
     FUZZ_CHECK(refs.plugin->get_ConfigurationString(&out) == S_OK);
     FUZZ_CHECK(out != nullptr && out != text);
-    FUZZ_CHECK(frame::View(out) == frame::View(text));
+    FUZZ_CHECK(com::View(out) == com::View(text));
     SysFreeString(out);
     VARIANT_BOOL configured = 7;
     FUZZ_CHECK(refs.plugin->Configure(&configured) == S_OK && configured == VARIANT_FALSE);
     out = nullptr;
     FUZZ_CHECK(refs.plugin->get_ConfigurationString(&out) == S_OK);
-    FUZZ_CHECK(frame::View(out).empty());
+    FUZZ_CHECK(com::View(out).empty());
     SysFreeString(out);
     fuzz::ReleasePlugin(refs);
 }
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const bool null = in.ConsumeBool();
     const std::u16string text = fuzz::Text(in, 4096);
-    BSTR s = null ? nullptr : frame::AllocString(text);
-    const std::u16string_view view = frame::View(s);
+    BSTR s = null ? nullptr : com::AllocString(text);
+    const std::u16string_view view = com::View(s);
     const bool above127 = fuzz::AnyAbove127(view);
 
     FUZZ_CHECK(frame::HasCharAbove127(view) == (above127 ? VARIANT_TRUE : VARIANT_FALSE));
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (auto which : {fuzz::Plugin::kOrvantel, fuzz::Plugin::kTamblorin, fuzz::Plugin::kWendrikai})
         CheckText(which, fakes, s, above127);
     // The caller's string is untouched.
-    FUZZ_CHECK(frame::View(s) == std::u16string_view(null ? u"" : text));
+    FUZZ_CHECK(com::View(s) == std::u16string_view(null ? u"" : text));
     SysFreeString(s);
     return 0;
 }

@@ -60,13 +60,13 @@ void CheckCalendar(FuzzedDataProvider& in, _CustomDate* object) {
         FUZZ_CHECK(name.empty() == (n < l.first || n > l.last));
         BSTR out = nullptr;
         FUZZ_CHECK((object->*l.member)(n, &out) == S_OK);
-        FUZZ_CHECK(out != nullptr && frame::View(out) == name);
+        FUZZ_CHECK(out != nullptr && com::View(out) == name);
         SysFreeString(out);
     }
     const std::u16string_view suffix = date::DaySuffix(n);
     FUZZ_CHECK(suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th");
     BSTR out = nullptr;
-    FUZZ_CHECK(object->GetDaySuffix(n, &out) == S_OK && frame::View(out) == suffix);
+    FUZZ_CHECK(object->GetDaySuffix(n, &out) == S_OK && com::View(out) == suffix);
     SysFreeString(out);
 }
 

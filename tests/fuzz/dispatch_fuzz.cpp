@@ -81,7 +81,7 @@ void GetIDsOfNames(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable
     };
     const frame::Method* method = nullptr;
     for (const frame::Method& m : methods)
-        if (frame::EqualsNoCase(m.name, nameAt(0))) method = &m;
+        if (com::EqualsNoCase(m.name, nameAt(0))) method = &m;
     if (method == nullptr) {
         FUZZ_CHECK(hr == DISP_E_UNKNOWNNAME);
         for (UINT k = 0; k < count; ++k) FUZZ_CHECK(ids[k] == DISPID_UNKNOWN);
@@ -95,7 +95,7 @@ void GetIDsOfNames(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable
             continue;
         }
         FUZZ_CHECK(ids[k] >= 0 && ids[k] < method->paramCount);
-        FUZZ_CHECK(frame::EqualsNoCase(method->params[ids[k]].name, nameAt(k)));
+        FUZZ_CHECK(com::EqualsNoCase(method->params[ids[k]].name, nameAt(k)));
     }
     FUZZ_CHECK(hr == (allKnown ? S_OK : DISP_E_UNKNOWNNAME));
 }
@@ -182,7 +182,7 @@ void Convert(FuzzedDataProvider& in, fuzz::VariantArena& arena) {
     const VARTYPE type =
         kTargets[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kTargets) - 1)];
     const USHORT flags = in.ConsumeBool() ? VARIANT_ALPHABOOL : in.ConsumeIntegral<USHORT>();
-    frame::Variant converted;
+    com::Variant converted;
     VARIANT from = source;
     const HRESULT hr = VariantChangeType(&converted, &from, flags, type);
     FUZZ_CHECK(fuzz::SameBytes(source, before));
@@ -192,9 +192,9 @@ void Convert(FuzzedDataProvider& in, fuzz::VariantArena& arena) {
     } else {
         FUZZ_CHECK(converted.vt == VT_EMPTY);
     }
-    frame::Variant copy;
+    com::Variant copy;
     if (SUCCEEDED(VariantCopyInd(&copy, &from))) FUZZ_CHECK((copy.vt & VT_BYREF) == 0);
-    frame::Variant same;
+    com::Variant same;
     FUZZ_CHECK(SUCCEEDED(VariantCopy(&same, &copy)) && same.vt == copy.vt);
 }
 

@@ -1,6 +1,6 @@
 // The two-line layout: cpuinfo::DualLine and the class member fnDualLine, with arbitrary texts.
+#include "com/errors.h"
 #include "cpuinfo/cpu_text.h"
-#include "frame/errors.h"
 #include "tests/fuzz/fuzz_plugins.h"
 
 namespace {
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const HRESULT hr = cpuinfo::DualLine(source, &laid);
     FUZZ_CHECK(cpuinfo::DualLine(source, nullptr) == E_POINTER);
     if (cut == source.size()) {
-        FUZZ_CHECK(hr == frame::kInvalidCall);
+        FUZZ_CHECK(hr == com::kInvalidCall);
     } else {
         FUZZ_CHECK(hr == S_OK);
         // Two lines of one width around a line feed: the text up to and including its first
@@ -58,18 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Fakes fakes;
     const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
     auto* object = static_cast<_CPUInfo*>(refs.dispatch);
-    BSTR in_text = null ? nullptr : frame::AllocString(source);
+    BSTR in_text = null ? nullptr : com::AllocString(source);
     BSTR out = reinterpret_cast<BSTR>(&laid);  // overwritten by the member
     const HRESULT member = object->fnDualLine(in_text, &out);
     FUZZ_CHECK(member == hr);
     if (SUCCEEDED(member)) {
-        FUZZ_CHECK(out != nullptr && frame::View(out) == laid);
+        FUZZ_CHECK(out != nullptr && com::View(out) == laid);
     } else {
         FUZZ_CHECK(out == nullptr);
     }
     SysFreeString(out);
     FUZZ_CHECK(object->fnDualLine(in_text, nullptr) == E_POINTER);
-    FUZZ_CHECK(frame::View(in_text) == source);
+    FUZZ_CHECK(com::View(in_text) == source);
     SysFreeString(in_text);
     fuzz::ReleasePlugin(refs);
     return 0;

@@ -1,6 +1,6 @@
 // Orvantel's fnFeatureSupport: an arbitrary feature number against a fake feature test, and two
 // arbitrary variants of every type (by value, null arrays, by reference, objects) to choose from.
-#include "frame/errors.h"
+#include "com/errors.h"
 #include "tests/fuzz/fuzz_plugins.h"
 
 namespace {
@@ -19,7 +19,7 @@ Answer Call(_CPUInfo* object, LONG feature, const VARIANT& whenTrue, const VARIA
     Answer answer{hr, {}};
     if (SUCCEEDED(hr)) {
         FUZZ_CHECK(hr == S_OK && out != nullptr);
-        answer.text = frame::View(out);
+        answer.text = com::View(out);
         SysFreeString(out);
     } else {
         FUZZ_CHECK(out == nullptr);
@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const VARIANT* plain = &chosen;
         if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr)
             plain = chosen.pvarVal;
-        if (plain->vt == VT_NULL) FUZZ_CHECK(answer.hr == frame::kInvalidUseOfNull);
+        if (plain->vt == VT_NULL) FUZZ_CHECK(answer.hr == com::kInvalidUseOfNull);
         // A text comes back as it is.
         if (chosen.vt == VT_BSTR) {
             FUZZ_CHECK(answer.hr == S_OK);
-            FUZZ_CHECK(answer.text == frame::View(chosen.bstrVal));
+            FUZZ_CHECK(answer.text == com::View(chosen.bstrVal));
         }
         // The other variant plays no part.
         VARIANT empty;

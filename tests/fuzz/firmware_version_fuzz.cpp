@@ -53,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     refs.provider->PollData();
     FUZZ_CHECK(fakes.registry.open.empty());
     auto value = [&](LONG item) {
-        frame::Variant v;
+        com::Variant v;
         FUZZ_CHECK(refs.provider->get_Value(item, &v) == S_OK);
         FUZZ_CHECK(v.vt == VT_BSTR || v.vt == VT_EMPTY);
-        return std::u16string(v.vt == VT_BSTR ? frame::View(v.bstrVal) : std::u16string_view());
+        return std::u16string(v.vt == VT_BSTR ? com::View(v.bstrVal) : std::u16string_view());
     };
     // Item 2 holds every entry; items 3 to 8 the first six, as far as there are entries.
     FUZZ_CHECK(value(2) == cpuinfo::JoinTokens(tokens));

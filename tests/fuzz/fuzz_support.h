@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/com.h"
-#include "frame/text.h"
+#include "com/com.h"
+#include "com/text.h"
 
 namespace fuzz {
 
@@ -114,7 +114,7 @@ class VariantArena {
 
     // A string owned by the arena.
     BSTR String(std::u16string_view text) {
-        BSTR s = frame::AllocString(text);
+        BSTR s = com::AllocString(text);
         FUZZ_CHECK(s != nullptr);
         strings_.push_back(s);
         return s;

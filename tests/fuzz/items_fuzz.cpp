@@ -57,10 +57,10 @@ void SetRegistry(FuzzedDataProvider& in, fuzz::Fakes& fakes) {
 
 // The value of a valid item, as a text.
 std::u16string ValueText(ITessivar2DataProvider* provider, LONG index) {
-    frame::Variant value;
+    com::Variant value;
     FUZZ_CHECK(provider->get_Value(index, &value) == S_OK);
     FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
-    return std::u16string(value.vt == VT_BSTR ? frame::View(value.bstrVal) : u"");
+    return std::u16string(value.vt == VT_BSTR ? com::View(value.bstrVal) : u"");
 }
 
 }  // namespace
@@ -96,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         BSTR name = nullptr, display = nullptr;
         FUZZ_CHECK(provider->get_Name(index, &name) == S_OK);
         FUZZ_CHECK(provider->get_DisplayName(index, &display) == S_OK);
-        FUZZ_CHECK(frame::View(name).empty() != valid);
-        FUZZ_CHECK(frame::View(display).ends_with(frame::View(name)));
+        FUZZ_CHECK(com::View(name).empty() != valid);
+        FUZZ_CHECK(com::View(display).ends_with(com::View(name)));
         SysFreeString(name);
         SysFreeString(display);
         FUZZ_CHECK(provider->get_Name(index, nullptr) == E_POINTER);

@@ -127,7 +127,7 @@ void QueryManagement(FuzzedDataProvider& in, platform::ManagementService& servic
             known ? std::u16string(kProperties[in.ConsumeIntegralInRange<std::size_t>(
                         0, std::size(kProperties) - 1)])
                   : fuzz::Text(in, 24);
-        frame::Variant value;
+        com::Variant value;
         const HRESULT hr = instances[0]->Get(name, &value);
         if (known) FUZZ_CHECK(hr == S_OK);
         if (hr == S_OK) {
@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ITessivar2DataProvider* provider = object;
     provider->PollData();
     for (LONG item = 0; item < cpuinfo::kItemCount; ++item) {
-        frame::Variant value;
+        com::Variant value;
         FUZZ_CHECK(provider->get_Value(item, &value) == S_OK);
         FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
     }

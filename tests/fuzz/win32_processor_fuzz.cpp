@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         BSTR out = reinterpret_cast<BSTR>(&text);  // overwritten by the member
         FUZZ_CHECK(object->fnWin32Processor(selector, &out) == hr);
         if (SUCCEEDED(hr)) {
-            FUZZ_CHECK(out != nullptr && frame::View(out) == text);
+            FUZZ_CHECK(out != nullptr && com::View(out) == text);
         } else {
             FUZZ_CHECK(out == nullptr);
         }
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const HRESULT polled = refs.provider->PollData();
     (void)polled;
     for (LONG item = 0; item < cpuinfo::kItemCount; ++item) {
-        frame::Variant value;
+        com::Variant value;
         FUZZ_CHECK(refs.provider->get_Value(item, &value) == S_OK);
         FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
     }

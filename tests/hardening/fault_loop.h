@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/com_standin_testing.h"
+#include "com/com_standin_testing.h"
 #include "platform/fakes/fault_plan.h"
 #include "tests/hardening/outcome.h"
 
@@ -91,9 +91,9 @@ inline Injector PlatformCalls(platform::fakes::FaultPlan& plan) {
 }
 
 inline Injector StringAllocations() {
-    return {[](int n) { frame::standin::FailNthStringAllocation(static_cast<unsigned>(n)); },
-            [] { return frame::standin::StringAllocationFailurePending(); },
-            [] { frame::standin::FailNthStringAllocation(0); }};
+    return {[](int n) { com::standin::FailNthStringAllocation(static_cast<unsigned>(n)); },
+            [] { return com::standin::StringAllocationFailurePending(); },
+            [] { com::standin::FailNthStringAllocation(0); }};
 }
 
 struct Loop {

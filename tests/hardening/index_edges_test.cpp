@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/errors.h"
+#include "com/errors.h"
 #include "tests/hardening/outcome.h"
 #include "tests/hardening/rigs.h"
 
@@ -89,7 +89,7 @@ void CheckHostMembersAreNotLateBound() {
         LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
         DISPID id = 12345;
         EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME)
-            << frame::ToUtf8(name);
+            << com::ToUtf8(name);
         EXPECT_EQ(id, DISPID_UNKNOWN);
     }
     LONG count = 0;
@@ -167,7 +167,7 @@ TEST(ParameterEdges, TamblorinCalendarArguments) {
         {u"GetDaySuffix", &_CustomDate::GetDaySuffix}};
     for (const auto& lookup : lookups) {
         const Lookup member = lookup.second;
-        members.push_back({frame::ToUtf8(lookup.first), lookup.first, [&rig, member](SHORT n) {
+        members.push_back({com::ToUtf8(lookup.first), lookup.first, [&rig, member](SHORT n) {
                                BSTR out = StaleString();
                                return StringCall((rig.cls()->*member)(n, &out), &out);
                            }});
@@ -192,7 +192,7 @@ TEST(ParameterEdges, OrvantelFeatureNumber) {
             << n;
         const Invoked late = Invoke(rig.dispatch(), id, {I4(n), yes, no});
         EXPECT_EQ(late.result, (Outcome{S_OK, want})) << n;
-        EXPECT_EQ(frame::View(yes.bstrVal), u"yes") << "the arguments stay the caller's";
+        EXPECT_EQ(com::View(yes.bstrVal), u"yes") << "the arguments stay the caller's";
         VariantClear(&yes);
         VariantClear(&no);
     }

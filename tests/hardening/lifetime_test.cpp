@@ -71,7 +71,7 @@ class Lifetime : public ::testing::TestWithParam<PluginClass> {
                 auto* plugin = static_cast<ITessivar2Plugin*>(itf);
                 BSTR text = nullptr;
                 EXPECT_EQ(plugin->get_Description(&text), S_OK);
-                EXPECT_FALSE(frame::View(text).empty());
+                EXPECT_FALSE(com::View(text).empty());
                 SysFreeString(text);
                 break;
             }
@@ -82,7 +82,7 @@ class Lifetime : public ::testing::TestWithParam<PluginClass> {
                 EXPECT_EQ(count, GetParam().count);
                 BSTR name = nullptr;
                 EXPECT_EQ(provider->get_Name(count - 1, &name), S_OK);
-                EXPECT_FALSE(frame::View(name).empty());
+                EXPECT_FALSE(com::View(name).empty());
                 SysFreeString(name);
                 break;
             }
@@ -284,7 +284,7 @@ TEST_P(Lifetime, InterfacesWorkAfterConfigureAndAfterOthersAreReleased) {
     auto* plugin = static_cast<ITessivar2Plugin*>(Query(object, IID_ITessivar2Plugin));
     auto* provider =
         static_cast<ITessivar2DataProvider*>(Query(object, IID_ITessivar2DataProvider));
-    frame::Bstr settings(u"x=1");
+    com::Bstr settings(u"x=1");
     ASSERT_EQ(plugin->put_ConfigurationString(settings.Get()), S_OK);
     VARIANT_BOOL changed = VARIANT_TRUE;
     ASSERT_EQ(plugin->Configure(&changed), S_OK);

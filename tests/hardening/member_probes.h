@@ -29,13 +29,13 @@ class ProbeSet {
     void Late(IDispatch* dispatch, const std::u16string& name, std::vector<VARIANT> args) {
         Arguments& a = Args(std::move(args));
         const DISPID id = IdOf(dispatch, name);
-        probes.push_back({"Invoke " + frame::ToUtf8(name),
+        probes.push_back({"Invoke " + com::ToUtf8(name),
                           [dispatch, id, &a](Raw& raw) { InvokeInto(dispatch, id, a, raw); }});
     }
 
   private:
     std::vector<std::unique_ptr<Arguments>> arguments_;
-    std::vector<frame::Bstr> strings_;
+    std::vector<com::Bstr> strings_;
 };
 
 // The frame's members and the item members of any of the classes, polled first.
@@ -127,7 +127,7 @@ inline void AddTamblorinProbes(DateRig& rig, ProbeSet& set) {
         const Lookup member = l.member;
         const SHORT n = l.argument;
         set.probes.push_back(
-            {frame::ToUtf8(l.name), [=](Raw& raw) { raw.hr = (custom->*member)(n, &raw.text); }});
+            {com::ToUtf8(l.name), [=](Raw& raw) { raw.hr = (custom->*member)(n, &raw.text); }});
         set.Late(rig.dispatch(), l.name, {Text(u"12")});  // a text converted to 16 bits
     }
     BSTR accented = set.String(u"d\u00e9c.");

@@ -49,8 +49,8 @@ TEST(NewFaults, VariantChangeTypeAnswersExhaustedMemory) {
     for (const auto& [source, type] : conversions) {
         int faulted = 0;
         for (int k = 1;; ++k) {
-            frame::Variant dest;
-            ASSERT_EQ(frame::ReturnText(u"kept", &dest), S_OK);
+            com::Variant dest;
+            ASSERT_EQ(com::ReturnText(u"kept", &dest), S_OK);
             FailNthNew(static_cast<unsigned>(k));
             const HRESULT hr = VariantChangeType(&dest, &source, 0, type);
             const bool reached = !NewFailurePending();
@@ -63,7 +63,7 @@ TEST(NewFaults, VariantChangeTypeAnswersExhaustedMemory) {
             ++faulted;
             EXPECT_EQ(hr, E_OUTOFMEMORY) << k;
             ASSERT_EQ(dest.vt, VT_BSTR);
-            EXPECT_EQ(frame::View(dest.bstrVal), u"kept");
+            EXPECT_EQ(com::View(dest.bstrVal), u"kept");
         }
         EXPECT_GT(faulted, 0) << source.vt;
         VARIANT copy = source;

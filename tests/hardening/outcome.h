@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/com.h"
-#include "frame/text.h"
+#include "com/com.h"
+#include "com/text.h"
 
 namespace hardening {
 
@@ -25,7 +25,7 @@ struct Outcome {
 
 inline std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     out << "status 0x" << std::hex << static_cast<std::uint32_t>(o.hr) << std::dec << ", ";
-    return out << (o.value ? "\"" + frame::ToUtf8(*o.value) + "\"" : std::string("no value"));
+    return out << (o.value ? "\"" + com::ToUtf8(*o.value) + "\"" : std::string("no value"));
 }
 
 // What a caller leaves in an out parameter before the call; a member must overwrite it.
@@ -48,7 +48,7 @@ inline std::optional<std::u16string> ReadString(BSTR s) {
     const UINT bytes = SysStringByteLen(s);
     EXPECT_EQ(bytes % 2, 0u) << "odd byte length";
     EXPECT_EQ(s[bytes / 2], u'\0') << "no terminator after the characters";
-    return std::u16string(frame::View(s));
+    return std::u16string(com::View(s));
 }
 
 // The same, and frees the string.
@@ -78,7 +78,7 @@ inline std::optional<std::u16string> TakeVariant(VARIANT* v) {
             EXPECT_TRUE(v->boolVal == VARIANT_TRUE || v->boolVal == VARIANT_FALSE);
             break;
         default:
-            value = frame::Widen("<vt " + std::to_string(v->vt) + ">");
+            value = com::Widen("<vt " + std::to_string(v->vt) + ">");
             break;
     }
     VariantClear(v);
@@ -112,7 +112,7 @@ inline VARIANT Text(std::u16string_view s) {
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_BSTR;
-    v.bstrVal = frame::AllocString(s);
+    v.bstrVal = com::AllocString(s);
     return v;
 }
 
@@ -129,7 +129,7 @@ struct Invoked {
 inline DISPID IdOf(IDispatch* dispatch, std::u16string name) {
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
     DISPID id = DISPID_UNKNOWN;
-    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << frame::ToUtf8(name);
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << com::ToUtf8(name);
     return id;
 }
 

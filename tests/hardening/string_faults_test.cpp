@@ -3,31 +3,31 @@
 // status while it converts the arguments) with no result, and works again at once.
 #include <gtest/gtest.h>
 
-#include "frame/com_standin_testing.h"
+#include "com/com_standin_testing.h"
 #include "tests/hardening/member_probes.h"
 
 namespace hardening {
 namespace {
 
 TEST(StringAllocationFaults, TheHookFailsTheNthAllocationOnly) {
-    frame::standin::FailNthStringAllocation(2);
-    EXPECT_TRUE(frame::standin::StringAllocationFailurePending());
+    com::standin::FailNthStringAllocation(2);
+    EXPECT_TRUE(com::standin::StringAllocationFailurePending());
     BSTR first = SysAllocString(u"one");
     BSTR second = SysAllocString(u"two");
     BSTR third = SysAllocString(u"three");
-    EXPECT_FALSE(frame::standin::StringAllocationFailurePending());
+    EXPECT_FALSE(com::standin::StringAllocationFailurePending());
     EXPECT_NE(first, nullptr);
     EXPECT_EQ(second, nullptr);
     EXPECT_NE(third, nullptr);
     SysFreeString(first);
     SysFreeString(third);
     // A copy of a string variant fails with the allocation.
-    frame::Variant source, copy;
-    ASSERT_EQ(frame::ReturnText(u"text", &source), S_OK);
-    frame::standin::FailNthStringAllocation(1);
+    com::Variant source, copy;
+    ASSERT_EQ(com::ReturnText(u"text", &source), S_OK);
+    com::standin::FailNthStringAllocation(1);
     EXPECT_EQ(VariantCopy(&copy, &source), E_OUTOFMEMORY);
     EXPECT_EQ(copy.vt, VT_EMPTY);
-    frame::standin::FailNthStringAllocation(0);
+    com::standin::FailNthStringAllocation(0);
 }
 
 TEST(StringAllocationFaults, EveryMemberOfOrvantel) {
@@ -65,12 +65,12 @@ TEST(StringAllocationFaults, EveryStringOfAnOrvantelPoll) {
 // A configuration string that cannot be copied leaves the one held before.
 TEST(StringAllocationFaults, ConfigurationStringKeepsTheOldTextWhenTheNewCannotBeCopied) {
     UptimeRig rig;
-    frame::Bstr old(u"old settings"), replacement(u"new settings");
+    com::Bstr old(u"old settings"), replacement(u"new settings");
     ASSERT_EQ(rig.plugin()->put_ConfigurationString(old.Get()), S_OK);
-    frame::standin::FailNthStringAllocation(1);
+    com::standin::FailNthStringAllocation(1);
     EXPECT_EQ(rig.plugin()->put_ConfigurationString(replacement.Get()), E_OUTOFMEMORY);
-    frame::standin::FailNthStringAllocation(0);
-    frame::Bstr held;
+    com::standin::FailNthStringAllocation(0);
+    com::Bstr held;
     ASSERT_EQ(rig.plugin()->get_ConfigurationString(held.Out()), S_OK);
     EXPECT_EQ(held.View(), u"old settings");
     ASSERT_EQ(rig.plugin()->put_ConfigurationString(replacement.Get()), S_OK);

@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
+#include "com/errors.h"
 #include "cpuinfo/w32_processor.h"
-#include "frame/errors.h"
 #include "tests/hardening/outcome.h"
 #include "tests/hardening/rigs.h"
 
@@ -44,8 +44,8 @@ void SweepStrings(Call call, Expect expect) {
         bad.Check(out != previous, [&] { return std::to_string(n) + ": the same string again"; });
         const auto text = ReadString(out);
         bad.Check(text == want, [&] {
-            return std::to_string(n) + ": \"" + frame::ToUtf8(text.value_or(u"")) +
-                   "\", expected \"" + frame::ToUtf8(want) + "\"";
+            return std::to_string(n) + ": \"" + com::ToUtf8(text.value_or(u"")) +
+                   "\", expected \"" + com::ToUtf8(want) + "\"";
         });
         SysFreeString(previous);
         previous = out;
@@ -63,8 +63,8 @@ void SweepInvoke(IDispatch* dispatch, const std::u16string& method, Expect expec
         const std::u16string want = expect(n);
         bad.Check(got.hr == S_OK && got.result.value == want, [&] {
             return std::to_string(n) + ": " + Hex(got.hr) + " \"" +
-                   frame::ToUtf8(got.result.value.value_or(u"<none>")) + "\", expected \"" +
-                   frame::ToUtf8(want) + "\"";
+                   com::ToUtf8(got.result.value.value_or(u"<none>")) + "\", expected \"" +
+                   com::ToUtf8(want) + "\"";
         });
     }
 }
@@ -208,7 +208,7 @@ TEST(CodeNameSweep, EveryPropertyCodeThroughThePlugIn) {
         for (SHORT selector : {1, 16}) {
             BSTR out = StaleString();
             EXPECT_EQ(StringCall(rig.cls()->fnWin32Processor(selector, &out), &out),
-                      (Outcome{frame::kOverflow, std::nullopt}))
+                      (Outcome{com::kOverflow, std::nullopt}))
                 << code << " as selector " << selector;
         }
     }
@@ -224,7 +224,7 @@ std::u16string CName(const char* format, int weekday, int month) {
     time.tm_mon = month;
     char text[32];
     const std::size_t n = strftime_l(text, sizeof text, format, &time, c);
-    return frame::Widen(std::string_view(text, n));
+    return com::Widen(std::string_view(text, n));
 }
 
 std::u16string Weekday(const char* format, int n) {
@@ -267,7 +267,7 @@ const CalendarMember kCalendarMembers[] = {
 TEST(CalendarSweep, EveryArgumentOfEveryLookupEarlyBound) {
     DateRig rig;
     for (const CalendarMember& m : kCalendarMembers) {
-        SCOPED_TRACE(frame::ToUtf8(m.name));
+        SCOPED_TRACE(com::ToUtf8(m.name));
         SweepStrings([&](SHORT n, BSTR* out) { return (rig.cls()->*m.member)(n, out); }, m.expect);
     }
 }
@@ -275,7 +275,7 @@ TEST(CalendarSweep, EveryArgumentOfEveryLookupEarlyBound) {
 TEST(CalendarSweep, EveryArgumentOfEveryLookupLateBound) {
     DateRig rig;
     for (const CalendarMember& m : kCalendarMembers) {
-        SCOPED_TRACE(frame::ToUtf8(m.name));
+        SCOPED_TRACE(com::ToUtf8(m.name));
         SweepInvoke(rig.dispatch(), m.name, m.expect);
     }
 }
@@ -308,7 +308,7 @@ TEST(Check128Sweep, EveryCodeUnitEarlyAndLateBound) {
         Mismatches bad;
         for (int c = 0; c <= 0xFFFF; ++c) {
             const std::u16string text = u"ab" + std::u16string(1, static_cast<char16_t>(c));
-            frame::Bstr s(text);
+            com::Bstr s(text);
             VARIANT_BOOL found = 0x1234;
             const HRESULT hr = target.call(target.object, s.Get(), &found);
             const VARIANT_BOOL want = c > 127 ? VARIANT_TRUE : VARIANT_FALSE;
@@ -320,7 +320,7 @@ TEST(Check128Sweep, EveryCodeUnitEarlyAndLateBound) {
             const Invoked late = Invoke(target.dispatch, id, {arg});
             bad.Check(late.hr == S_OK && late.result.value == (c > 127 ? u"True" : u"False"),
                       [&] { return "late " + std::to_string(c); });
-            bad.Check(frame::View(s.Get()) == text, [&] { return "argument changed"; });
+            bad.Check(com::View(s.Get()) == text, [&] { return "argument changed"; });
         }
     }
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/text.h"
+#include "com/text.h"
 #include "host/catalog.h"
 
 namespace fakes {
@@ -19,7 +19,7 @@ class FakeProvider final : public ITessivar2DataProvider {
 
     // The text of item `index` after `polls` polls; by default "index#polls".
     std::function<std::u16string(LONG index, int polls)> value = [](LONG index, int polls) {
-        return frame::Widen(std::to_string(index) + "#" + std::to_string(polls));
+        return com::Widen(std::to_string(index) + "#" + std::to_string(polls));
     };
     std::map<LONG, HRESULT> failingValues;
     HRESULT pollResult = S_OK;
@@ -62,18 +62,18 @@ class FakeProvider final : public ITessivar2DataProvider {
     }
     HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) override {
         calls.push_back("Name " + std::to_string(index));
-        return frame::ReturnString(DisplayName(index), result);
+        return com::ReturnString(DisplayName(index), result);
     }
     HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override {
         calls.push_back("DisplayName " + std::to_string(index));
-        return frame::ReturnString(DisplayName(index), result);
+        return com::ReturnString(DisplayName(index), result);
     }
     HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override {
         calls.push_back("Value " + std::to_string(index));
         VariantInit(result);
         if (auto it = failingValues.find(index); it != failingValues.end()) return it->second;
         if (index < 0 || index >= static_cast<LONG>(labels_.size())) return S_OK;
-        return frame::ReturnText(value(index, polls), result);
+        return com::ReturnText(value(index, polls), result);
     }
 
     const std::string& plugin() const { return plugin_; }
@@ -81,7 +81,7 @@ class FakeProvider final : public ITessivar2DataProvider {
   private:
     std::u16string DisplayName(LONG index) const {
         if (index < 0 || index >= static_cast<LONG>(labels_.size())) return u"";
-        return frame::Widen(plugin_) + u"\\" + labels_[static_cast<std::size_t>(index)];
+        return com::Widen(plugin_) + u"\\" + labels_[static_cast<std::size_t>(index)];
     }
 
     std::string plugin_;
@@ -116,7 +116,7 @@ class FakeCatalog final : public host::PluginCatalog {
 inline std::vector<std::u16string> Labels(int count, const std::u16string& group = u"Group") {
     std::vector<std::u16string> labels;
     for (int k = 0; k < count; ++k)
-        labels.push_back(group + u"\\item " + frame::Widen(std::to_string(k)));
+        labels.push_back(group + u"\\item " + com::Widen(std::to_string(k)));
     return labels;
 }
 

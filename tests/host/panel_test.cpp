@@ -14,7 +14,7 @@ using host::LayOut;
 using host::Panel;
 
 std::string Utf8(const std::u16string& s) {
-    return frame::ToUtf8(s);
+    return com::ToUtf8(s);
 }
 
 std::vector<std::string> Rows(const std::vector<std::u16string>& frame) {

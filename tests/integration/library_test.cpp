@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
+#include "com/owners.h"
 #include "frame/class_records.h"
 #include "frame/host_interfaces.h"
-#include "frame/text.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
@@ -69,7 +69,7 @@ TEST_F(WendrikaiLibrary, RunsTheHostCycle) {
     ASSERT_EQ(provider->get_Count(&count), S_OK);
     ASSERT_EQ(count, 26);
     for (LONG i = 0; i < count; ++i) {
-        frame::Bstr name, display;
+        com::Bstr name, display;
         ASSERT_EQ(provider->get_Name(i, name.Out()), S_OK);
         ASSERT_EQ(provider->get_DisplayName(i, display.Out()), S_OK);
         EXPECT_EQ(name.View(), display.View());
@@ -79,18 +79,18 @@ TEST_F(WendrikaiLibrary, RunsTheHostCycle) {
     ASSERT_EQ(provider->PollData(), S_OK);
     const double after = ProcUptimeSeconds();
     for (LONG i = 0; i < count; ++i) {
-        frame::Variant v;
+        com::Variant v;
         ASSERT_EQ(provider->get_Value(i, v.Out()), S_OK);
         ASSERT_EQ(v.vt, VT_BSTR) << i;
-        EXPECT_FALSE(frame::View(v.bstrVal).empty()) << i;
+        EXPECT_FALSE(com::View(v.bstrVal).empty()) << i;
     }
-    frame::Variant seconds;
+    com::Variant seconds;
     ASSERT_EQ(provider->get_Value(6, seconds.Out()), S_OK);
-    const double polled = std::stod(frame::ToUtf8(frame::View(seconds.bstrVal)));
+    const double polled = std::stod(com::ToUtf8(com::View(seconds.bstrVal)));
     EXPECT_GE(polled, before - 1.5);
     EXPECT_LE(polled, after + 1.5);
 
-    frame::Variant outside;
+    com::Variant outside;
     EXPECT_EQ(provider->get_Value(26, outside.Out()), S_OK);
     EXPECT_EQ(outside.vt, VT_EMPTY);
 

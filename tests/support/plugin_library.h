@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/com.h"
+#include "com/com.h"
 
 namespace testing_support {
 

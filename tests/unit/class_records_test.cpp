@@ -4,21 +4,21 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "com/guid.h"
 #include "frame/class_records.h"
-#include "frame/guid.h"
 
 namespace {
 
 TEST(Guid, RoundTripsTheRegistryForm) {
     GUID g;
-    ASSERT_TRUE(frame::ParseGuid("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}", &g));
+    ASSERT_TRUE(com::ParseGuid("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}", &g));
     EXPECT_EQ(g.Data1, 0xF3AAA3D1u);
     EXPECT_EQ(g.Data4[7], 0x3D);
-    EXPECT_EQ(frame::GuidToString(g), "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
-    EXPECT_TRUE(frame::ParseGuid("F3AAA3D1-D330-4392-B24A-91DB45BD2E3D", &g));
-    EXPECT_FALSE(frame::ParseGuid("{F3AAA3D1-D330-4392-B24A-91DB45BD2E3}", &g));
-    EXPECT_FALSE(frame::ParseGuid("{F3AAA3D1xD330-4392-B24A-91DB45BD2E3D}", &g));
-    EXPECT_FALSE(frame::ParseGuid("{G3AAA3D1-D330-4392-B24A-91DB45BD2E3D}", &g));
+    EXPECT_EQ(com::GuidToString(g), "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
+    EXPECT_TRUE(com::ParseGuid("F3AAA3D1-D330-4392-B24A-91DB45BD2E3D", &g));
+    EXPECT_FALSE(com::ParseGuid("{F3AAA3D1-D330-4392-B24A-91DB45BD2E3}", &g));
+    EXPECT_FALSE(com::ParseGuid("{F3AAA3D1xD330-4392-B24A-91DB45BD2E3D}", &g));
+    EXPECT_FALSE(com::ParseGuid("{G3AAA3D1-D330-4392-B24A-91DB45BD2E3D}", &g));
 }
 
 class ClassRecordsTest : public ::testing::Test {

@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "frame/com.h"
-#include "frame/text.h"
+#include "com/com.h"
+#include "com/owners.h"
 
 namespace {
 
-using frame::Variant;
-using frame::View;
+using com::Variant;
+using com::View;
 
 TEST(Bstr, CarriesByteLengthAndTerminator) {
     BSTR s = SysAllocStringLen(u"ab\0c", 4);
@@ -141,13 +141,13 @@ TEST(VariantChangeType, TextToNumbers) {
     for (const auto& c : cases) {
         Variant source;
         source.vt = VT_BSTR;
-        source.bstrVal = frame::AllocString(c.text);
+        source.bstrVal = com::AllocString(c.text);
         Variant out;
         const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
-        EXPECT_EQ(hr, c.status) << frame::ToUtf8(c.text);
+        EXPECT_EQ(hr, c.status) << com::ToUtf8(c.text);
         if (hr == S_OK) {
             EXPECT_EQ(out.vt, c.type);
-            EXPECT_EQ(ValueOf(out), c.value) << frame::ToUtf8(c.text);
+            EXPECT_EQ(ValueOf(out), c.value) << com::ToUtf8(c.text);
         } else {
             EXPECT_EQ(out.vt, VT_EMPTY) << "a failed conversion leaves the target untouched";
         }
@@ -192,7 +192,7 @@ TEST(VariantChangeType, DoublesAtThe64BitLimits) {
     // The same limit reached from text.
     Variant text;
     text.vt = VT_BSTR;
-    text.bstrVal = frame::AllocString(u"9.2233720368547758E18");
+    text.bstrVal = com::AllocString(u"9.2233720368547758E18");
     Variant out;
     EXPECT_EQ(VariantChangeType(&out, &text, 0, VT_I8), DISP_E_OVERFLOW);
 }
@@ -220,7 +220,7 @@ TEST(VariantChangeType, ReadsThroughReferences) {
 TEST(VariantChangeType, InPlaceReleasesTheOldText) {
     Variant v;
     v.vt = VT_BSTR;
-    v.bstrVal = frame::AllocString(u"123");
+    v.bstrVal = com::AllocString(u"123");
     ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_I4), S_OK);
     EXPECT_EQ(v.vt, VT_I4);
     EXPECT_EQ(v.lVal, 123);
@@ -229,7 +229,7 @@ TEST(VariantChangeType, InPlaceReleasesTheOldText) {
 TEST(VariantCopy, CopiesTextDeeply) {
     Variant a, b;
     a.vt = VT_BSTR;
-    a.bstrVal = frame::AllocString(u"abc");
+    a.bstrVal = com::AllocString(u"abc");
     ASSERT_EQ(VariantCopy(&b, &a), S_OK);
     EXPECT_EQ(b.vt, VT_BSTR);
     EXPECT_NE(b.bstrVal, a.bstrVal);
@@ -241,11 +241,11 @@ TEST(VariantCopy, CopiesTextDeeply) {
 
 TEST(Utf, RoundTripsAndReplacesBadInput) {
     const std::u16string text = u"Ab\u00e9\u4e2d\U0001F600";
-    EXPECT_EQ(frame::FromUtf8(frame::ToUtf8(text)), text);
-    EXPECT_EQ(frame::ToUtf8(u"\u00e9"), "\xc3\xa9");
-    EXPECT_EQ(frame::FromUtf8("a\xff"), u"a\uFFFD");
-    EXPECT_EQ(frame::FromUtf8("\xc3"), u"\uFFFD");            // cut short
-    EXPECT_EQ(frame::FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong
+    EXPECT_EQ(com::FromUtf8(com::ToUtf8(text)), text);
+    EXPECT_EQ(com::ToUtf8(u"\u00e9"), "\xc3\xa9");
+    EXPECT_EQ(com::FromUtf8("a\xff"), u"a\uFFFD");
+    EXPECT_EQ(com::FromUtf8("\xc3"), u"\uFFFD");            // cut short
+    EXPECT_EQ(com::FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "frame/errors.h"
+#include "com/errors.h"
 #include "frame/plugin_object.h"
 
 namespace {
 
-using frame::View;
+using com::View;
 
 // A class interface with methods of every parameter kind the plug-ins use.
 struct _Probe : IDispatch {
@@ -31,16 +31,16 @@ class Probe final : public frame::PluginObject<Probe, _Probe> {
     HRESULT STDMETHODCALLTYPE Describe(LONG l, VARIANT v, SHORT n, BSTR* r) override {
         VARIANT text;
         VariantInit(&text);
-        if (FAILED(VariantChangeType(&text, &v, 0, VT_BSTR))) return frame::kTypeMismatch;
-        std::u16string out = frame::Widen(std::to_string(l)) + u"|" +
+        if (FAILED(VariantChangeType(&text, &v, 0, VT_BSTR))) return com::kTypeMismatch;
+        std::u16string out = com::Widen(std::to_string(l)) + u"|" +
                              std::u16string(View(text.bstrVal)) + u"|" +
-                             frame::Widen(std::to_string(n));
+                             com::Widen(std::to_string(n));
         VariantClear(&text);
-        return frame::ReturnString(out, r);
+        return com::ReturnString(out, r);
     }
     HRESULT STDMETHODCALLTYPE Fail(BSTR* r) override {
         *r = nullptr;
-        return frame::kDivisionByZero;
+        return com::kDivisionByZero;
     }
     HRESULT STDMETHODCALLTYPE PollData() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE get_Name(LONG, BSTR* r) override { return *r = nullptr, S_OK; }
@@ -104,7 +104,7 @@ class DispatchTest : public ::testing::Test {
     }
 };
 
-VARIANT Text(frame::Bstr& holder) {
+VARIANT Text(com::Bstr& holder) {
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_BSTR;
@@ -144,8 +144,8 @@ TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
 }
 
 TEST_F(DispatchTest, ConvertsTextArgumentsToParameterTypes) {
-    frame::Bstr n(u"12"), any(u"x"), small(u"-3");
-    frame::Variant result;
+    com::Bstr n(u"12"), any(u"x"), small(u"-3");
+    com::Variant result;
     ASSERT_EQ(Call(0x6003000B, {Text(n), Text(any), Text(small)}, &result), S_OK);
     ASSERT_EQ(result.vt, VT_BSTR);
     EXPECT_EQ(View(result.bstrVal), u"12|x|-3");
@@ -161,14 +161,14 @@ TEST_F(DispatchTest, ReadsArgumentsPassedByReference) {
     byRefNumber.plVal = &number;
     byRefSmall.vt = VT_I2 | VT_BYREF;
     byRefSmall.piVal = &small;
-    frame::Variant result;
+    com::Variant result;
     ASSERT_EQ(Call(0x6003000B, {byRefNumber, Int(5), byRefSmall}, &result), S_OK);
     EXPECT_EQ(View(result.bstrVal), u"7|5|2");
 }
 
 TEST_F(DispatchTest, ReportsConversionFailuresWithThePosition) {
-    frame::Bstr bad(u"abc"), big(u"40000");
-    frame::Variant result;
+    com::Bstr bad(u"abc"), big(u"40000");
+    com::Variant result;
     UINT argErr = 99;
     EXPECT_EQ(Call(0x6003000B, {Text(bad), Int(1), Int(1)}, &result, nullptr, &argErr),
               DISP_E_TYPEMISMATCH);
@@ -180,7 +180,7 @@ TEST_F(DispatchTest, ReportsConversionFailuresWithThePosition) {
 }
 
 TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
-    frame::Variant result;
+    com::Variant result;
     EXPECT_EQ(Call(0x6003000B, {Int(1)}, &result), DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(Call(0x12345, {}, &result), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(0x6003000C, {}, &result, nullptr, nullptr, DISPATCH_PROPERTYPUT),
@@ -194,22 +194,22 @@ TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
 }
 
 TEST_F(DispatchTest, AMethodsOwnFailureTravelsInTheExceptionRecord) {
-    frame::Variant result;
+    com::Variant result;
     EXCEPINFO excep{};
     ASSERT_EQ(Call(0x6003000C, {}, &result, &excep), DISP_E_EXCEPTION);
-    EXPECT_EQ(excep.scode, frame::kDivisionByZero);
+    EXPECT_EQ(excep.scode, com::kDivisionByZero);
     EXPECT_EQ(View(excep.bstrSource), u"Probe.Probe");
     EXPECT_EQ(result.vt, VT_EMPTY);
     SysFreeString(excep.bstrSource);
     // The object stays usable.
-    frame::Bstr text(u"\u00e9");
+    com::Bstr text(u"\u00e9");
     ASSERT_EQ(Call(0x6003000A, {Text(text)}, &result), S_OK);
     EXPECT_EQ(result.vt, VT_BOOL);
     EXPECT_EQ(result.boolVal, VARIANT_TRUE);
 }
 
 TEST_F(DispatchTest, ResultMayBeDropped) {
-    frame::Bstr n(u"1");
+    com::Bstr n(u"1");
     EXPECT_EQ(Call(0x6003000B, {Text(n), Text(n), Text(n)}, nullptr), S_OK);
 }
 

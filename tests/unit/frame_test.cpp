@@ -3,15 +3,15 @@
 
 #include <string>
 
+#include "com/owners.h"
 #include "frame/module.h"
-#include "frame/text.h"
 #include "platform/fakes/fake_clocks.h"
 #include "uptime/uptime.h"
 
 namespace {
 
-using frame::Bstr;
-using frame::View;
+using com::Bstr;
+using com::View;
 
 class FrameTest : public ::testing::Test {
   protected:
@@ -113,7 +113,7 @@ TEST(Check128, FindsACharacterAbove127) {
         {std::u16string(40000, u'a') + u"\u00fc", VARIANT_TRUE},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(frame::HasCharAbove127(c.text), c.expected) << frame::ToUtf8(c.text).size();
+        EXPECT_EQ(frame::HasCharAbove127(c.text), c.expected) << com::ToUtf8(c.text).size();
 }
 
 TEST_F(FrameTest, QueryInterfaceKeepsOneIdentity) {

@@ -3,14 +3,14 @@
 
 #include <string>
 
-#include "frame/text.h"
+#include "com/owners.h"
 #include "platform/fakes/fake_clocks.h"
 #include "uptime/uptime.h"
 #include "uptime/uptime_format.h"
 
 namespace {
 
-using frame::View;
+using com::View;
 
 class UptimeTest : public ::testing::Test {
   protected:
@@ -20,7 +20,7 @@ class UptimeTest : public ::testing::Test {
     void TearDown() override { static_cast<_Uptime*>(object)->Release(); }
 
     std::u16string ValueAt(LONG index) {
-        frame::Variant v;
+        com::Variant v;
         EXPECT_EQ(object->get_Value(index, v.Out()), S_OK);
         EXPECT_EQ(v.vt, VT_BSTR);
         return v.vt == VT_BSTR ? std::u16string(View(v.bstrVal)) : u"<not text>";
@@ -128,7 +128,7 @@ TEST_F(UptimeTest, ValuesComeFromTheLastPollOnly) {
 
 TEST_F(UptimeTest, IndexesOutOfRange) {
     for (LONG index : {26, -1, 1000, -2147483647 - 1}) {
-        frame::Variant v;
+        com::Variant v;
         v.vt = VT_I4;  // replaced by the empty variant
         EXPECT_EQ(object->get_Value(index, &v), S_OK);
         EXPECT_EQ(v.vt, VT_EMPTY) << index;
@@ -142,13 +142,13 @@ TEST_F(UptimeTest, IndexesOutOfRange) {
 
 TEST_F(UptimeTest, NamesAndDisplayNamesAgree) {
     for (LONG i = 0; i < 26; ++i) {
-        frame::Bstr name, display;
+        com::Bstr name, display;
         ASSERT_EQ(object->get_Name(i, name.Out()), S_OK);
         ASSERT_EQ(object->get_DisplayName(i, display.Out()), S_OK);
         EXPECT_EQ(name.View(), display.View());
         EXPECT_EQ(name.View().substr(0, 10), u"Wendrikai\\");
     }
-    frame::Bstr first, last;
+    com::Bstr first, last;
     object->get_Name(0, first.Out());
     object->get_Name(25, last.Out());
     EXPECT_EQ(first.View(), u"Wendrikai\\Custom\\d accumulated");

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/guid.h"
+#include "com/guid.h"
 #include "frame/host_interfaces.h"
 
 namespace {
@@ -93,7 +93,7 @@ constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 GUID Guid(const char* text) {
     GUID guid{};
-    EXPECT_TRUE(frame::ParseGuid(text, &guid)) << text;
+    EXPECT_TRUE(com::ParseGuid(text, &guid)) << text;
     return guid;
 }
 

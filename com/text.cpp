@@ -1,6 +1,6 @@
-#include "frame/text.h"
+#include "com/text.h"
 
-namespace frame {
+namespace com {
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
@@ -96,4 +96,4 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-}  // namespace frame
+}  // namespace com

@@ -1,13 +1,12 @@
-// Text helpers: owned automation strings and variants, and UTF-8 / UTF-16 conversion.
+// Text helpers: automation strings handed to callers, and UTF-8 / UTF-16 conversion.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <utility>
 
-#include "frame/com.h"
+#include "com/com.h"
 
-namespace frame {
+namespace com {
 
 // The characters of an automation string; a null string is the empty text.
 inline std::u16string_view View(BSTR s) {
@@ -39,48 +38,6 @@ inline HRESULT ReturnText(std::u16string_view text, VARIANT* out) {
     return S_OK;
 }
 
-// An automation string owned by this object.
-class Bstr {
-  public:
-    Bstr() = default;
-    explicit Bstr(std::u16string_view text) : s_(AllocString(text)) {}
-    ~Bstr() { SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
-    Bstr& operator=(Bstr&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-
-    BSTR Get() const { return s_; }
-    std::u16string_view View() const { return frame::View(s_); }
-    BSTR* Out() {
-        Reset();
-        return &s_;
-    }
-    BSTR Release() { return std::exchange(s_, nullptr); }
-    void Reset(BSTR s = nullptr) {
-        SysFreeString(s_);
-        s_ = s;
-    }
-
-  private:
-    BSTR s_ = nullptr;
-};
-
-// A variant owned by this object, cleared when it goes.
-struct Variant : VARIANT {
-    Variant() { VariantInit(this); }
-    ~Variant() { VariantClear(this); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* Out() {
-        VariantClear(this);
-        return this;
-    }
-};
-
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 // UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
@@ -91,4 +48,4 @@ std::u16string Widen(std::string_view ascii);
 // Compares two texts, ASCII letters without regard to case.
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
-}  // namespace frame
+}  // namespace com

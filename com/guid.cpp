@@ -1,8 +1,8 @@
-#include "frame/guid.h"
+#include "com/guid.h"
 
 #include <cstdio>
 
-namespace frame {
+namespace com {
 
 std::string GuidToString(const GUID& g) {
     char buffer[40];
@@ -45,4 +45,4 @@ bool ParseGuid(std::string_view text, GUID* guid) {
     return true;
 }
 
-}  // namespace frame
+}  // namespace com

@@ -4,7 +4,7 @@
 
 #if !defined(_WIN32)
 
-namespace frame::standin {
+namespace com::standin {
 
 // Makes the `n`th automation string allocation from now fail as exhausted memory does (n = 1:
 // the next one); 0 lets every allocation succeed again. One countdown for the whole process,
@@ -14,6 +14,6 @@ void FailNthStringAllocation(unsigned n);
 // True while an armed failure has not happened yet.
 bool StringAllocationFailurePending();
 
-}  // namespace frame::standin
+}  // namespace com::standin
 
 #endif

@@ -1,5 +1,5 @@
 // Automation strings and tagged values for platforms without the component system.
-#include "frame/com.h"
+#include "com/com.h"
 
 #if !defined(_WIN32)
 
@@ -13,7 +13,7 @@
 #include <new>
 #include <string>
 
-#include "frame/com_standin_testing.h"
+#include "com/com_standin_testing.h"
 
 // ---- strings --------------------------------------------------------------------------------
 
@@ -31,11 +31,11 @@ bool InjectedAllocationFailure() {
 
 }  // namespace
 
-void frame::standin::FailNthStringAllocation(unsigned n) {
+void com::standin::FailNthStringAllocation(unsigned n) {
     g_failingAllocation.store(n, std::memory_order_relaxed);
 }
 
-bool frame::standin::StringAllocationFailurePending() {
+bool com::standin::StringAllocationFailurePending() {
     return g_failingAllocation.load(std::memory_order_relaxed) != 0;
 }
 

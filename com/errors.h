@@ -1,9 +1,9 @@
 // Statuses for the run-time errors that plug-in members report.
 #pragma once
 
-#include "frame/com.h"
+#include "com/com.h"
 
-namespace frame {
+namespace com {
 
 // A run-time error number n travels as the status 0x800A0000 | n.
 constexpr HRESULT RuntimeError(unsigned n) {
@@ -16,4 +16,4 @@ constexpr HRESULT kDivisionByZero = RuntimeError(11);  // division by zero
 constexpr HRESULT kTypeMismatch = RuntimeError(13);    // type mismatch
 constexpr HRESULT kInvalidUseOfNull = RuntimeError(94);
 
-}  // namespace frame
+}  // namespace com

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "frame/com.h"
+#include "com/com.h"
 
-namespace frame {
+namespace com {
 
 std::string GuidToString(const GUID& guid);
 bool ParseGuid(std::string_view text, GUID* guid);
 
-}  // namespace frame
+}  // namespace com

@@ -93,8 +93,11 @@ bool WriteClassRecord(const ClassRecord& record) {
         if (!out.flush()) return false;
     }
     fs::rename(temporary, target, ec);
-    if (ec) fs::remove(temporary, ec);
-    return !ec;
+    if (!ec) return true;
+    // The failed rename decides the answer; removing the temporary record is only clean-up.
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
 }
 
 bool RemoveClassRecord(const std::string& clsid) {

@@ -60,6 +60,15 @@ TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
     EXPECT_TRUE(frame::RemoveClassRecord(r.clsid)) << "removing nothing is no failure";
 }
 
+TEST_F(ClassRecordsTest, AFailedReplacementIsReportedAndLeavesNoTemporaryRecord) {
+    // A folder where the record should go makes the final rename fail.
+    const std::string clsid = "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}";
+    std::filesystem::create_directories(folder / (clsid + ".class") / "occupied");
+    EXPECT_FALSE(frame::WriteClassRecord(
+        {clsid, "Wendrikai.Uptime", "Uptime", "/x/Wendrikai.so", "Apartment", clsid, "1.0"}));
+    EXPECT_FALSE(std::filesystem::exists(folder / (clsid + ".class.tmp")));
+}
+
 TEST_F(ClassRecordsTest, DamagedRecordsAreIgnored) {
     EXPECT_FALSE(frame::ParseClassRecord("garbage"));
     EXPECT_FALSE(frame::ParseClassRecord("CLSID=nope\nPath=/x\n"));

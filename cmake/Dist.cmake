@@ -12,7 +12,10 @@ foreach(plugin ${tess_dist_plugins})
   list(APPEND tess_i686_files ${TESS_I686_BIN}/${plugin}.dll)
 endforeach()
 install(FILES ${tess_i686_files} ${TESS_I686_BIN}/lcdhost.exe DESTINATION x86 COMPONENT dist)
-install(FILES ${PROJECT_SOURCE_DIR}/windows/INSTALL.txt DESTINATION . COMPONENT dist)
+# The notes name a class identifier as an example.
+tess_read_identity(${PROJECT_SOURCE_DIR}/date/tamblorin_class.h)
+configure_file(${PROJECT_SOURCE_DIR}/windows/INSTALL.txt.in ${CMAKE_BINARY_DIR}/INSTALL.txt @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/INSTALL.txt DESTINATION . COMPONENT dist)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Tessivar-plugins)

@@ -16,34 +16,15 @@ namespace {
 constexpr std::u16string_view kFirmwareKey = u"HARDWARE\\DESCRIPTION\\System";
 constexpr std::u16string_view kProcessorKey = u"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
 
-HRESULT CallCheck128(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BOOL;
-    return static_cast<_CPUInfo*>(self)->Check128(args[0].bstrVal, &result->boolVal);
-}
-HRESULT CallDualLine(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BSTR;
-    return static_cast<_CPUInfo*>(self)->fnDualLine(args[0].bstrVal, &result->bstrVal);
-}
-HRESULT CallFeatureSupport(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BSTR;
-    return static_cast<_CPUInfo*>(self)->fnFeatureSupport(args[0].lVal, args[1], args[2],
-                                                          &result->bstrVal);
-}
-HRESULT CallWin32Processor(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BSTR;
-    return static_cast<_CPUInfo*>(self)->fnWin32Processor(args[0].iVal, &result->bstrVal);
-}
-
+#define TESS_CLASS_INTERFACE _CPUInfo
 constexpr frame::Method kMethods[] = {
-    {u"Check128", 0x6003000D, {{{u"sOutput", VT_BSTR}}}, 1, &CallCheck128},
-    {u"fnDualLine", 0x6003000E, {{{u"sSourceText", VT_BSTR}}}, 1, &CallDualLine},
-    {u"fnFeatureSupport",
-     0x6003000F,
-     {{{u"lCheckFeature", VT_I4}, {u"sRtnTrue", VT_VARIANT}, {u"sRtnFalse", VT_VARIANT}}},
-     3,
-     &CallFeatureSupport},
-    {u"fnWin32Processor", 0x60030010, {{{u"nGetData", VT_I2}}}, 1, &CallWin32Processor},
+#define TESS_METHOD1 TESS_TABLE_METHOD1
+#define TESS_METHOD3 TESS_TABLE_METHOD3
+#include "cpuinfo/orvantel_class.h"
+#undef TESS_METHOD1
+#undef TESS_METHOD3
 };
+#undef TESS_CLASS_INTERFACE
 
 // The instruction-extension items, four per extension, in index order from item 17.
 struct Extension {
@@ -68,7 +49,7 @@ const frame::Identity& CPUInfoIdentity() {
     static const frame::Identity identity{
         .product = u"Orvantel",
         .className = u"CPUInfo",
-        .progId = u"Orvantel.CPUInfo",
+        .progId = u"" ORVANTEL_PROGID,
         .count = kItemCount,
         .pollFreqency = 1000,
         .pollMethod = 0,

@@ -5,28 +5,24 @@
 #include <string>
 
 #include "cpuinfo/catalogue.h"
+#include "cpuinfo/orvantel_class.h"
+#include "frame/class_interface.h"
 #include "frame/plugin_object.h"
 #include "platform/management.h"
 #include "platform/processor_features.h"
 #include "platform/registry.h"
 
-// {CBD1D346-2706-49FD-930D-4316A2811242}
-inline constexpr IID IID__CPUInfo = {
-    0xCBD1D346, 0x2706, 0x49FD, {0x93, 0x0D, 0x43, 0x16, 0xA2, 0x81, 0x12, 0x42}};
-// {9207752D-1E78-44F6-B225-AB2EA6283781}
-inline constexpr CLSID CLSID_CPUInfo = {
-    0x9207752D, 0x1E78, 0x44F6, {0xB2, 0x25, 0xAB, 0x2E, 0xA6, 0x28, 0x37, 0x81}};
-// {445BC8F8-8C0E-40A3-9F22-013423DAF4F3}
-inline constexpr GUID LIBID_Orvantel = {
-    0x445BC8F8, 0x8C0E, 0x40A3, {0x9F, 0x22, 0x01, 0x34, 0x23, 0xDA, 0xF4, 0xF3}};
+inline constexpr IID IID__CPUInfo = com::GuidFromText(ORVANTEL_CLASS_IID);
+inline constexpr CLSID CLSID_CPUInfo = com::GuidFromText(ORVANTEL_CLSID);
+inline constexpr GUID LIBID_Orvantel = com::GuidFromText(ORVANTEL_LIBID);
 
 // The dual class interface, its own members in type-library order.
 struct _CPUInfo : IDispatch {
-    virtual HRESULT STDMETHODCALLTYPE Check128(BSTR sOutput, VARIANT_BOOL* result) = 0;
-    virtual HRESULT STDMETHODCALLTYPE fnDualLine(BSTR sSourceText, BSTR* result) = 0;
-    virtual HRESULT STDMETHODCALLTYPE fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue,
-                                                       VARIANT sRtnFalse, BSTR* result) = 0;
-    virtual HRESULT STDMETHODCALLTYPE fnWin32Processor(SHORT nGetData, BSTR* result) = 0;
+#define TESS_METHOD1 TESS_DECLARE_METHOD1
+#define TESS_METHOD3 TESS_DECLARE_METHOD3
+#include "cpuinfo/orvantel_class.h"
+#undef TESS_METHOD1
+#undef TESS_METHOD3
 };
 
 namespace cpuinfo {

@@ -10,41 +10,13 @@ namespace date {
 
 namespace {
 
-_CustomDate* Self(IDispatch* self) {
-    return static_cast<_CustomDate*>(self);
-}
-
-HRESULT CallCheck128(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BOOL;
-    return Self(self)->Check128(args[0].bstrVal, &result->boolVal);
-}
-
-template <HRESULT (STDMETHODCALLTYPE _CustomDate::*Member)(SHORT, BSTR*)>
-HRESULT CallLookup(IDispatch* self, VARIANT* args, VARIANT* result) {
-    result->vt = VT_BSTR;
-    return (Self(self)->*Member)(args[0].iVal, &result->bstrVal);
-}
-
+#define TESS_CLASS_INTERFACE _CustomDate
 constexpr frame::Method kMethods[] = {
-    {u"Check128", 0x6003000A, {{{u"sOutput", VT_BSTR}}}, 1, &CallCheck128},
-    {u"GetDayShort", 0x6003000B, {{{u"nDay", VT_I2}}}, 1, &CallLookup<&_CustomDate::GetDayShort>},
-    {u"GetDayLong", 0x6003000C, {{{u"nDay", VT_I2}}}, 1, &CallLookup<&_CustomDate::GetDayLong>},
-    {u"GetMonthShort",
-     0x6003000D,
-     {{{u"nMonth", VT_I2}}},
-     1,
-     &CallLookup<&_CustomDate::GetMonthShort>},
-    {u"GetMonthLong",
-     0x6003000E,
-     {{{u"nMonth", VT_I2}}},
-     1,
-     &CallLookup<&_CustomDate::GetMonthLong>},
-    {u"GetDaySuffix",
-     0x6003000F,
-     {{{u"nDayOfMonth", VT_I2}}},
-     1,
-     &CallLookup<&_CustomDate::GetDaySuffix>},
+#define TESS_METHOD1 TESS_TABLE_METHOD1
+#include "date/tamblorin_class.h"
+#undef TESS_METHOD1
 };
+#undef TESS_CLASS_INTERFACE
 
 constexpr std::u16string_view kPrefix = u"Tamblorin\\";
 
@@ -54,7 +26,7 @@ const frame::Identity& CustomDateIdentity() {
     static const frame::Identity identity{
         .product = u"Tamblorin",
         .className = u"CustomDate",
-        .progId = u"Tamblorin.CustomDate",
+        .progId = u"" TAMBLORIN_PROGID,
         .count = kItemCount,
         .pollFreqency = 10000,
         .pollMethod = 1,

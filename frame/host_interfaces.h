@@ -2,16 +2,13 @@
 #pragma once
 
 #include "com/com.h"
+#include "com/guid.h"
+#include "frame/idl/tessivar2_kit.h"
 
-// {CFEC75A2-779E-4945-B33C-D3675E051E6D}
-inline constexpr IID IID_ITessivar2Plugin = {
-    0xCFEC75A2, 0x779E, 0x4945, {0xB3, 0x3C, 0xD3, 0x67, 0x5E, 0x05, 0x1E, 0x6D}};
-// {8975C2D1-E0AF-444F-8E03-7105B1FB6A4F}
-inline constexpr IID IID_ITessivar2DataProvider = {
-    0x8975C2D1, 0xE0AF, 0x444F, {0x8E, 0x03, 0x71, 0x05, 0xB1, 0xFB, 0x6A, 0x4F}};
-// The kit's type library {D418EE3E-1501-4F38-9879-12ADC1FCCE95}, version 1.0.
-inline constexpr GUID LIBID_TESSIVAR2Sdk = {
-    0xD418EE3E, 0x1501, 0x4F38, {0x98, 0x79, 0x12, 0xAD, 0xC1, 0xFC, 0xCE, 0x95}};
+inline constexpr IID IID_ITessivar2Plugin = com::GuidFromText(TESSIVAR2_PLUGIN_IID);
+inline constexpr IID IID_ITessivar2DataProvider = com::GuidFromText(TESSIVAR2_DATA_PROVIDER_IID);
+// The kit's type library, version 1.0.
+inline constexpr GUID LIBID_TESSIVAR2Sdk = com::GuidFromText(TESSIVAR2_KIT_LIBID);
 
 // Identity and configuration. Member ids 0x60010000 upwards.
 struct ITessivar2Plugin : IUnknown {

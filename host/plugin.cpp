@@ -10,7 +10,10 @@
 #endif
 #include "com/guid.h"
 #include "com/text.h"
+#include "cpuinfo/orvantel_class.h"
+#include "date/tamblorin_class.h"
 #include "host/library.h"
+#include "uptime/wendrikai_class.h"
 
 namespace host {
 
@@ -31,9 +34,9 @@ struct Known {
     const char* clsid;
 };
 constexpr std::array<Known, 3> kKnown = {{
-    {"Orvantel", "Orvantel.CPUInfo", "{9207752D-1E78-44F6-B225-AB2EA6283781}"},
-    {"Tamblorin", "Tamblorin.CustomDate", "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}"},
-    {"Wendrikai", "Wendrikai.Uptime", "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}"},
+    {"Orvantel", ORVANTEL_PROGID, "{" ORVANTEL_CLSID "}"},
+    {"Tamblorin", TAMBLORIN_PROGID, "{" TAMBLORIN_CLSID "}"},
+    {"Wendrikai", WENDRIKAI_PROGID, "{" WENDRIKAI_CLSID "}"},
 }};
 
 std::string StatusCode(HRESULT hr) {

@@ -10,7 +10,7 @@ const frame::Identity& UptimeIdentity() {
     static const frame::Identity identity{
         .product = u"Wendrikai",
         .className = u"Uptime",
-        .progId = u"Wendrikai.Uptime",
+        .progId = u"" WENDRIKAI_PROGID,
         .count = kItemCount,
         .pollFreqency = 1000,
         .pollMethod = 2,

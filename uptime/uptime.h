@@ -3,19 +3,15 @@
 
 #include <cstdint>
 
+#include "com/guid.h"
 #include "frame/plugin_object.h"
 #include "platform/regional_settings.h"
 #include "platform/tick_clock.h"
+#include "uptime/wendrikai_class.h"
 
-// {7811F71E-2943-4B5B-A815-7109F01E657B}
-inline constexpr IID IID__Uptime = {
-    0x7811F71E, 0x2943, 0x4B5B, {0xA8, 0x15, 0x71, 0x09, 0xF0, 0x1E, 0x65, 0x7B}};
-// {F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}
-inline constexpr CLSID CLSID_Uptime = {
-    0xF3AAA3D1, 0xD330, 0x4392, {0xB2, 0x4A, 0x91, 0xDB, 0x45, 0xBD, 0x2E, 0x3D}};
-// {785BDBA4-7018-40AE-A717-83CCEB720A12}
-inline constexpr GUID LIBID_Wendrikai = {
-    0x785BDBA4, 0x7018, 0x40AE, {0xA7, 0x17, 0x83, 0xCC, 0xEB, 0x72, 0x0A, 0x12}};
+inline constexpr IID IID__Uptime = com::GuidFromText(WENDRIKAI_CLASS_IID);
+inline constexpr CLSID CLSID_Uptime = com::GuidFromText(WENDRIKAI_CLSID);
+inline constexpr GUID LIBID_Wendrikai = com::GuidFromText(WENDRIKAI_LIBID);
 
 // The class interface: dual, with no methods of its own.
 struct _Uptime : IDispatch {};

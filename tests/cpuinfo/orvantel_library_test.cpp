@@ -6,17 +6,17 @@
 #include <set>
 #include <string>
 
+#include "com/guid.h"
 #include "com/owners.h"
+#include "cpuinfo/orvantel_class.h"
 #include "frame/host_interfaces.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
 namespace {
 
-constexpr CLSID kCPUInfo = {
-    0x9207752D, 0x1E78, 0x44F6, {0xB2, 0x25, 0xAB, 0x2E, 0xA6, 0x28, 0x37, 0x81}};
-constexpr IID kClassInterface = {
-    0xCBD1D346, 0x2706, 0x49FD, {0x93, 0x0D, 0x43, 0x16, 0xA2, 0x81, 0x12, 0x42}};
+constexpr CLSID kCPUInfo = com::GuidFromText(ORVANTEL_CLSID);
+constexpr IID kClassInterface = com::GuidFromText(ORVANTEL_CLASS_IID);
 
 const std::string kHost = TESS_LCDHOST;
 

@@ -82,8 +82,8 @@ TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
     ASSERT_EQ(library.Register(), S_OK);
     auto record = frame::FindClassRecord("Tamblorin.CustomDate");
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->clsid, "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}");
-    EXPECT_EQ(record->typeLib, "{99DC8F06-999F-4C3A-A236-F71E1A35632C}");
+    EXPECT_EQ(record->clsid, "{" TAMBLORIN_CLSID "}");
+    EXPECT_EQ(record->typeLib, "{" TAMBLORIN_LIBID "}");
     EXPECT_EQ(record->threadingModel, "Apartment");
 
     auto byProgId = testing_support::RunShell(

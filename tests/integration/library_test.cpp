@@ -6,16 +6,17 @@
 #include <fstream>
 #include <string>
 
+#include "com/guid.h"
 #include "com/owners.h"
 #include "frame/class_records.h"
 #include "frame/host_interfaces.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
+#include "uptime/wendrikai_class.h"
 
 namespace {
 
-constexpr CLSID kUptime = {
-    0xF3AAA3D1, 0xD330, 0x4392, {0xB2, 0x4A, 0x91, 0xDB, 0x45, 0xBD, 0x2E, 0x3D}};
+constexpr CLSID kUptime = com::GuidFromText(WENDRIKAI_CLSID);
 
 class WendrikaiLibrary : public ::testing::Test {
   protected:
@@ -106,10 +107,10 @@ TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
     ASSERT_EQ(library.Register(), S_OK);
     auto record = frame::FindClassRecord("Wendrikai.Uptime");
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->clsid, "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
+    EXPECT_EQ(record->clsid, "{" WENDRIKAI_CLSID "}");
     EXPECT_EQ(record->path, std::filesystem::canonical(library.path()).string());
     EXPECT_EQ(record->threadingModel, "Apartment");
-    EXPECT_EQ(record->typeLib, "{785BDBA4-7018-40AE-A717-83CCEB720A12}");
+    EXPECT_EQ(record->typeLib, "{" WENDRIKAI_LIBID "}");
     EXPECT_EQ(record->version, "1.0");
 
     // A host now creates the class by ProgID and by CLSID.
@@ -118,8 +119,8 @@ TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
         testing_support::RunShell(std::string(TESS_LCDHOST) + " info Wendrikai.Uptime", env);
     EXPECT_EQ(byProgId.status, 0) << byProgId.err;
     EXPECT_NE(byProgId.out.find("Description: Wendrikai v1.0"), std::string::npos);
-    auto byClsid = testing_support::RunShell(
-        std::string(TESS_LCDHOST) + " info '{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}'", env);
+    auto byClsid =
+        testing_support::RunShell(std::string(TESS_LCDHOST) + " info '{" WENDRIKAI_CLSID "}'", env);
     EXPECT_EQ(byClsid.status, 0) << byClsid.err;
 
     ASSERT_EQ(library.Unregister(), S_OK);

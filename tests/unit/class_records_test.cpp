@@ -6,19 +6,21 @@
 
 #include "com/guid.h"
 #include "frame/class_records.h"
+#include "uptime/wendrikai_class.h"
 
 namespace {
 
 TEST(Guid, RoundTripsTheRegistryForm) {
     GUID g;
-    ASSERT_TRUE(com::ParseGuid("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}", &g));
-    EXPECT_EQ(g.Data1, 0xF3AAA3D1u);
-    EXPECT_EQ(g.Data4[7], 0x3D);
-    EXPECT_EQ(com::GuidToString(g), "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}");
-    EXPECT_TRUE(com::ParseGuid("F3AAA3D1-D330-4392-B24A-91DB45BD2E3D", &g));
-    EXPECT_FALSE(com::ParseGuid("{F3AAA3D1-D330-4392-B24A-91DB45BD2E3}", &g));
-    EXPECT_FALSE(com::ParseGuid("{F3AAA3D1xD330-4392-B24A-91DB45BD2E3D}", &g));
-    EXPECT_FALSE(com::ParseGuid("{G3AAA3D1-D330-4392-B24A-91DB45BD2E3D}", &g));
+    ASSERT_TRUE(com::ParseGuid("{a1b2c3d4-e5f6-4789-8abc-0d1e2f30415f}", &g));
+    EXPECT_EQ(g.Data1, 0xA1B2C3D4u);
+    EXPECT_EQ(g.Data4[7], 0x5F);
+    EXPECT_EQ(com::GuidToString(g), "{A1B2C3D4-E5F6-4789-8ABC-0D1E2F30415F}");
+    EXPECT_TRUE(com::ParseGuid("A1B2C3D4-E5F6-4789-8ABC-0D1E2F30415F", &g));
+    EXPECT_FALSE(com::ParseGuid("{A1B2C3D4-E5F6-4789-8ABC-0D1E2F30415}", &g));
+    EXPECT_FALSE(com::ParseGuid("{A1B2C3D4xE5F6-4789-8ABC-0D1E2F30415F}", &g));
+    EXPECT_FALSE(com::ParseGuid("{G1B2C3D4-E5F6-4789-8ABC-0D1E2F30415F}", &g));
+    static_assert(com::GuidFromText("A1B2C3D4-E5F6-4789-8ABC-0D1E2F30415F").Data3 == 0x4789);
 }
 
 class ClassRecordsTest : public ::testing::Test {
@@ -33,12 +35,12 @@ class ClassRecordsTest : public ::testing::Test {
 };
 
 TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
-    frame::ClassRecord r{"{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}",
+    frame::ClassRecord r{"{" WENDRIKAI_CLSID "}",
                          "Wendrikai.Uptime",
                          "Uptime",
                          "/opt/x/Wendrikai.so",
                          "Apartment",
-                         "{785BDBA4-7018-40AE-A717-83CCEB720A12}",
+                         "{" WENDRIKAI_LIBID "}",
                          "1.0"};
     EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
     ASSERT_TRUE(frame::WriteClassRecord(r));
@@ -62,7 +64,7 @@ TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
 
 TEST_F(ClassRecordsTest, AFailedReplacementIsReportedAndLeavesNoTemporaryRecord) {
     // A folder where the record should go makes the final rename fail.
-    const std::string clsid = "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}";
+    const std::string clsid = "{" WENDRIKAI_CLSID "}";
     std::filesystem::create_directories(folder / (clsid + ".class") / "occupied");
     EXPECT_FALSE(frame::WriteClassRecord(
         {clsid, "Wendrikai.Uptime", "Uptime", "/x/Wendrikai.so", "Apartment", clsid, "1.0"}));
@@ -72,7 +74,7 @@ TEST_F(ClassRecordsTest, AFailedReplacementIsReportedAndLeavesNoTemporaryRecord)
 TEST_F(ClassRecordsTest, DamagedRecordsAreIgnored) {
     EXPECT_FALSE(frame::ParseClassRecord("garbage"));
     EXPECT_FALSE(frame::ParseClassRecord("CLSID=nope\nPath=/x\n"));
-    EXPECT_FALSE(frame::ParseClassRecord("CLSID={F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}\n"));
+    EXPECT_FALSE(frame::ParseClassRecord("CLSID={" WENDRIKAI_CLSID "}\n"));
 }
 
 TEST(ClassRegistryFolder, FollowsTheEnvironment) {

@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "com/guid.h"
+#include "cpuinfo/orvantel_class.h"
+#include "date/tamblorin_class.h"
 #include "frame/host_interfaces.h"
+#include "uptime/wendrikai_class.h"
 
 namespace {
 
@@ -42,9 +45,9 @@ struct ExpectedLibrary {
 const std::vector<ExpectedLibrary>& Libraries() {
     static const std::vector<ExpectedLibrary> libraries = {
         {L"Orvantel",
-         "{445BC8F8-8C0E-40A3-9F22-013423DAF4F3}",
-         "{9207752D-1E78-44F6-B225-AB2EA6283781}",
-         "{CBD1D346-2706-49FD-930D-4316A2811242}",
+         "{" ORVANTEL_LIBID "}",
+         "{" ORVANTEL_CLSID "}",
+         "{" ORVANTEL_CLASS_IID "}",
          L"CPUInfo",
          L"Orvantel.CPUInfo",
          {1, 1, 0, 84},
@@ -59,9 +62,9 @@ const std::vector<ExpectedLibrary>& Libraries() {
            VT_BSTR},
           {L"fnWin32Processor", 0x60030010, {{L"nGetData", VT_I2}}, VT_BSTR}}},
         {L"Tamblorin",
-         "{99DC8F06-999F-4C3A-A236-F71E1A35632C}",
-         "{D1B72E36-AEEE-4ABA-BA78-C4A1758BBAB9}",
-         "{51CCF0E3-B3BC-479B-B956-EC0939123DBB}",
+         "{" TAMBLORIN_LIBID "}",
+         "{" TAMBLORIN_CLSID "}",
+         "{" TAMBLORIN_CLASS_IID "}",
          L"CustomDate",
          L"Tamblorin.CustomDate",
          {1, 5, 0, 116},
@@ -75,9 +78,9 @@ const std::vector<ExpectedLibrary>& Libraries() {
           {L"GetMonthLong", 0x6003000E, {{L"nMonth", VT_I2}}, VT_BSTR},
           {L"GetDaySuffix", 0x6003000F, {{L"nDayOfMonth", VT_I2}}, VT_BSTR}}},
         {L"Wendrikai",
-         "{785BDBA4-7018-40AE-A717-83CCEB720A12}",
-         "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}",
-         "{7811F71E-2943-4B5B-A815-7109F01E657B}",
+         "{" WENDRIKAI_LIBID "}",
+         "{" WENDRIKAI_CLSID "}",
+         "{" WENDRIKAI_CLASS_IID "}",
          L"Uptime",
          L"Wendrikai.Uptime",
          {1, 0, 0, 15},
@@ -492,8 +495,8 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
         object->Release();
     }
     // The host's interfaces are the host's to register: no plug-in wrote them.
-    EXPECT_FALSE(KeyExists(L"Interface\\{CFEC75A2-779E-4945-B33C-D3675E051E6D}"));
-    EXPECT_FALSE(KeyExists(L"Interface\\{8975C2D1-E0AF-444F-8E03-7105B1FB6A4F}"));
+    EXPECT_FALSE(KeyExists(L"Interface\\{" TESSIVAR2_PLUGIN_IID "}"));
+    EXPECT_FALSE(KeyExists(L"Interface\\{" TESSIVAR2_DATA_PROVIDER_IID "}"));
 }
 
 TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
@@ -502,8 +505,8 @@ TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
                             &kit),
               S_OK);
     kit->Release();
-    const std::wstring kitLibid = L"{D418EE3E-1501-4F38-9879-12ADC1FCCE95}";
-    const std::wstring pluginKey = L"Interface\\{CFEC75A2-779E-4945-B33C-D3675E051E6D}\\TypeLib";
+    const std::wstring kitLibid = L"{" TESSIVAR2_KIT_LIBID "}";
+    const std::wstring pluginKey = L"Interface\\{" TESSIVAR2_PLUGIN_IID "}\\TypeLib";
     EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid);
     for (const ExpectedLibrary* want : Present()) {
         SCOPED_TRACE(testing::Message() << want->name);

@@ -1,0 +1,102 @@
+// Turns the method rows of a class identity header into C++: the class interface's pure virtual
+// members and its late-binding table. The includer defines TESS_METHOD1/TESS_METHOD3 as one of
+// the pairs below and includes the identity header again, e.g. for the interface:
+//
+//   struct _CPUInfo : IDispatch {
+//   #define TESS_METHOD1 TESS_DECLARE_METHOD1
+//   #define TESS_METHOD3 TESS_DECLARE_METHOD3
+//   #include "cpuinfo/orvantel_class.h"
+//   #undef TESS_METHOD1
+//   #undef TESS_METHOD3
+//   };
+//
+// and for the table, with TESS_CLASS_INTERFACE naming the interface, TESS_TABLE_METHOD1/3.
+#pragma once
+
+#include <type_traits>
+
+#include "com/com.h"
+#include "com/guid.h"
+#include "frame/dispatch.h"
+
+namespace frame {
+
+// The C++ type of a parameter written with its IDL type.
+template <class T>
+struct IdlParameter {
+    using Type = T;
+};
+template <>
+struct IdlParameter<long> {
+    using Type = LONG;
+};
+template <class T>
+using IdlParameterType = typename IdlParameter<T>::Type;
+
+// The variant type a parameter is converted to before the call.
+template <class T>
+constexpr VARTYPE kParameterVarType = VT_VARIANT;  // VARIANT: taken as it comes
+template <>
+inline constexpr VARTYPE kParameterVarType<long> = VT_I4;
+template <>
+inline constexpr VARTYPE kParameterVarType<short> = VT_I2;
+template <>
+inline constexpr VARTYPE kParameterVarType<BSTR> = VT_BSTR;
+
+// A converted argument as the parameter's C++ type.
+template <class T>
+IdlParameterType<T> Argument(VARIANT& arg) {
+    if constexpr (std::is_same_v<T, long>)
+        return arg.lVal;
+    else if constexpr (std::is_same_v<T, short>)
+        return arg.iVal;
+    else if constexpr (std::is_same_v<T, BSTR>)
+        return arg.bstrVal;
+    else
+        return arg;  // the call's own copy of the variant
+}
+
+// Where the method writes its result inside the result variant, which takes its type.
+template <class R>
+R* ResultSlot(VARIANT* result) {
+    if constexpr (std::is_same_v<R, BSTR>) {
+        result->vt = VT_BSTR;
+        return &result->bstrVal;
+    } else {
+        static_assert(std::is_same_v<R, VARIANT_BOOL>);
+        result->vt = VT_BOOL;
+        return &result->boolVal;
+    }
+}
+
+}  // namespace frame
+
+#define TESS_DECLARE_METHOD1(member, result, name, type1, name1)                   \
+    virtual HRESULT STDMETHODCALLTYPE name(::frame::IdlParameterType<type1> name1, \
+                                           result* value) = 0;
+#define TESS_DECLARE_METHOD3(member, result, name, type1, name1, type2, name2, type3, name3) \
+    virtual HRESULT STDMETHODCALLTYPE name(                                                  \
+        ::frame::IdlParameterType<type1> name1, ::frame::IdlParameterType<type2> name2,      \
+        ::frame::IdlParameterType<type3> name3, result* value) = 0;
+
+#define TESS_TABLE_METHOD1(member, result, name, type1, name1)                       \
+    {u"" #name,                                                                      \
+     member,                                                                         \
+     {{{u"" #name1, ::frame::kParameterVarType<type1>}}},                            \
+     1,                                                                              \
+     [](IDispatch* self, VARIANT* args, VARIANT* value) -> HRESULT {                 \
+         return static_cast<TESS_CLASS_INTERFACE*>(self)->name(                      \
+             ::frame::Argument<type1>(args[0]), ::frame::ResultSlot<result>(value)); \
+     }},
+#define TESS_TABLE_METHOD3(member, result, name, type1, name1, type2, name2, type3, name3) \
+    {u"" #name,                                                                            \
+     member,                                                                               \
+     {{{u"" #name1, ::frame::kParameterVarType<type1>},                                    \
+       {u"" #name2, ::frame::kParameterVarType<type2>},                                    \
+       {u"" #name3, ::frame::kParameterVarType<type3>}}},                                  \
+     3,                                                                                    \
+     [](IDispatch* self, VARIANT* args, VARIANT* value) -> HRESULT {                       \
+         return static_cast<TESS_CLASS_INTERFACE*>(self)->name(                            \
+             ::frame::Argument<type1>(args[0]), ::frame::Argument<type2>(args[1]),         \
+             ::frame::Argument<type3>(args[2]), ::frame::ResultSlot<result>(value));       \
+     }},

@@ -13,7 +13,9 @@
 #include <new>
 #include <string>
 
+#include "com/boundary.h"
 #include "com/com_standin_testing.h"
+#include "com/owners.h"
 
 // ---- strings --------------------------------------------------------------------------------
 
@@ -180,8 +182,10 @@ HRESULT Dereference(const VARIANT* src, VARIANT* out) {
         case VT_UNKNOWN:
             out->punkVal = *src->ppunkVal;
             break;
-        case VT_VARIANT:
-            return Dereference(src->pvarVal, out);
+        case VT_VARIANT: {
+            const VARIANT* target = com::Referent(*src);
+            return target == nullptr ? E_INVALIDARG : Dereference(target, out);
+        }
         default:
             return DISP_E_BADVARTYPE;
     }
@@ -505,13 +509,9 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
     HRESULT hr = Dereference(pvarSrc, &plain);
     if (FAILED(hr)) return hr;
     VARIANT result;
-    try {
-        hr = Convert(plain, wFlags, vt, &result);
-    } catch (const std::bad_alloc&) {
-        // Numbers are read and written through standard strings; like the platform's call, this
-        // one answers exhausted memory with a status.
-        return E_OUTOFMEMORY;
-    }
+    // Numbers are read and written through standard strings; like the platform's call, this one
+    // answers exhausted memory with a status.
+    hr = com::Boundary([&] { return Convert(plain, wFlags, vt, &result); });
     if (FAILED(hr)) return hr;
     VariantClear(pvargDest);  // the source, when it is the same variant, is no longer needed
     *pvargDest = result;

@@ -135,4 +135,14 @@ struct Variant : VARIANT {
     }
 };
 
+// What a variant argument stands for. A VT_BYREF | VT_VARIANT argument refers to another
+// variant, followed one level deep as the platform follows it; a reference to a reference, or
+// to nothing, is refused (null).
+inline const VARIANT* Referent(const VARIANT& value) {
+    if (value.vt != (VT_BYREF | VT_VARIANT)) return &value;
+    const VARIANT* target = value.pvarVal;
+    if (target == nullptr || target->vt == (VT_BYREF | VT_VARIANT)) return nullptr;
+    return target;
+}
+
 }  // namespace com

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/boundary.h"
 #include "date/calendar_names.h"
 #include "date/date_items.h"
 #include "date/variables.h"
@@ -75,26 +76,22 @@ HRESULT CustomDate::get_DisplayName(LONG index, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
     if (!frame::InRange(index, kItemCount)) return com::ReturnString({}, result);
-    try {
+    return com::Boundary([&]() -> HRESULT {
         std::u16string name(kPrefix);
         name += ItemName(index);
         return com::ReturnString(name, result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CustomDate::get_Value(LONG index, VARIANT* result) {
     if (result == nullptr) return E_POINTER;
     VariantInit(result);
-    try {
+    return com::Boundary([&]() -> HRESULT {
         std::u16string text;
         const HRESULT hr = FormatItem(index, Variables::PollTime(), formatter_, text);
         if (FAILED(hr)) return hr;
         return com::ReturnText(text, result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 IUnknown* CreateCustomDate() {

@@ -84,7 +84,7 @@ R* ResultSlot(VARIANT* result) {
      member,                                                                         \
      {{{u"" #name1, ::frame::kParameterVarType<type1>}}},                            \
      1,                                                                              \
-     [](IDispatch* self, VARIANT* args, VARIANT* value) -> HRESULT {                 \
+     [](IDispatch* self, ::com::Variant* args, VARIANT* value) -> HRESULT {          \
          return static_cast<TESS_CLASS_INTERFACE*>(self)->name(                      \
              ::frame::Argument<type1>(args[0]), ::frame::ResultSlot<result>(value)); \
      }},
@@ -95,7 +95,7 @@ R* ResultSlot(VARIANT* result) {
        {u"" #name2, ::frame::kParameterVarType<type2>},                                    \
        {u"" #name3, ::frame::kParameterVarType<type3>}}},                                  \
      3,                                                                                    \
-     [](IDispatch* self, VARIANT* args, VARIANT* value) -> HRESULT {                       \
+     [](IDispatch* self, ::com::Variant* args, VARIANT* value) -> HRESULT {                \
          return static_cast<TESS_CLASS_INTERFACE*>(self)->name(                            \
              ::frame::Argument<type1>(args[0]), ::frame::Argument<type2>(args[1]),         \
              ::frame::Argument<type3>(args[2]), ::frame::ResultSlot<result>(value));       \

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "com/text.h"
+#include "com/owners.h"
 
 namespace frame {
 
@@ -36,14 +36,6 @@ HRESULT DispatchGetIDsOfNames(MethodTable methods, REFIID riid, LPOLESTR* names,
     return hr;
 }
 
-namespace {
-
-void ClearArgs(VARIANT* args, std::uint8_t n) {
-    for (std::uint8_t i = 0; i < n; ++i) VariantClear(&args[i]);
-}
-
-}  // namespace
-
 HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatch* self, DISPID id,
                        REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                        EXCEPINFO* excepInfo, UINT* argErr) {
@@ -57,8 +49,7 @@ HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatc
     if (params->cArgs != 0 && params->rgvarg == nullptr) return E_INVALIDARG;
 
     // Arguments arrive last first; convert each to its parameter's type.
-    VARIANT args[3];
-    for (auto& a : args) VariantInit(&a);
+    com::Variant args[3];
     for (std::uint8_t p = 0; p < method->paramCount; ++p) {
         const UINT position = params->cArgs - 1 - p;
         VARIANT* given = &params->rgvarg[position];
@@ -66,18 +57,14 @@ HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatc
         const HRESULT hr = type == VT_VARIANT ? VariantCopyInd(&args[p], given)
                                               : VariantChangeType(&args[p], given, 0, type);
         if (FAILED(hr)) {
-            ClearArgs(args, p);
             if (argErr != nullptr) *argErr = position;
             return (hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY) ? hr : DISP_E_TYPEMISMATCH;
         }
     }
 
-    VARIANT value;
-    VariantInit(&value);
+    com::Variant value;
     const HRESULT hr = method->call(self, args, &value);
-    ClearArgs(args, method->paramCount);
     if (FAILED(hr)) {
-        VariantClear(&value);
         if (excepInfo != nullptr) {
             std::memset(excepInfo, 0, sizeof *excepInfo);
             excepInfo->bstrSource = com::AllocString(source);
@@ -85,12 +72,7 @@ HRESULT DispatchInvoke(MethodTable methods, std::u16string_view source, IDispatc
         }
         return DISP_E_EXCEPTION;
     }
-    if (result != nullptr) {
-        VariantInit(result);
-        *result = value;
-    } else {
-        VariantClear(&value);
-    }
+    if (result != nullptr) value.Detach(result);
     return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "com/com.h"
+#include "com/owners.h"
 
 namespace frame {
 
@@ -17,13 +18,13 @@ struct Param {
 
 // One public method: its name, member id, parameters and a thunk that calls the method on the
 // object. The thunk receives the arguments already converted to the parameter types, first
-// parameter first, and writes the method's result into `result`.
+// parameter first (they stay the caller's), and writes the method's result into `result`.
 struct Method {
     std::u16string_view name;
     DISPID id;
     std::array<Param, 3> params;
     std::uint8_t paramCount;
-    HRESULT (*call)(IDispatch* self, VARIANT* args, VARIANT* result);
+    HRESULT (*call)(IDispatch* self, com::Variant* args, VARIANT* result);
 };
 
 using MethodTable = std::span<const Method>;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "com/boundary.h"
 #include "platform/narrow_text.h"
 
 namespace frame {
@@ -46,11 +47,9 @@ HRESULT PluginCore::Configure(VARIANT_BOOL* result) {
 HRESULT PluginCore::GetDescription(BSTR* result) const {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
-    try {
+    return com::Boundary([&]() -> HRESULT {
         return com::ReturnString(DescriptionText(identity_.product, identity_.version), result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT PluginCore::GetConfigurationString(BSTR* result) const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "com/boundary.h"
 #include "com/com.h"
 #include "com/owners.h"
 #include "frame/dispatch.h"
@@ -107,11 +108,8 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
         if (count == nullptr) return E_POINTER;
         *count = 0;
 #if defined(_WIN32)
-        ITypeInfo* info = nullptr;
-        if (SUCCEEDED(LoadOwnTypeInfo(core_.identity().classIid, &info))) {
-            info->Release();
-            *count = 1;
-        }
+        com::ComPtr<ITypeInfo> info;
+        if (SUCCEEDED(LoadOwnTypeInfo(core_.identity().classIid, info.Out()))) *count = 1;
 #endif
         return S_OK;
     }
@@ -188,16 +186,13 @@ template <class Make>
 HRESULT CreateAndQuery(Make make, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    IUnknown* object = nullptr;
-    try {
-        object = make();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    if (object == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(riid, ppv);
-    object->Release();
-    return hr;
+    com::ComPtr<IUnknown> object;
+    const HRESULT made = com::Boundary([&] {
+        object.Attach(make());
+        return object ? S_OK : E_OUTOFMEMORY;
+    });
+    if (FAILED(made)) return made;
+    return object->QueryInterface(riid, ppv);
 }
 
 }  // namespace frame

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <new>
 
+#include "com/boundary.h"
 #include "com/guid.h"
 #include "com/text.h"
 #include "frame/class_records.h"
@@ -26,7 +27,7 @@ std::string OwnLibraryPath() {
 }  // namespace
 
 HRESULT RegisterServer(const ClassEntry& entry) {
-    try {
+    return com::Boundary([&]() -> HRESULT {
         const Identity& id = entry.identity;
         ClassRecord record;
         record.clsid = com::GuidToString(id.clsid);
@@ -38,17 +39,13 @@ HRESULT RegisterServer(const ClassEntry& entry) {
         record.version = "1.0";
         if (record.path.empty()) return SELFREG_E_CLASS;
         return WriteClassRecord(record) ? S_OK : SELFREG_E_CLASS;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT UnregisterServer(const ClassEntry& entry) {
-    try {
+    return com::Boundary([&]() -> HRESULT {
         return RemoveClassRecord(com::GuidToString(entry.identity.clsid)) ? S_OK : SELFREG_E_CLASS;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 }  // namespace frame

@@ -9,7 +9,9 @@
 #include <new>
 #include <string>
 
+#include "com/boundary.h"
 #include "com/guid.h"
+#include "com/owners.h"
 #include "com/text.h"
 #include "frame/module.h"
 #include "frame/type_library.h"
@@ -96,10 +98,9 @@ HRESULT Register(const Identity& id) {
 
     // The type library, from this library's own file. Registering it also registers the
     // class interface, which is dual, for marshalling through it.
-    ITypeLib* typeLib = nullptr;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &typeLib);
+    com::ComPtr<ITypeLib> typeLib;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, typeLib.Out());
     if (FAILED(hr)) return hr;
-    typeLib->Release();
 
     const std::wstring clsid = Wide(com::GuidToString(id.clsid));
     const std::wstring libid = Wide(com::GuidToString(id.libid));
@@ -137,26 +138,14 @@ HRESULT Register(const Identity& id) {
 }  // namespace
 
 HRESULT RegisterServer(const ClassEntry& entry) {
-    try {
-        const HRESULT hr = Register(entry.identity);
-        // A registration that failed half-way leaves nothing behind.
-        if (FAILED(hr)) Unregister(entry.identity);
-        return hr;
-    } catch (const std::bad_alloc&) {
-        try {
-            Unregister(entry.identity);
-        } catch (const std::bad_alloc&) {
-        }
-        return E_OUTOFMEMORY;
-    }
+    const HRESULT hr = com::Boundary([&] { return Register(entry.identity); });
+    // A registration that failed half-way leaves nothing behind.
+    if (FAILED(hr)) com::Boundary([&] { return Unregister(entry.identity); });
+    return hr;
 }
 
 HRESULT UnregisterServer(const ClassEntry& entry) {
-    try {
-        return Unregister(entry.identity);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return com::Boundary([&] { return Unregister(entry.identity); });
 }
 
 }  // namespace frame

@@ -2,6 +2,9 @@
 
 #include <new>
 
+#include "com/boundary.h"
+#include "com/owners.h"
+
 namespace frame {
 
 std::wstring OwnModulePath() {
@@ -28,18 +31,14 @@ std::wstring OwnModulePath() {
 HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info) {
     if (info == nullptr) return E_POINTER;
     *info = nullptr;
-    try {
+    return com::Boundary([&]() -> HRESULT {
         const std::wstring path = OwnModulePath();
         if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-        ITypeLib* library = nullptr;
-        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+        com::ComPtr<ITypeLib> library;
+        const HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Out());
         if (FAILED(hr)) return hr;
-        hr = library->GetTypeInfoOfGuid(iid, info);
-        library->Release();
-        return hr;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+        return library->GetTypeInfoOfGuid(iid, info);
+    });
 }
 
 }  // namespace frame

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/boundary.h"
 #include "uptime/uptime_format.h"
 
 namespace uptime {
@@ -47,13 +48,11 @@ HRESULT Uptime::get_Value(LONG index, VARIANT* result) {
     if (result == nullptr) return E_POINTER;
     VariantInit(result);
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    try {
+    return com::Boundary([&]() -> HRESULT {
         const std::u16string time = settings_.TimeSeparator();
         const std::u16string decimal = settings_.DecimalSeparator();
         return com::ReturnText(FormatItem(index, lastTickCount_, {time, decimal}), result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 IUnknown* CreateUptime() {

@@ -215,6 +215,21 @@ TEST(VariantChangeType, ReadsThroughReferences) {
     Variant out;
     ASSERT_EQ(VariantChangeType(&out, &ref, 0, VT_BSTR), S_OK);
     EXPECT_EQ(View(out.bstrVal), u"1800");
+
+    // A variant reference is followed one level, as the platform does; a reference to a
+    // reference is refused.
+    VARIANT viaVariant;
+    VariantInit(&viaVariant);
+    viaVariant.vt = VT_VARIANT | VT_BYREF;
+    viaVariant.pvarVal = &ref;
+    ASSERT_EQ(VariantChangeType(&out, &viaVariant, 0, VT_I2), S_OK);
+    EXPECT_EQ(out.iVal, 1800);
+    VARIANT nested = viaVariant;
+    nested.pvarVal = &viaVariant;
+    EXPECT_EQ(VariantChangeType(&out, &nested, 0, VT_I2), E_INVALIDARG);
+    EXPECT_EQ(VariantCopyInd(&out, &nested), E_INVALIDARG);
+    EXPECT_EQ(com::Referent(nested), nullptr);
+    EXPECT_EQ(com::Referent(viaVariant), &ref);
 }
 
 TEST(VariantChangeType, InPlaceReleasesTheOldText) {

@@ -51,16 +51,16 @@ class Probe final : public frame::PluginObject<Probe, _Probe> {
     }
 };
 
-HRESULT CallCheck128(IDispatch* self, VARIANT* args, VARIANT* result) {
+HRESULT CallCheck128(IDispatch* self, com::Variant* args, VARIANT* result) {
     result->vt = VT_BOOL;
     return static_cast<_Probe*>(self)->Check128(args[0].bstrVal, &result->boolVal);
 }
-HRESULT CallDescribe(IDispatch* self, VARIANT* args, VARIANT* result) {
+HRESULT CallDescribe(IDispatch* self, com::Variant* args, VARIANT* result) {
     result->vt = VT_BSTR;
     return static_cast<_Probe*>(self)->Describe(args[0].lVal, args[1], args[2].iVal,
                                                 &result->bstrVal);
 }
-HRESULT CallFail(IDispatch* self, VARIANT*, VARIANT* result) {
+HRESULT CallFail(IDispatch* self, com::Variant*, VARIANT* result) {
     result->vt = VT_BSTR;
     return static_cast<_Probe*>(self)->Fail(&result->bstrVal);
 }

@@ -1,9 +1,11 @@
 #include "cpuinfo/cpuinfo.h"
 
+#include <cassert>
 #include <new>
 #include <utility>
 #include <vector>
 
+#include "com/boundary.h"
 #include "com/errors.h"
 #include "cpuinfo/cpu_text.h"
 #include "cpuinfo/probes.h"
@@ -41,7 +43,7 @@ constexpr Extension kExtensions[] = {
     {platform::k3DNowInstructions, u"3DNow!"},
     {platform::kFloatingPointPrecisionErrata, u"3DNow!+"},
 };
-constexpr LONG kFirstExtensionItem = 17;
+constexpr Item kFirstExtensionItem = Item::SseYesNo;
 
 }  // namespace
 
@@ -77,14 +79,12 @@ HRESULT CPUInfo::Check128(BSTR sOutput, VARIANT_BOOL* result) {
 HRESULT CPUInfo::fnDualLine(BSTR sSourceText, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
-    try {
+    return com::Boundary([&] {
         std::u16string text;
         const HRESULT hr = DualLine(com::View(sSourceText), &text);
         if (FAILED(hr)) return hr;
         return com::ReturnString(text, result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT sRtnFalse,
@@ -101,62 +101,78 @@ HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT 
     com::Variant text;
     hr = VariantChangeType(&text, &chosen, VARIANT_ALPHABOOL, VT_BSTR);
     if (FAILED(hr)) return w32_Processor::ConversionStatus(hr);
-    *result = text.bstrVal;  // handed over to the caller
-    text.vt = VT_EMPTY;
+    *result = text.DetachString();
     return S_OK;
 }
 
 HRESULT CPUInfo::fnWin32Processor(SHORT nGetData, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
-    try {
+    return com::Boundary([&] {
         std::u16string text;
         const HRESULT hr = Win32Processor(management_, nGetData, &text);
         if (FAILED(hr)) return hr;
         return com::ReturnString(text, result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CPUInfo::PollData() {
-    // Every step runs; a failing step leaves its own items as they were. The poll answers the
-    // status of the first failure.
+    // Every step runs, in order; a failing step leaves its own items as they were. The poll
+    // answers the status of the first failure.
     HRESULT first = S_OK;
-    auto step = [&first](auto run) {
-        HRESULT hr;
-        try {
-            hr = run();
-        } catch (const std::bad_alloc&) {
-            hr = E_OUTOFMEMORY;
-        }
+    for (int k = 0; k < kStepCount; ++k) {
+        running_ = static_cast<Step>(k);
+        const HRESULT hr = com::Boundary([&] { return RunStep(running_); });
         if (FAILED(hr) && SUCCEEDED(first)) first = hr;
-    };
-    step([&] { return PollFirmwareVersion(); });
-    step([&] { return PollVendorShort(); });
-    step([&] { return PollRegistryItem(1, kFirmwareKey, u"SystemBiosDate"); });
-    step([&] { return PollRegistryItem(11, kProcessorKey, u"ProcessorNameString"); });
-    step([&] { return PollDualName(); });
-    step([&] { return PollRegistryItem(12, kProcessorKey, u"VendorIdentifier"); });
-    step([&] { return PollClock(16, 13, kCurrentClockSpeed); });
-    step([&] { return PollFact(50, kClockMultiplier); });
-    step([&] { return PollClock(52, 51, kFrontSideBus); });
-    step([&] { return PollClock(54, 53, kClockFrequency); });
-    step([&] { return PollFact(55, kSocketDesignation); });
-    step([&] { return PollExtensions(); });
-    step([&] { return PollTypeIdentifier(); });
-    step([&] { return PollTypePieces(); });
-    step([&] { return PrefixTypePieces(); });
-    step([&] { return PollFact(0, kAddressWidth); });
-    step([&] { return PollFact(9, kDataWidth); });
+    }
     return first;
+}
+
+HRESULT CPUInfo::RunStep(Step step) {
+    switch (step) {
+        case Step::FirmwareVersion:
+            return PollFirmwareVersion();
+        case Step::VendorShort:
+            return PollVendorShort();
+        case Step::BiosDate:
+            return PollRegistryItem(Item::BiosDate, kFirmwareKey, u"SystemBiosDate");
+        case Step::CpuName:
+            return PollRegistryItem(Item::CpuNameSingleLine, kProcessorKey, u"ProcessorNameString");
+        case Step::CpuDualName:
+            return PollDualName();
+        case Step::VendorLong:
+            return PollRegistryItem(Item::VendorLong, kProcessorKey, u"VendorIdentifier");
+        case Step::Clock:
+            return PollClock(Item::ClockUnsuffixed, Item::ClockSuffixed, kCurrentClockSpeed);
+        case Step::ClockRatio:
+            return PollFact(Item::ClockRatio, kClockMultiplier);
+        case Step::BusClock:
+            return PollClock(Item::BusClockUnsuffixed, Item::BusClockSuffixed, kFrontSideBus);
+        case Step::ClockFreq:
+            return PollClock(Item::ClockFreqUnsuffixed, Item::ClockFreqSuffixed, kClockFrequency);
+        case Step::Socket:
+            return PollFact(Item::SocketType, kSocketDesignation);
+        case Step::Extensions:
+            return PollExtensions();
+        case Step::TypeIdentifier:
+            return PollTypeIdentifier();
+        case Step::TypePieces:
+            return PollTypePieces();
+        case Step::TypePrefixes:
+            return PrefixTypePieces();
+        case Step::AddressWidth:
+            return PollFact(Item::AddressWidth, kAddressWidth);
+        case Step::DataWidth:
+            return PollFact(Item::DataWidth, kDataWidth);
+    }
+    return E_UNEXPECTED;
 }
 
 HRESULT CPUInfo::get_Name(LONG index, BSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = nullptr;
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    return com::ReturnString(ItemName(index), result);
+    return com::ReturnString(Row(index).name, result);
 }
 
 HRESULT CPUInfo::get_DisplayName(LONG index, BSTR* result) {
@@ -167,7 +183,7 @@ HRESULT CPUInfo::get_Value(LONG index, VARIANT* result) {
     if (result == nullptr) return E_POINTER;
     VariantInit(result);
     if (index < 0 || index >= kItemCount) return S_OK;
-    if (!IsVariantSlot(index)) return com::ReturnText(texts_[index], result);
+    if (Row(index).slot == Slot::Text) return com::ReturnText(texts_[index], result);
     return VariantCopy(result, &variants_[index]);
 }
 
@@ -176,15 +192,16 @@ HRESULT CPUInfo::ReadRegistry(std::u16string_view key, std::u16string_view name,
     return ReadRegString(registry_, key, name, text);
 }
 
-void CPUInfo::Store(LONG item, std::u16string_view text) {
-    if (!IsVariantSlot(item)) {
-        texts_[item] = text;
+void CPUInfo::Store(Item item, std::u16string_view text) {
+    assert(Row(item).step == running_ && "each item is written by the step its row names");
+    const auto index = static_cast<std::size_t>(Index(item));
+    if (Row(item).slot == Slot::Text) {
+        texts_[index] = text;
         return;
     }
     com::Variant value;
     if (FAILED(com::ReturnText(text, &value))) throw std::bad_alloc();
-    VariantClear(&variants_[item]);
-    std::swap(static_cast<VARIANT&>(variants_[item]), static_cast<VARIANT&>(value));
+    variants_[index].Attach(&value);
 }
 
 HRESULT CPUInfo::PollFirmwareVersion() {
@@ -193,10 +210,11 @@ HRESULT CPUInfo::PollFirmwareVersion() {
     if (FAILED(hr)) return hr;
     const std::vector<std::u16string> tokens = VersionTokens(version);
     std::u16string all = JoinTokens(tokens);
-    // Items 3 to 8 as far as there are tokens; later tokens show only in item 2.
-    for (std::size_t k = 0; k < tokens.size() && k < 6; ++k)
-        Store(static_cast<LONG>(3 + k), tokens[k]);
-    Store(2, all);
+    // The numbered items as far as there are tokens; later tokens show only in the whole.
+    constexpr std::size_t kNumbered = Index(Item::BiosVersion6) - Index(Item::BiosVersion1) + 1;
+    for (std::size_t k = 0; k < tokens.size() && k < kNumbered; ++k)
+        Store(Next(Item::BiosVersion1, k), tokens[k]);
+    Store(Item::BiosVersionAll, all);
     return S_OK;
 }
 
@@ -204,11 +222,11 @@ HRESULT CPUInfo::PollVendorShort() {
     std::u16string vendor;
     const HRESULT hr = ReadRegistry(kProcessorKey, u"VendorIdentifier", &vendor);
     if (FAILED(hr)) return hr;
-    Store(14, VendorShort(vendor));
+    Store(Item::VendorShort, VendorShort(vendor));
     return S_OK;
 }
 
-HRESULT CPUInfo::PollRegistryItem(LONG item, std::u16string_view key, std::u16string_view name) {
+HRESULT CPUInfo::PollRegistryItem(Item item, std::u16string_view key, std::u16string_view name) {
     std::u16string text;
     const HRESULT hr = ReadRegistry(key, name, &text);
     if (FAILED(hr)) return hr;
@@ -221,11 +239,11 @@ HRESULT CPUInfo::PollDualName() {
     HRESULT hr = ReadRegistry(kProcessorKey, u"ProcessorNameString", &name);
     if (FAILED(hr)) return hr;
     if (FAILED(hr = DualLine(name, &dual))) return hr;
-    Store(15, dual);
+    Store(Item::CpuNameDualLine, dual);
     return S_OK;
 }
 
-HRESULT CPUInfo::PollClock(LONG item, LONG suffixedItem, short selector) {
+HRESULT CPUInfo::PollClock(Item item, Item suffixedItem, short selector) {
     std::u16string text;
     const HRESULT hr = Win32Processor(management_, selector, &text);
     if (FAILED(hr)) return hr;
@@ -235,7 +253,7 @@ HRESULT CPUInfo::PollClock(LONG item, LONG suffixedItem, short selector) {
     return S_OK;
 }
 
-HRESULT CPUInfo::PollFact(LONG item, short selector) {
+HRESULT CPUInfo::PollFact(Item item, short selector) {
     std::u16string text;
     const HRESULT hr = Win32Processor(management_, selector, &text);
     if (FAILED(hr)) return hr;
@@ -262,8 +280,7 @@ HRESULT CPUInfo::PollExtensions() {
             texts.push_back(std::move(text));
         }
     }
-    for (std::size_t k = 0; k < texts.size(); ++k)
-        Store(kFirstExtensionItem + static_cast<LONG>(k), texts[k]);
+    for (std::size_t k = 0; k < texts.size(); ++k) Store(Next(kFirstExtensionItem, k), texts[k]);
     return S_OK;
 }
 
@@ -272,10 +289,15 @@ HRESULT CPUInfo::PollTypeIdentifier() {
     HRESULT hr = ReadRegistry(kProcessorKey, u"Identifier", &identifier);
     if (FAILED(hr)) return hr;
     if (FAILED(hr = DualLine(identifier, &dual))) return hr;
-    Store(10, identifier);
-    Store(41, dual);
+    Store(Item::TypeSingleLine, identifier);
+    Store(Item::TypeDualLine, dual);
     return S_OK;
 }
+
+// The four pieces of the type identifier, and their prefixed forms.
+constexpr Item kTypePieces[] = {Item::Platform, Item::Family, Item::Model, Item::Stepping};
+constexpr Item kPrefixedPieces[] = {Item::PlatformPrefixed, Item::FamilyPrefixed,
+                                    Item::ModelPrefixed, Item::SteppingPrefixed};
 
 HRESULT CPUInfo::PollTypePieces() {
     static constexpr short kSelectors[] = {kArchitecture, kFamily, kLevel, kStepping};
@@ -284,14 +306,17 @@ HRESULT CPUInfo::PollTypePieces() {
         const HRESULT hr = Win32Processor(management_, kSelectors[k], &pieces[k]);
         if (FAILED(hr)) return hr;
     }
-    for (int k = 0; k < 4; ++k) Store(46 + k, pieces[k]);
+    for (int k = 0; k < 4; ++k) Store(kTypePieces[k], pieces[k]);
     return S_OK;
 }
 
 HRESULT CPUInfo::PrefixTypePieces() {
     static constexpr std::u16string_view kPrefixes[] = {u"Architecture ", u"Family ", u"Model ",
                                                         u"Stepping "};
-    for (int k = 0; k < 4; ++k) Store(42 + k, std::u16string(kPrefixes[k]) + texts_[46 + k]);
+    for (int k = 0; k < 4; ++k) {
+        const auto piece = static_cast<std::size_t>(Index(kTypePieces[k]));
+        Store(kPrefixedPieces[k], std::u16string(kPrefixes[k]) + texts_[piece]);
+    }
     return S_OK;
 }
 

@@ -48,13 +48,15 @@ class CPUInfo final : public frame::PluginObject<CPUInfo, _CPUInfo> {
     HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override;
 
   private:
-    // The steps of a poll; each writes its own slots only when all its texts are known.
+    // The steps of a poll; each writes its own items (those whose row names the step) only when
+    // all its texts are known.
+    HRESULT RunStep(Step step);
     HRESULT PollFirmwareVersion();
     HRESULT PollVendorShort();
-    HRESULT PollRegistryItem(LONG item, std::u16string_view key, std::u16string_view name);
+    HRESULT PollRegistryItem(Item item, std::u16string_view key, std::u16string_view name);
     HRESULT PollDualName();
-    HRESULT PollClock(LONG item, LONG suffixedItem, short selector);
-    HRESULT PollFact(LONG item, short selector);
+    HRESULT PollClock(Item item, Item suffixedItem, short selector);
+    HRESULT PollFact(Item item, short selector);
     HRESULT PollExtensions();
     HRESULT PollTypeIdentifier();
     HRESULT PollTypePieces();
@@ -62,14 +64,15 @@ class CPUInfo final : public frame::PluginObject<CPUInfo, _CPUInfo> {
 
     HRESULT ReadRegistry(std::u16string_view key, std::u16string_view name, std::u16string* text);
     // Stores `text` in the item's slot; throws std::bad_alloc when memory is exhausted.
-    void Store(LONG item, std::u16string_view text);
+    void Store(Item item, std::u16string_view text);
 
     platform::Registry& registry_;
     platform::ProcessorFeatures& features_;
     platform::ManagementService& management_;
-    // The item store: a variant or a text per item, by the catalogue's kind.
+    // The item store: a variant or a text per item, by the slot kind of its row.
     std::array<com::Variant, kItemCount> variants_;
     std::array<std::u16string, kItemCount> texts_;
+    Step running_ = Step::FirmwareVersion;  // the step a poll runs now
 };
 
 }  // namespace cpuinfo

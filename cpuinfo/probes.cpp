@@ -18,8 +18,9 @@ HRESULT ReadRegString(platform::Registry& registry, std::u16string_view key,
                       std::u16string_view name, std::u16string* result) {
     if (result == nullptr) return E_POINTER;
     std::array<unsigned char, kRegBufferChars> buffer{};
-    platform::Registry::Key handle = 0;
-    long rc = registry.Open(platform::ToNarrow(key), &handle);
+    // Closed on every path, an exception after the open included.
+    platform::OpenKey handle(registry);
+    long rc = handle.Open(platform::ToNarrow(key));
     if (rc < 0) return static_cast<HRESULT>(rc);
     if (rc != platform::kRegSuccess) {
         *result = u"Failure:Open";
@@ -28,8 +29,8 @@ HRESULT ReadRegString(platform::Registry& registry, std::u16string_view key,
 
     unsigned long type = 0;
     unsigned long size = kRegOfferedBytes;
-    rc = registry.Query(handle, platform::ToNarrow(name), &type, buffer.data(), &size);
-    const long closed = registry.Close(handle);
+    rc = registry.Query(handle.Get(), platform::ToNarrow(name), &type, buffer.data(), &size);
+    const long closed = handle.Close();
     if (rc < 0) return static_cast<HRESULT>(rc);
     if (closed < 0) return static_cast<HRESULT>(closed);
     if (rc != platform::kRegSuccess) {

@@ -7,13 +7,15 @@
 #include <memory>
 #include <string_view>
 
+#include "com/boundary.h"
 #include "com/com.h"
 
 namespace platform {
 
 constexpr long kRegSuccess = 0;
 constexpr long kRegFileNotFound = 2;  // no such value (or key)
-constexpr long kRegMoreData = 234;    // the value's data is larger than the buffer
+constexpr long kRegNotEnoughMemory = 8;
+constexpr long kRegMoreData = 234;  // the value's data is larger than the buffer
 constexpr unsigned long kRegSz = 1;
 constexpr unsigned long kRegMultiSz = 7;
 
@@ -34,6 +36,49 @@ class Registry {
 
     virtual ~Registry() = default;
 };
+
+// A key opened through Open, closed when it goes unless Close closed it before.
+class OpenKey {
+  public:
+    explicit OpenKey(Registry& registry) : registry_(registry) {}
+    ~OpenKey() {
+        if (open_) registry_.Close(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    // Registry::Open; the key is held when it answers success.
+    long Open(std::string_view path) {
+        const long rc = registry_.Open(path, &key_);
+        open_ = rc == kRegSuccess;
+        return rc;
+    }
+    Registry::Key Get() const { return key_; }
+    // Registry::Close, answering its result.
+    long Close() {
+        open_ = false;
+        return registry_.Close(key_);
+    }
+
+  private:
+    Registry& registry_;
+    Registry::Key key_ = 0;
+    bool open_ = false;
+};
+
+// Runs `body`, a registry call's work answering its code, through the component boundary:
+// exhausted memory answers kRegNotEnoughMemory, as the platform's calls do, and any other
+// exception its (negative) failure status.
+template <class Body>
+long RegistryBoundary(Body&& body) noexcept {
+    long code = kRegSuccess;
+    const HRESULT hr = com::Boundary([&] {
+        code = body();
+        return S_OK;
+    });
+    if (hr == E_OUTOFMEMORY) return kRegNotEnoughMemory;
+    return FAILED(hr) ? hr : code;
+}
 
 // The system registry (on Linux: the description of the firmware and the first processor, read
 // from /sys and /proc).

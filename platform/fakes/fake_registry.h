@@ -39,8 +39,9 @@ class FakeRegistry final : public Registry {
         if (openResult != kRegSuccess) return openResult;
         const auto it = keys.find(std::string(path));
         if (it == keys.end()) return kRegFileNotFound;
+        // Recorded whole or not at all, should the copy of the path run out of memory.
+        open.emplace(nextKey, it->first);
         *key = nextKey++;
-        open[*key] = it->first;
         return kRegSuccess;
     }
 

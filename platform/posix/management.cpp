@@ -2,9 +2,10 @@
 // block of proc/cpuinfo, cpu0's cpufreq, the kernel's machine name and the SMBIOS processor record.
 #include <charconv>
 #include <cmath>
-#include <new>
+#include <cstdint>
 #include <variant>
 
+#include "com/boundary.h"
 #include "com/text.h"
 #include "platform/management.h"
 #include "platform/posix/linux_sources.h"
@@ -17,65 +18,96 @@ namespace src = linux_sources;
 
 constexpr HRESULT kWbemInvalidClass = static_cast<HRESULT>(0x80041010);
 
-// Every property of the class; those this system has no source for read as null.
-constexpr std::u16string_view kProperties[] = {
-    u"AddressWidth",
-    u"Architecture",
-    u"AssetTag",
-    u"Availability",
-    u"Caption",
-    u"Characteristics",
-    u"ConfigManagerErrorCode",
-    u"ConfigManagerUserConfig",
-    u"CpuStatus",
-    u"CreationClassName",
-    u"CurrentClockSpeed",
-    u"CurrentVoltage",
-    u"DataWidth",
-    u"Description",
-    u"DeviceID",
-    u"ErrorCleared",
-    u"ErrorDescription",
-    u"ExtClock",
-    u"Family",
-    u"InstallDate",
-    u"L2CacheSize",
-    u"L2CacheSpeed",
-    u"L3CacheSize",
-    u"L3CacheSpeed",
-    u"LastErrorCode",
-    u"Level",
-    u"LoadPercentage",
-    u"Manufacturer",
-    u"MaxClockSpeed",
-    u"Name",
-    u"NumberOfCores",
-    u"NumberOfEnabledCore",
-    u"NumberOfLogicalProcessors",
-    u"OtherFamilyDescription",
-    u"PartNumber",
-    u"PNPDeviceID",
-    u"PowerManagementCapabilities",
-    u"PowerManagementSupported",
-    u"ProcessorId",
-    u"ProcessorType",
-    u"Revision",
-    u"Role",
-    u"SecondLevelAddressTranslationExtensions",
-    u"SerialNumber",
-    u"SocketDesignation",
-    u"Status",
-    u"StatusInfo",
-    u"Stepping",
-    u"SystemCreationClassName",
-    u"SystemName",
-    u"ThreadCount",
-    u"UniqueId",
-    u"UpgradeMethod",
-    u"Version",
-    u"VirtualizationFirmwareEnabled",
-    u"VMMonitorModeExtensions",
-    u"VoltageCaps",
+// Where a property's value comes from: each group of sources is read when a property of the group
+// is first asked for, so that a query asking one property reads only the files behind it.
+enum class Source : std::uint8_t { kNone, kMachine, kCpu, kClock, kSmbios };
+// What a property's value is when the system has one.
+enum class Kind : std::uint8_t { kNull, kNumber, kText };
+
+struct Property {
+    std::u16string_view name;
+    Source source = Source::kNone;
+    Kind kind = Kind::kNull;
+};
+
+// Every property of the class; those without a source (or without a value from their source)
+// read as null.
+constexpr Property kProperties[] = {
+    {u"AddressWidth", Source::kMachine, Kind::kNumber},
+    {u"Architecture", Source::kMachine, Kind::kNumber},
+    {u"AssetTag"},
+    {u"Availability"},
+    {u"Caption", Source::kCpu, Kind::kText},
+    {u"Characteristics"},
+    {u"ConfigManagerErrorCode"},
+    {u"ConfigManagerUserConfig"},
+    {u"CpuStatus"},
+    {u"CreationClassName"},
+    {u"CurrentClockSpeed", Source::kClock, Kind::kNumber},
+    {u"CurrentVoltage"},
+    {u"DataWidth", Source::kMachine, Kind::kNumber},
+    {u"Description", Source::kCpu, Kind::kText},
+    {u"DeviceID", Source::kMachine, Kind::kText},
+    {u"ErrorCleared"},
+    {u"ErrorDescription"},
+    {u"ExtClock", Source::kSmbios, Kind::kNumber},
+    {u"Family", Source::kSmbios, Kind::kNumber},
+    {u"InstallDate"},
+    {u"L2CacheSize"},
+    {u"L2CacheSpeed"},
+    {u"L3CacheSize"},
+    {u"L3CacheSpeed"},
+    {u"LastErrorCode"},
+    {u"Level", Source::kCpu, Kind::kNumber},
+    {u"LoadPercentage"},
+    {u"Manufacturer", Source::kCpu, Kind::kText},
+    {u"MaxClockSpeed", Source::kClock, Kind::kNumber},
+    {u"Name", Source::kCpu, Kind::kText},
+    {u"NumberOfCores"},
+    {u"NumberOfEnabledCore"},
+    {u"NumberOfLogicalProcessors"},
+    {u"OtherFamilyDescription"},
+    {u"PartNumber"},
+    {u"PNPDeviceID"},
+    {u"PowerManagementCapabilities"},
+    {u"PowerManagementSupported"},
+    {u"ProcessorId"},
+    {u"ProcessorType", Source::kMachine, Kind::kNumber},
+    {u"Revision"},
+    {u"Role"},
+    {u"SecondLevelAddressTranslationExtensions"},
+    {u"SerialNumber"},
+    {u"SocketDesignation", Source::kSmbios, Kind::kText},
+    {u"Status"},
+    {u"StatusInfo"},
+    {u"Stepping", Source::kCpu, Kind::kText},
+    {u"SystemCreationClassName"},
+    {u"SystemName"},
+    {u"ThreadCount"},
+    {u"UniqueId"},
+    {u"UpgradeMethod"},
+    {u"Version", Source::kSmbios, Kind::kText},
+    {u"VirtualizationFirmwareEnabled"},
+    {u"VMMonitorModeExtensions"},
+    {u"VoltageCaps"},
+};
+
+// The index of property `name` (as the table spells it), or the table's size.
+constexpr std::size_t IndexOf(std::u16string_view name) {
+    for (std::size_t i = 0; i < std::size(kProperties); ++i)
+        if (kProperties[i].name == name) return i;
+    return std::size(kProperties);
+}
+
+// A property the code sets, checked against the table when compiled: it is listed, as of kind
+// `kKind`.
+template <Kind kKind>
+struct Named {
+    std::size_t index;
+    consteval Named(const char16_t* name) : index(IndexOf(name)) {
+        if (index == std::size(kProperties) || kProperties[index].kind != kKind)
+            throw "not a property of this kind";  // stops the compilation
+    }
 };
 
 using PropertyValue = std::variant<std::monostate, int, std::string>;
@@ -89,19 +121,12 @@ std::optional<int> Rounded(std::string_view text, double divisor) {
     return static_cast<int>(value);
 }
 
-template <typename T>
-PropertyValue From(const std::optional<T>& value) {
-    if (!value) return std::monostate{};
-    return PropertyValue(*value);
-}
-
-PropertyValue Text(std::optional<std::string_view> text) {
-    if (!text) return std::monostate{};
+std::optional<std::string> Text(std::optional<std::string_view> text) {
+    if (!text) return std::nullopt;
     return std::string(*text);
 }
 
-// The instance reads each group of sources when a property of that group is first asked for, so
-// that a query asking one property reads only the files behind it.
+// The one processor; its properties as the table lists them.
 class ProcessorInstance final : public ManagementObject {
   public:
     ProcessorInstance(const std::filesystem::path& root, std::string_view machine)
@@ -111,9 +136,10 @@ class ProcessorInstance final : public ManagementObject {
         if (value == nullptr) return E_POINTER;
         VariantInit(value);
         for (std::size_t i = 0; i < std::size(kProperties); ++i) {
-            if (!com::EqualsNoCase(name, kProperties[i])) continue;
-            try {
-                Load(GroupOf(kProperties[i]));
+            const Property& property = kProperties[i];
+            if (!com::EqualsNoCase(name, property.name)) continue;
+            return com::Boundary([&] {
+                Load(property.source);
                 const PropertyValue& v = values_[i];
                 if (const int* number = std::get_if<int>(&v)) {
                     value->vt = VT_I4;
@@ -124,44 +150,32 @@ class ProcessorInstance final : public ManagementObject {
                     value->vt = VT_NULL;
                 }
                 return S_OK;
-            } catch (const std::bad_alloc&) {
-                return E_OUTOFMEMORY;
-            }
+            });
         }
         return kWbemNotFound;
     }
 
   private:
-    enum Group : unsigned { kMachine = 1, kCpu = 2, kClock = 4, kSmbios = 8 };
-
-    static Group GroupOf(std::u16string_view property) {
-        for (auto name :
-             {u"AddressWidth", u"Architecture", u"DataWidth", u"DeviceID", u"ProcessorType"})
-            if (property == name) return kMachine;
-        for (auto name : {u"CurrentClockSpeed", u"MaxClockSpeed"})
-            if (property == name) return kClock;
-        for (auto name : {u"ExtClock", u"Family", u"SocketDesignation", u"Version"})
-            if (property == name) return kSmbios;
-        return kCpu;
-    }
-
-    void Load(Group group) {
-        if (loaded_ & group) return;
-        switch (group) {
-            case kMachine:
+    void Load(Source source) {
+        const unsigned bit = 1u << static_cast<unsigned>(source);
+        if (loaded_ & bit) return;
+        switch (source) {
+            case Source::kNone:
+                break;
+            case Source::kMachine:
                 LoadMachine();
                 break;
-            case kCpu:
+            case Source::kCpu:
                 LoadCpu();
                 break;
-            case kClock:
+            case Source::kClock:
                 LoadClock();
                 break;
-            case kSmbios:
+            case Source::kSmbios:
                 LoadSmbios();
                 break;
         }
-        loaded_ |= group;
+        loaded_ |= bit;
     }
 
     const src::CpuBlock& Cpu() {
@@ -219,8 +233,8 @@ class ProcessorInstance final : public ManagementObject {
         Set(u"Name", Text(cpu.Find("model name")));
         Set(u"Manufacturer", Text(cpu.Find("vendor_id")));
         const auto identifier = src::ProcessorIdentifier(cpu, machine_);
-        Set(u"Caption", From(identifier));
-        Set(u"Description", From(identifier));
+        Set(u"Caption", identifier);
+        Set(u"Description", identifier);
     }
 
     void LoadClock() {
@@ -231,25 +245,28 @@ class ProcessorInstance final : public ManagementObject {
         if (!clock) {
             if (auto mhz = Cpu().Find("cpu MHz")) clock = Rounded(*mhz, 1);
         }
-        Set(u"CurrentClockSpeed", From(clock));
+        Set(u"CurrentClockSpeed", clock);
         std::optional<int> maxClock;
         if (auto khz = src::ReadAttribute(cpufreq / "cpuinfo_max_freq"))
             maxClock = Rounded(*khz, 1000);
-        Set(u"MaxClockSpeed", From(maxClock));
+        Set(u"MaxClockSpeed", maxClock);
     }
 
     void LoadSmbios() {
         if (const auto smbios = src::ReadSmbiosProcessor(root_)) {
-            Set(u"SocketDesignation", From(smbios->socket));
-            Set(u"Family", From(smbios->family));
-            Set(u"Version", From(smbios->version));
-            Set(u"ExtClock", From(smbios->externalClock));
+            Set(u"SocketDesignation", smbios->socket);
+            Set(u"Family", smbios->family);
+            Set(u"Version", smbios->version);
+            Set(u"ExtClock", smbios->externalClock);
         }
     }
 
-    void Set(std::u16string_view name, PropertyValue value) {
-        for (std::size_t i = 0; i < std::size(kProperties); ++i)
-            if (kProperties[i] == name) values_[i] = std::move(value);
+    // A value, or null for nothing.
+    void Set(Named<Kind::kNumber> property, std::optional<int> value) {
+        values_[property.index] = value ? PropertyValue(*value) : PropertyValue();
+    }
+    void Set(Named<Kind::kText> property, std::optional<std::string> value) {
+        values_[property.index] = value ? PropertyValue(std::move(*value)) : PropertyValue();
     }
 
     std::filesystem::path root_;
@@ -269,13 +286,10 @@ class LinuxManagementService final : public ManagementService {
         if (instances == nullptr) return E_POINTER;
         instances->clear();
         if (!com::EqualsNoCase(className, u"Win32_Processor")) return kWbemInvalidClass;
-        try {
+        return com::Boundary([&] {
             instances->push_back(std::make_unique<ProcessorInstance>(root_, machine_));
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            instances->clear();
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
   private:

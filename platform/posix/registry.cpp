@@ -1,7 +1,6 @@
 // The registry on Linux: the two keys the processor plug-in reads, their values made from the
 // firmware description in sysfs and the first processor's block of proc/cpuinfo.
 #include <cstring>
-#include <new>
 
 #include "com/text.h"
 #include "platform/posix/linux_sources.h"
@@ -14,7 +13,6 @@ namespace {
 namespace src = linux_sources;
 
 constexpr long kInvalidHandle = 6;
-constexpr long kNotEnoughMemory = 8;
 constexpr long kInvalidParameter = 87;
 
 // Key handles: a tag plus the key's number, so that stray numbers are not taken for keys.
@@ -65,7 +63,7 @@ class LinuxRegistry final : public Registry {
                unsigned long* size) override {
         if (key != (kKeyTag | kFirmware) && key != (kKeyTag | kProcessor)) return kInvalidHandle;
         if (data != nullptr && size == nullptr) return kInvalidParameter;
-        try {
+        return RegistryBoundary([&] {
             const auto value = Read(static_cast<KeyId>(key & ~kKeyTag), name);
             if (!value) return kRegFileNotFound;
             if (type != nullptr) *type = value->type;
@@ -77,9 +75,7 @@ class LinuxRegistry final : public Registry {
             if (!fits) return kRegMoreData;
             std::memcpy(data, value->data.data(), needed);
             return kRegSuccess;
-        } catch (const std::bad_alloc&) {
-            return kNotEnoughMemory;
-        }
+        });
     }
 
     long Close(Key key) override {

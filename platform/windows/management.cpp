@@ -3,45 +3,17 @@
 // enumerator, and properties are read by name through IDispatch.
 #include "platform/management.h"
 
-#include <new>
 #include <string>
 #include <utility>
+
+#include "com/boundary.h"
+#include "com/owners.h"
 
 namespace platform {
 
 namespace {
 
 constexpr const wchar_t* kMoniker = L"WinMgmts:{impersonationLevel=impersonate}";
-
-// An interface pointer released when it goes.
-template <typename T>
-class Ref {
-  public:
-    Ref() = default;
-    explicit Ref(T* p) : p_(p) {}
-    ~Ref() {
-        if (p_ != nullptr) p_->Release();
-    }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** Out() { return &p_; }
-    void** OutVoid() { return reinterpret_cast<void**>(&p_); }
-    T* Release() { return std::exchange(p_, nullptr); }
-
-  private:
-    T* p_ = nullptr;
-};
-
-// A variant cleared when it goes.
-struct OwnedVariant : VARIANT {
-    OwnedVariant() { VariantInit(this); }
-    ~OwnedVariant() { VariantClear(this); }
-    OwnedVariant(const OwnedVariant&) = delete;
-    OwnedVariant& operator=(const OwnedVariant&) = delete;
-};
 
 // Invokes member `id` of `object`; a raised exception gives its own status.
 HRESULT Invoke(IDispatch* object, DISPID id, WORD flags, VARIANT* args, UINT count,
@@ -67,12 +39,12 @@ HRESULT IdOf(IDispatch* object, const std::wstring& name, DISPID* id) {
 
 class WindowsObject final : public ManagementObject {
   public:
-    explicit WindowsObject(IDispatch* object) : object_(object) {}
+    explicit WindowsObject(com::ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
     HRESULT Get(std::u16string_view name, VARIANT* value) override {
         if (value == nullptr) return E_POINTER;
         VariantInit(value);
-        try {
+        return com::Boundary([&] {
             DISPID id = 0;
             HRESULT hr = IdOf(object_.Get(), std::wstring(name.begin(), name.end()), &id);
             if (hr == DISP_E_UNKNOWNNAME) return kWbemNotFound;
@@ -84,21 +56,19 @@ class WindowsObject final : public ManagementObject {
             if (hr == DISP_E_MEMBERNOTFOUND) return kWbemNotFound;
             if (FAILED(hr)) VariantClear(value);
             return hr;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
   private:
-    Ref<IDispatch> object_;
+    com::ComPtr<IDispatch> object_;
 };
 
 HRESULT BindService(IDispatch** service) {
-    Ref<IBindCtx> context;
+    com::ComPtr<IBindCtx> context;
     HRESULT hr = CreateBindCtx(0, context.Out());
     if (FAILED(hr)) return hr;
     ULONG eaten = 0;
-    Ref<IMoniker> moniker;
+    com::ComPtr<IMoniker> moniker;
     hr = MkParseDisplayName(context.Get(), kMoniker, &eaten, moniker.Out());
     if (FAILED(hr)) return hr;
     return moniker->BindToObject(context.Get(), nullptr, IID_IDispatch,
@@ -124,60 +94,50 @@ class WindowsManagementService final : public ManagementService {
                         std::vector<std::unique_ptr<ManagementObject>>* instances) override {
         if (instances == nullptr) return E_POINTER;
         instances->clear();
-        try {
-            const HRESULT hr = List(className, instances);
-            if (FAILED(hr)) instances->clear();
-            return hr;
-        } catch (const std::bad_alloc&) {
-            instances->clear();
-            return E_OUTOFMEMORY;
-        }
+        const HRESULT hr = com::Boundary([&] { return List(className, instances); });
+        if (FAILED(hr)) instances->clear();
+        return hr;
     }
 
   private:
     static HRESULT List(std::u16string_view className,
                         std::vector<std::unique_ptr<ManagementObject>>* instances) {
-        Ref<IDispatch> service;
+        com::ComPtr<IDispatch> service;
         HRESULT hr = BindService(service.Out());
         if (FAILED(hr)) return hr;
 
         DISPID instancesOf = 0;
         hr = IdOf(service.Get(), L"InstancesOf", &instancesOf);
         if (FAILED(hr)) return hr;
-        OwnedVariant name;
-        name.vt = VT_BSTR;
-        name.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(className.data()),
-                                         static_cast<UINT>(className.size()));
-        if (name.bstrVal == nullptr) return E_OUTOFMEMORY;
-        OwnedVariant set;
+        com::Variant name;
+        if (FAILED(hr = com::ReturnText(className, &name))) return hr;
+        com::Variant set;
         hr = Invoke(service.Get(), instancesOf, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &name, 1,
                     &set);
         if (FAILED(hr)) return hr;
         if (set.vt != VT_DISPATCH || set.pdispVal == nullptr) return DISP_E_TYPEMISMATCH;
 
-        OwnedVariant enumerator;
+        com::Variant enumerator;
         hr = Invoke(set.pdispVal, DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr,
                     0, &enumerator);
         if (FAILED(hr)) return hr;
         if ((enumerator.vt != VT_UNKNOWN && enumerator.vt != VT_DISPATCH) ||
             enumerator.punkVal == nullptr)
             return DISP_E_TYPEMISMATCH;
-        Ref<IEnumVARIANT> items;
+        com::ComPtr<IEnumVARIANT> items;
         hr = enumerator.punkVal->QueryInterface(IID_IEnumVARIANT, items.OutVoid());
         if (FAILED(hr)) return hr;
 
         for (;;) {
-            OwnedVariant element;
+            com::Variant element;
             ULONG fetched = 0;
             hr = items->Next(1, &element, &fetched);
             if (FAILED(hr)) return hr;
             if (hr != S_OK || fetched == 0) break;
-            Ref<IDispatch> object;
+            com::ComPtr<IDispatch> object;
             hr = TakeDispatch(element, object.Out());
             if (FAILED(hr)) return hr;
-            auto instance = std::make_unique<WindowsObject>(object.Get());
-            object.Release();  // now the instance's
-            instances->push_back(std::move(instance));
+            instances->push_back(std::make_unique<WindowsObject>(std::move(object)));
         }
         return S_OK;
     }

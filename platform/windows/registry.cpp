@@ -1,7 +1,6 @@
 // The registry through the platform's narrow-character calls from advapi32.
 #include "platform/registry.h"
 
-#include <new>
 #include <string>
 
 #include "platform/windows/loader.h"
@@ -35,27 +34,23 @@ class WindowsRegistry final : public Registry {
         const auto open = Functions().open;
         if (open == nullptr) return windows::kProcNotFound;
         if (key == nullptr) return ERROR_INVALID_PARAMETER;
-        try {
+        return RegistryBoundary([&] {
             HKEY handle = nullptr;
             const LONG result =
                 open(HKEY_LOCAL_MACHINE, std::string(path).c_str(), 0, KEY_READ, &handle);
             if (result == ERROR_SUCCESS) *key = reinterpret_cast<Key>(handle);
             return result;
-        } catch (const std::bad_alloc&) {
-            return ERROR_NOT_ENOUGH_MEMORY;
-        }
+        });
     }
 
     long Query(Key key, std::string_view name, unsigned long* type, unsigned char* data,
                unsigned long* size) override {
         const auto query = Functions().query;
         if (query == nullptr) return windows::kProcNotFound;
-        try {
+        return RegistryBoundary([&] {
             return query(reinterpret_cast<HKEY>(key), std::string(name).c_str(), nullptr, type,
                          data, size);
-        } catch (const std::bad_alloc&) {
-            return ERROR_NOT_ENOUGH_MEMORY;
-        }
+        });
     }
 
     long Close(Key key) override {

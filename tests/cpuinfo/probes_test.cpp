@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "com/errors.h"
 #include "com/owners.h"
 #include "platform/fakes/fake_management.h"
 #include "platform/fakes/fake_registry.h"
+#include "tests/hardening/failing_new.h"
 
 namespace cpuinfo {
 namespace {
@@ -92,6 +94,33 @@ TEST_F(ReadRegStringTest, UnavailableRegistryCallsFail) {
     registry.closeResult = E_NOTIMPL;
     EXPECT_EQ(ReadRegString(registry, kKey16, u"Identifier", &text), E_NOTIMPL);
     EXPECT_EQ(text, u"unset");
+}
+
+TEST_F(ReadRegStringTest, AnAllocationFailingAfterTheOpenClosesTheKey) {
+    registry.SetString(kKey, "ProcessorNameString", "Intel(R) Pentium(R) 4 CPU 2.40GHz");
+    // Each allocation of the read failing in turn, the narrow copy of the value's name after the
+    // open among them: the read gives up, and a key it opened is closed again.
+    for (unsigned k = 1; k < 100; ++k) {
+        std::u16string text;
+        bool threw = false;
+        hardening::FailNthNew(k);
+        try {
+            ReadRegString(registry, kKey16, u"ProcessorNameString", &text);
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        const bool reached = !hardening::NewFailurePending();
+        hardening::FailNthNew(0);
+        EXPECT_TRUE(registry.open.empty()) << "a key left open at allocation " << k;
+        if (!reached) {
+            EXPECT_FALSE(threw);
+            EXPECT_EQ(text.substr(0, 5), u"Intel");
+            EXPECT_GT(k, 3u) << "the key, the value's name and the result are allocated";
+            return;
+        }
+        EXPECT_TRUE(threw) << "allocation " << k;
+    }
+    ADD_FAILURE() << "the read never completed";
 }
 
 // One processor of 1800 MHz on a 133 MHz bus, as most tests see it.

@@ -95,9 +95,9 @@ HRESULT CPUInfo::fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT 
     HRESULT hr = features_.IsPresent(static_cast<unsigned long>(lCheckFeature), &present);
     if (FAILED(hr)) return hr;
     VARIANT& chosen = present ? sRtnTrue : sRtnFalse;  // this call's own copy
-    const VARIANT* plain = &chosen;
-    if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr) plain = chosen.pvarVal;
-    if (plain->vt == VT_NULL) return com::kInvalidUseOfNull;
+    // A null, given directly or through a variant reference, is invalid use of null.
+    const VARIANT* plain = com::Referent(chosen);
+    if (plain != nullptr && plain->vt == VT_NULL) return com::kInvalidUseOfNull;
     com::Variant text;
     hr = VariantChangeType(&text, &chosen, VARIANT_ALPHABOOL, VT_BSTR);
     if (FAILED(hr)) return w32_Processor::ConversionStatus(hr);

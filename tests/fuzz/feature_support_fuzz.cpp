@@ -53,10 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool isPresent = fakes.features.features.count(static_cast<unsigned long>(feature));
         const VARIANT& chosen = isPresent ? whenTrue : whenFalse;
         // A null, directly or through one variant reference, is invalid use of null.
-        const VARIANT* plain = &chosen;
-        if (chosen.vt == (VT_BYREF | VT_VARIANT) && chosen.pvarVal != nullptr)
-            plain = chosen.pvarVal;
-        if (plain->vt == VT_NULL) FUZZ_CHECK(answer.hr == com::kInvalidUseOfNull);
+        const VARIANT* plain = com::Referent(chosen);
+        if (plain != nullptr && plain->vt == VT_NULL)
+            FUZZ_CHECK(answer.hr == com::kInvalidUseOfNull);
         // A text comes back as it is.
         if (chosen.vt == VT_BSTR) {
             FUZZ_CHECK(answer.hr == S_OK);

@@ -208,6 +208,9 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Context ctx{out, err};
+#if defined(_WIN32)
+    EnterApartment();  // a failure shows when a plug-in is created through the component system
+#endif
     if (args.empty()) return ctx.Fail("no command (try --help)", 2);
     if (args[0] == "-h" || args[0] == "--help") {
         out << kUsage;

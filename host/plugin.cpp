@@ -104,25 +104,11 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
 }
 
 #if defined(_WIN32)
-// The host's thread is a single-threaded apartment for as long as lcdhost runs; plug-ins are
-// created in it through the component system.
-class Apartment {
-  public:
-    Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~Apartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    HRESULT status() const { return hr_; }
-
-  private:
-    HRESULT hr_;
-};
-
 // Creates the class registered under a ProgID or a CLSID with CoCreateInstance.
 std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* error) {
-    static Apartment apartment;
-    if (FAILED(apartment.status()) && apartment.status() != RPC_E_CHANGED_MODE) {
-        *error = "cannot enter the component system (" + StatusCode(apartment.status()) + ")";
+    const HRESULT entered = EnterApartment();
+    if (FAILED(entered) && entered != RPC_E_CHANGED_MODE) {
+        *error = "cannot enter the component system (" + StatusCode(entered) + ")";
         return nullptr;
     }
     const std::u16string text = com::FromUtf8(named);
@@ -160,6 +146,20 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
 #endif
 
 }  // namespace
+
+#if defined(_WIN32)
+HRESULT EnterApartment() {
+    // Left when lcdhost exits, after every plug-in is released.
+    struct Apartment {
+        HRESULT status = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ~Apartment() {
+            if (SUCCEEDED(status)) CoUninitialize();
+        }
+    };
+    static const Apartment apartment;
+    return apartment.status;
+}
+#endif
 
 Plugin::Plugin(std::string name, std::shared_ptr<Library> library, IUnknown* object)
     : name_(std::move(name)), library_(std::move(library)), object_(object) {

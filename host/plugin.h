@@ -40,6 +40,13 @@ class Plugin {
 // to one line.
 std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error);
 
+#if defined(_WIN32)
+// Makes the calling thread a single-threaded apartment of the component system for the rest of
+// the run (on the first call) and returns the status of entering it. Plug-ins call into the
+// component system themselves, so lcdhost enters it however a plug-in is loaded.
+HRESULT EnterApartment();
+#endif
+
 // Folders searched for plug-ins by name, in order.
 std::string PluginSearchPath();
 

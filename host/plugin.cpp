@@ -1,7 +1,6 @@
 #include "host/plugin.h"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "com/guid.h"
 #include "com/text.h"
 #include "host/library.h"
+#include "host/text_output.h"
 
 namespace host {
 
@@ -36,12 +36,6 @@ constexpr std::array<Known, 3> kKnown = {{
     {"Wendrikai", "Wendrikai.Uptime", "{F3AAA3D1-D330-4392-B24A-91DB45BD2E3D}"},
 }};
 
-std::string StatusCode(HRESULT hr) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return code;
-}
-
 bool SameNoCase(const std::string& a, const std::string& b) {
     return com::EqualsNoCase(com::Widen(a), com::Widen(b));
 }
@@ -61,23 +55,21 @@ std::vector<fs::path> SearchFolders() {
 // the class factory, then the object, then both host interfaces from it.
 std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library> library,
                                const GUID& clsid, std::string* error) {
-    IClassFactory* factory = nullptr;
-    HRESULT hr =
-        library->getClassObject()(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    if (FAILED(hr) || factory == nullptr) {
+    com::ComPtr<IClassFactory> factory;
+    HRESULT hr = library->getClassObject()(clsid, IID_IClassFactory, factory.OutVoid());
+    if (FAILED(hr) || !factory) {
         *error = library->path() + " has no class " + com::GuidToString(clsid) + " (" +
-                 StatusCode(hr) + ")";
+                 StatusText(hr) + ")";
         return nullptr;
     }
-    IUnknown* object = nullptr;
-    hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-    factory->Release();
-    if (FAILED(hr) || object == nullptr) {
+    com::ComPtr<IUnknown> object;
+    hr = factory->CreateInstance(nullptr, IID_IUnknown, object.OutVoid());
+    factory.Reset();
+    if (FAILED(hr) || !object) {
         *error = "cannot create the object of " + name;
         return nullptr;
     }
-    auto plugin = std::make_unique<Plugin>(name, std::move(library), object);
-    object->Release();
+    auto plugin = std::make_unique<Plugin>(name, std::move(library), std::move(object));
     if (!plugin->ok()) {
         *error = name + " does not offer both host interfaces";
         return nullptr;
@@ -93,11 +85,10 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
     for (const Known& k : kKnown) {
         GUID clsid;
         com::ParseGuid(k.clsid, &clsid);
-        void* probe = nullptr;
-        if (SUCCEEDED(library->getClassObject()(clsid, IID_IClassFactory, &probe))) {
-            static_cast<IUnknown*>(probe)->Release();
-            return Create(name.empty() ? k.name : name, library, clsid, error);
-        }
+        com::ComPtr<IClassFactory> probe;
+        if (FAILED(library->getClassObject()(clsid, IID_IClassFactory, probe.OutVoid()))) continue;
+        probe.Reset();
+        return Create(name.empty() ? k.name : name, library, clsid, error);
     }
     *error = path.string() + " holds none of the known plug-in classes";
     return nullptr;
@@ -108,7 +99,7 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
 std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* error) {
     const HRESULT entered = EnterApartment();
     if (FAILED(entered) && entered != RPC_E_CHANGED_MODE) {
-        *error = "cannot enter the component system (" + StatusCode(entered) + ")";
+        *error = "cannot enter the component system (" + StatusText(entered) + ")";
         return nullptr;
     }
     const std::u16string text = com::FromUtf8(named);
@@ -117,16 +108,15 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
     HRESULT hr = named.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
                                       : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) {
-        *error = "class " + named + " is not registered (" + StatusCode(hr) + ")";
+        *error = "class " + named + " is not registered (" + StatusText(hr) + ")";
         return nullptr;
     }
-    IUnknown* object = nullptr;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                          reinterpret_cast<void**>(&object));
-    if (FAILED(hr) || object == nullptr) {
+    com::ComPtr<IUnknown> object;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid());
+    if (FAILED(hr) || !object) {
         *error = hr == REGDB_E_CLASSNOTREG
-                     ? "class " + named + " is not registered (" + StatusCode(hr) + ")"
-                     : "cannot create " + named + " (" + StatusCode(hr) + ")";
+                     ? "class " + named + " is not registered (" + StatusText(hr) + ")"
+                     : "cannot create " + named + " (" + StatusText(hr) + ")";
         return nullptr;
     }
     // The name shown is the plug-in's: the ProgID's first part, or the known class's name.
@@ -135,8 +125,7 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
         GUID known;
         if (com::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
     }
-    auto plugin = std::make_unique<Plugin>(name, nullptr, object);
-    object->Release();
+    auto plugin = std::make_unique<Plugin>(name, nullptr, std::move(object));
     if (!plugin->ok()) {
         *error = name + " does not offer both host interfaces";
         return nullptr;
@@ -161,19 +150,11 @@ HRESULT EnterApartment() {
 }
 #endif
 
-Plugin::Plugin(std::string name, std::shared_ptr<Library> library, IUnknown* object)
-    : name_(std::move(name)), library_(std::move(library)), object_(object) {
-    object_->AddRef();
-    object_->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin_));
-    object_->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider_));
-    object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
-}
-
-Plugin::~Plugin() {
-    if (dispatch_ != nullptr) dispatch_->Release();
-    if (provider_ != nullptr) provider_->Release();
-    if (plugin_ != nullptr) plugin_->Release();
-    object_->Release();
+Plugin::Plugin(std::string name, std::shared_ptr<Library> library, com::ComPtr<IUnknown> object)
+    : name_(std::move(name)), library_(std::move(library)), object_(std::move(object)) {
+    object_.As(IID_ITessivar2Plugin, &plugin_);
+    object_.As(IID_ITessivar2DataProvider, &provider_);
+    object_.As(IID_IDispatch, &dispatch_);
 }
 
 std::string PluginSearchPath() {

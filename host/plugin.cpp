@@ -46,7 +46,11 @@ std::vector<fs::path> SearchFolders() {
     folders.push_back(exe);
     folders.push_back(exe / ".." / "lib" / "tessivar");
 #ifdef TESS_PLUGIN_DIR
-    folders.emplace_back(TESS_PLUGIN_DIR);
+    // The build's plug-in folder, listed only by an lcdhost that runs from it (the build puts
+    // lcdhost beside the plug-ins there): a copied or installed lcdhost never looks into the
+    // build tree, even while it still exists.
+    std::error_code ec;
+    if (fs::equivalent(exe, TESS_PLUGIN_DIR, ec)) folders.emplace_back(TESS_PLUGIN_DIR);
 #endif
     return folders;
 }

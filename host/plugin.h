@@ -32,12 +32,11 @@ class Plugin {
     com::ComPtr<IDispatch> dispatch_;
 };
 
-// Loads a plug-in named by `named`: a plug-in name ("Wendrikai"), found beside lcdhost or in
-// the build's plug-in folder; a library path ("./Wendrikai.so"); a ProgID ("Wendrikai.Uptime")
-// or CLSID ("{...}") looked up in the class registry. On Windows a ProgID or CLSID is created
-// through the component system (CoCreateInstance, in-process, in the calling thread's
-// apartment), and the Plugin then holds no Library. On failure returns null and sets `error`
-// to one line.
+// Loads a plug-in named by `named`: a plug-in name ("Wendrikai"), found in PluginSearchPath(); a
+// library path ("./Wendrikai.so"); a ProgID ("Wendrikai.Uptime") or CLSID ("{...}") looked up in
+// the class registry. On Windows a ProgID or CLSID is created through the component system
+// (CoCreateInstance, in-process, in the calling thread's apartment), and the Plugin then holds no
+// Library. On failure returns null and sets `error` to one line.
 std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error);
 
 #if defined(_WIN32)

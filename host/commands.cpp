@@ -1,12 +1,11 @@
 #include "host/commands.h"
 
 #include <algorithm>
-#include <functional>
-#include <map>
 
 #include "com/owners.h"
 #include "host/catalog.h"
 #include "host/plugin.h"
+#include "host/provider.h"
 #include "host/show.h"
 #include "host/text_output.h"
 
@@ -38,45 +37,37 @@ std::unique_ptr<Plugin> Load(Context& ctx, const std::string& named) {
     return plugin;
 }
 
-// The item list as the host reads it: Count, then Name and DisplayName of every index.
-struct Item {
-    LONG index;
-    std::u16string name;
-    std::u16string displayName;
-};
+// The plug-in's provider with its item list read, or null after one error line.
+std::unique_ptr<Provider> WithItems(Context& ctx, const Plugin& plugin) {
+    auto provider = std::make_unique<Provider>(plugin);
+    std::string error;
+    if (!provider->ReadItems(&error)) return ctx.Fail(error), nullptr;
+    return provider;
+}
 
-bool ReadItems(Context& ctx, const Plugin& p, std::vector<Item>* items) {
-    LONG count = 0;
-    HRESULT hr = p.provider()->get_Count(&count);
-    if (FAILED(hr)) return ctx.Fail(p.name() + ": Count failed with " + StatusText(hr)), false;
-    for (LONG i = 0; i < count; ++i) {
-        BSTR name = nullptr, display = nullptr;
-        if (FAILED(hr = p.provider()->get_Name(i, &name)))
-            return ctx.Fail(p.name() + ": Name failed with " + StatusText(hr)), false;
-        std::u16string n = com::TakeText(name);
-        if (FAILED(hr = p.provider()->get_DisplayName(i, &display)))
-            return ctx.Fail(p.name() + ": DisplayName failed with " + StatusText(hr)), false;
-        items->push_back({i, std::move(n), com::TakeText(display)});
-    }
-    return true;
+// `text` escaped for a line and padded with blanks to `width` characters.
+std::string Padded(std::u16string_view text, std::size_t width) {
+    std::string line = EscapeForLine(text);
+    line.resize(std::max(width, line.size()), ' ');
+    return line;
 }
 
 int Info(Context& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return ctx.Fail("info takes one PLUGIN", 2);
     auto p = Load(ctx, args[0]);
     if (!p) return 1;
+    const Provider provider(*p);
     LONG count = 0, frequency = 0, method = 0;
-    BSTR description = nullptr;
+    std::u16string description;
     HRESULT hr;
-    if (FAILED(hr = p->provider()->get_Count(&count)) ||
-        FAILED(hr = p->provider()->get_PollFreqency(&frequency)) ||
-        FAILED(hr = p->provider()->get_PollMethod(&method)) ||
-        FAILED(hr = p->plugin()->get_Description(&description)))
-        return ctx.Fail(p->name() + ": a constant member failed with " + StatusText(hr));
+    if (FAILED(hr = provider.Count(&count)) || FAILED(hr = provider.PollFrequency(&frequency)) ||
+        FAILED(hr = provider.PollMethod(&method)) ||
+        FAILED(hr = provider.Description(&description)))
+        return ctx.Fail(provider.Failure("a constant member", hr));
     ctx.out << "Count: " << count << '\n'
             << "PollFreqency: " << frequency << '\n'
             << "PollMethod: " << method << '\n'
-            << "Description: " << EscapeForLine(com::TakeText(description)) << '\n';
+            << "Description: " << EscapeForLine(description) << '\n';
     return 0;
 }
 
@@ -84,15 +75,14 @@ int List(Context& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return ctx.Fail("list takes one PLUGIN", 2);
     auto p = Load(ctx, args[0]);
     if (!p) return 1;
-    std::vector<Item> items;
-    if (!ReadItems(ctx, *p, &items)) return 1;
+    const auto provider = WithItems(ctx, *p);
+    if (!provider) return 1;
     std::size_t width = 0;
-    for (const Item& item : items) width = std::max(width, EscapeForLine(item.name).size());
-    for (const Item& item : items) {
-        std::string name = EscapeForLine(item.name);
-        name.resize(std::max(width, name.size()), ' ');
-        ctx.out << item.index << '\t' << name << '\t' << EscapeForLine(item.displayName) << '\n';
-    }
+    for (const auto& item : provider->items())
+        width = std::max(width, EscapeForLine(item.name).size());
+    for (const auto& item : provider->items())
+        ctx.out << item.index << '\t' << Padded(item.name, width) << '\t'
+                << EscapeForLine(item.displayName) << '\n';
     return 0;
 }
 
@@ -105,21 +95,23 @@ int Values(Context& ctx, std::vector<std::string> args) {
     if (args.size() != 1) return ctx.Fail("values takes one PLUGIN", 2);
     auto p = Load(ctx, args[0]);
     if (!p) return 1;
-    std::vector<Item> items;
-    if (!ReadItems(ctx, *p, &items)) return 1;
+    const auto provider = WithItems(ctx, *p);
+    if (!provider) return 1;
+    const auto& items = provider->items();
 
     // One host cycle: the poll, then every value.
-    const HRESULT polled = p->provider()->PollData();
+    const HRESULT polled = provider->Poll();
     if (FAILED(polled))
         ctx.err << "lcdhost: " << p->name() << ": PollData returned " << StatusText(polled) << '\n';
 
     std::size_t width = 0;
-    for (const Item& item : items) width = std::max(width, EscapeForLine(item.displayName).size());
+    for (const auto& item : items) width = std::max(width, EscapeForLine(item.displayName).size());
     if (json) ctx.out << "[\n";
     for (std::size_t k = 0; k < items.size(); ++k) {
-        const Item& item = items[k];
+        const auto& item = items[k];
         com::Variant value;
-        const HRESULT hr = p->provider()->get_Value(item.index, value.Out());
+        const HRESULT hr = provider->Value(item.index, &value);
+        std::u16string text;
         if (json) {
             ctx.out << "  {\"index\": " << item.index
                     << ", \"name\": " << JsonString(item.displayName) << ", \"value\": ";
@@ -127,34 +119,32 @@ int Values(Context& ctx, std::vector<std::string> args) {
                 ctx.out << "null, \"type\": null, \"status\": \"" << StatusText(hr) << "\"";
             else if (value.vt == VT_EMPTY)
                 ctx.out << "null, \"type\": \"VT_EMPTY\"";
-            else if (value.vt == VT_BSTR)
-                ctx.out << JsonString(com::View(value.bstrVal)) << ", \"type\": \"VT_BSTR\"";
-            else {
-                com::Variant text;
-                VariantChangeType(&text, &value, 0, VT_BSTR);
-                ctx.out << (text.vt == VT_BSTR ? JsonString(com::View(text.bstrVal)) : "null")
+            else
+                ctx.out << (SUCCEEDED(Provider::Convert(value, &text)) ? JsonString(text) : "null")
                         << ", \"type\": \"" << VariantTypeName(value.vt) << "\"";
-            }
             ctx.out << (k + 1 < items.size() ? "},\n" : "}\n");
         } else {
-            std::string name = EscapeForLine(item.displayName);
-            name.resize(std::max(width, name.size()), ' ');
-            ctx.out << item.index << '\t' << name << '\t';
+            ctx.out << item.index << '\t' << Padded(item.displayName, width) << '\t';
             if (FAILED(hr))
                 ctx.out << "<failed: " << StatusText(hr) << ">";
-            else if (value.vt == VT_BSTR)
-                ctx.out << EscapeForLine(com::View(value.bstrVal));
-            else if (value.vt != VT_EMPTY) {
-                com::Variant text;
-                VariantChangeType(&text, &value, 0, VT_BSTR);
-                if (text.vt == VT_BSTR) ctx.out << EscapeForLine(com::View(text.bstrVal));
-            }
+            else if (SUCCEEDED(Provider::Text(value, &text)))
+                ctx.out << EscapeForLine(text);
             ctx.out << '\n';
         }
     }
     if (json) ctx.out << "]\n";
     return 0;
 }
+
+// The description of an exception that Invoke reports; its strings are freed when it goes.
+struct ExceptionInfo : EXCEPINFO {
+    ExceptionInfo() : EXCEPINFO{} {}
+    ~ExceptionInfo() {
+        for (BSTR s : {bstrSource, bstrDescription, bstrHelpFile}) SysFreeString(s);
+    }
+    ExceptionInfo(const ExceptionInfo&) = delete;
+    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+};
 
 int Call(Context& ctx, const std::vector<std::string>& args) {
     if (args.size() < 2) return ctx.Fail("call takes PLUGIN METHOD [ARG...]", 2);
@@ -180,13 +170,10 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
     for (std::size_t k = 0; k < n; ++k) raw[k] = argv[k];
     DISPPARAMS params{raw.data(), nullptr, static_cast<UINT>(n), 0};
     com::Variant result;
-    EXCEPINFO excep{};
+    ExceptionInfo excep;
     UINT argErr = 0;
     hr = p->dispatch()->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
                                result.Out(), &excep, &argErr);
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
     if (hr == DISP_E_EXCEPTION)
         return ctx.Fail(args[1] + " failed with " + StatusText(excep.scode));
     if (hr == DISP_E_BADPARAMCOUNT) return ctx.Fail(args[1] + ": wrong number of arguments");
@@ -196,11 +183,10 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
                         (hr == DISP_E_OVERFLOW ? "' is out of range" : "' has the wrong type"));
     if (FAILED(hr)) return ctx.Fail(args[1] + " failed with " + StatusText(hr));
 
-    com::Variant text;
-    if (result.vt != VT_EMPTY &&
-        FAILED(VariantChangeType(&text, &result, VARIANT_ALPHABOOL, VT_BSTR)))
+    std::u16string text;
+    if (result.vt != VT_EMPTY && FAILED(Provider::Convert(result, &text, VARIANT_ALPHABOOL)))
         return ctx.Fail(args[1] + " returned a " + VariantTypeName(result.vt));
-    ctx.out << com::ToUtf8(com::View(text.vt == VT_BSTR ? text.bstrVal : nullptr)) << '\n';
+    ctx.out << com::ToUtf8(text) << '\n';
     return 0;
 }
 
@@ -208,6 +194,9 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Context ctx{out, err};
+#if defined(_WIN32)
+    EnterApartment();  // a failure shows when a plug-in is created through the component system
+#endif
     if (args.empty()) return ctx.Fail("no command (try --help)", 2);
     if (args[0] == "-h" || args[0] == "--help") {
         out << kUsage;

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "com/owners.h"
-#include "host/text_output.h"
+#include "com/text.h"
 
 namespace host {
 
@@ -13,24 +12,6 @@ namespace {
 bool Bad(std::string_view text, const std::string& why, std::string* error) {
     *error = "bad template '" + std::string(text) + "': " + why;
     return false;
-}
-
-// The text of a value: a string as it is, nothing for an empty value, any other type converted.
-HRESULT ValueText(ITessivar2DataProvider* provider, LONG index, std::u16string* text) {
-    com::Variant value;
-    HRESULT hr = provider->get_Value(index, value.Out());
-    if (FAILED(hr)) return hr;
-    text->clear();
-    if (value.vt == VT_EMPTY || value.vt == VT_NULL) return S_OK;
-    if (value.vt == VT_BSTR) {
-        *text = com::View(value.bstrVal);
-        return S_OK;
-    }
-    com::Variant converted;
-    hr = VariantChangeType(&converted, &value, 0, VT_BSTR);
-    if (FAILED(hr)) return hr;
-    *text = com::View(converted.bstrVal);
-    return S_OK;
 }
 
 }  // namespace
@@ -173,28 +154,17 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
     if (provider == nullptr) return false;
 
     auto source = std::find_if(sources_.begin(), sources_.end(),
-                               [&](const Source& s) { return s.provider == provider; });
+                               [&](const Source& s) { return s.provider.raw() == provider; });
     if (source == sources_.end()) {
         // The host's order: the item list first, then the poll settings.
-        Source s;
-        s.name = name;
-        s.provider = provider;
-        LONG count = 0, frequency = 0, method = 0;
-        HRESULT hr = provider->get_Count(&count);
-        if (FAILED(hr)) return *error = name + ": Count failed with " + StatusText(hr), false;
-        for (LONG i = 0; i < count; ++i) {
-            BSTR itemName = nullptr, display = nullptr;
-            if (FAILED(hr = provider->get_Name(i, &itemName)))
-                return *error = name + ": Name failed with " + StatusText(hr), false;
-            com::TakeText(itemName);
-            if (FAILED(hr = provider->get_DisplayName(i, &display)))
-                return *error = name + ": DisplayName failed with " + StatusText(hr), false;
-            s.displayNames.push_back(com::TakeText(display));
-        }
-        if (FAILED(hr = provider->get_PollFreqency(&frequency)))
-            return *error = name + ": PollFreqency failed with " + StatusText(hr), false;
-        if (FAILED(hr = provider->get_PollMethod(&method)))
-            return *error = name + ": PollMethod failed with " + StatusText(hr), false;
+        Source s{Provider(name, provider), 1000, std::nullopt};
+        if (!s.provider.ReadItems(error)) return false;
+        LONG frequency = 0, method = 0;
+        HRESULT hr;
+        if (FAILED(hr = s.provider.PollFrequency(&frequency)))
+            return *error = s.provider.Failure("PollFreqency", hr), false;
+        if (FAILED(hr = s.provider.PollMethod(&method)))
+            return *error = s.provider.Failure("PollMethod", hr), false;
         // Every method code is served by polling at the asked frequency; a frequency that is
         // not positive gets the common one second.
         s.period = frequency > 0 ? frequency : 1000;
@@ -202,7 +172,8 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
         source = sources_.end() - 1;
     }
     const auto sourceIndex = static_cast<std::size_t>(source - sources_.begin());
-    const auto count = static_cast<LONG>(source->displayNames.size());
+    const auto& items = source->provider.items();
+    const auto count = static_cast<LONG>(items.size());
 
     LONG index = -1;
     if (piece.index) {
@@ -218,7 +189,7 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
         const std::u16string_view behind = written.substr(written.find(u'\\') + 1);
         auto matches = [&](bool exact) {
             for (LONG i = 0; i < count; ++i) {
-                const std::u16string& d = source->displayNames[static_cast<std::size_t>(i)];
+                const std::u16string& d = items[static_cast<std::size_t>(i)].displayName;
                 if (exact ? (d == piece.path || d == behind)
                           : (com::EqualsNoCase(d, piece.path) || com::EqualsNoCase(d, behind)))
                     return i;
@@ -256,15 +227,14 @@ bool Panel::Tick(std::int64_t now) {
     for (std::size_t k = 0; k < sources_.size(); ++k) {
         Source& s = sources_[k];
         if (s.due && now < *s.due) continue;
-        const HRESULT polled = s.provider->PollData();
-        if (FAILED(polled)) Fail(now, s.name + ": PollData failed with " + StatusText(polled));
+        const HRESULT polled = s.provider.Poll();
+        if (FAILED(polled)) Fail(now, s.provider.Failure("PollData", polled));
         for (Slot& slot : slots_) {
             if (slot.source != k) continue;
             std::u16string text;
-            const HRESULT hr = ValueText(s.provider, slot.index, &text);
+            const HRESULT hr = s.provider.ValueText(slot.index, &text);
             if (FAILED(hr)) {
-                Fail(now, s.name + ":" + std::to_string(slot.index) + ": Value failed with " +
-                              StatusText(hr));
+                Fail(now, s.provider.ValueFailure(slot.index, hr));
                 text.clear();
             }
             if (text != slot.text) {
@@ -300,7 +270,7 @@ std::vector<std::u16string> Panel::Texts() const {
 
 std::vector<Panel::Schedule> Panel::schedule() const {
     std::vector<Schedule> out;
-    for (const Source& s : sources_) out.push_back({s.name, s.period});
+    for (const Source& s : sources_) out.push_back({s.provider.name(), s.period});
     return out;
 }
 

@@ -11,6 +11,7 @@
 
 #include "frame/host_interfaces.h"
 #include "host/catalog.h"
+#include "host/provider.h"
 
 namespace host {
 
@@ -78,11 +79,9 @@ class Panel {
 
   private:
     struct Source {
-        std::string name;
-        ITessivar2DataProvider* provider = nullptr;
+        Provider provider;  // with its item list
         std::int64_t period = 1000;
         std::optional<std::int64_t> due;  // none before the first poll
-        std::vector<std::u16string> displayNames;
     };
     struct Slot {
         std::size_t source;

@@ -1,7 +1,6 @@
 #include "host/plugin.h"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "cpuinfo/orvantel_class.h"
 #include "date/tamblorin_class.h"
 #include "host/library.h"
+#include "host/text_output.h"
 #include "uptime/wendrikai_class.h"
 
 namespace host {
@@ -39,12 +39,6 @@ constexpr std::array<Known, 3> kKnown = {{
     {"Wendrikai", WENDRIKAI_PROGID, "{" WENDRIKAI_CLSID "}"},
 }};
 
-std::string StatusCode(HRESULT hr) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return code;
-}
-
 bool SameNoCase(const std::string& a, const std::string& b) {
     return com::EqualsNoCase(com::Widen(a), com::Widen(b));
 }
@@ -55,7 +49,11 @@ std::vector<fs::path> SearchFolders() {
     folders.push_back(exe);
     folders.push_back(exe / ".." / "lib" / "tessivar");
 #ifdef TESS_PLUGIN_DIR
-    folders.emplace_back(TESS_PLUGIN_DIR);
+    // The build's plug-in folder, listed only by an lcdhost that runs from it (the build puts
+    // lcdhost beside the plug-ins there): a copied or installed lcdhost never looks into the
+    // build tree, even while it still exists.
+    std::error_code ec;
+    if (fs::equivalent(exe, TESS_PLUGIN_DIR, ec)) folders.emplace_back(TESS_PLUGIN_DIR);
 #endif
     return folders;
 }
@@ -64,23 +62,21 @@ std::vector<fs::path> SearchFolders() {
 // the class factory, then the object, then both host interfaces from it.
 std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library> library,
                                const GUID& clsid, std::string* error) {
-    IClassFactory* factory = nullptr;
-    HRESULT hr =
-        library->getClassObject()(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    if (FAILED(hr) || factory == nullptr) {
+    com::ComPtr<IClassFactory> factory;
+    HRESULT hr = library->getClassObject()(clsid, IID_IClassFactory, factory.OutVoid());
+    if (FAILED(hr) || !factory) {
         *error = library->path() + " has no class " + com::GuidToString(clsid) + " (" +
-                 StatusCode(hr) + ")";
+                 StatusText(hr) + ")";
         return nullptr;
     }
-    IUnknown* object = nullptr;
-    hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-    factory->Release();
-    if (FAILED(hr) || object == nullptr) {
+    com::ComPtr<IUnknown> object;
+    hr = factory->CreateInstance(nullptr, IID_IUnknown, object.OutVoid());
+    factory.Reset();
+    if (FAILED(hr) || !object) {
         *error = "cannot create the object of " + name;
         return nullptr;
     }
-    auto plugin = std::make_unique<Plugin>(name, std::move(library), object);
-    object->Release();
+    auto plugin = std::make_unique<Plugin>(name, std::move(library), std::move(object));
     if (!plugin->ok()) {
         *error = name + " does not offer both host interfaces";
         return nullptr;
@@ -96,36 +92,21 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
     for (const Known& k : kKnown) {
         GUID clsid;
         com::ParseGuid(k.clsid, &clsid);
-        void* probe = nullptr;
-        if (SUCCEEDED(library->getClassObject()(clsid, IID_IClassFactory, &probe))) {
-            static_cast<IUnknown*>(probe)->Release();
-            return Create(name.empty() ? k.name : name, library, clsid, error);
-        }
+        com::ComPtr<IClassFactory> probe;
+        if (FAILED(library->getClassObject()(clsid, IID_IClassFactory, probe.OutVoid()))) continue;
+        probe.Reset();
+        return Create(name.empty() ? k.name : name, library, clsid, error);
     }
     *error = path.string() + " holds none of the known plug-in classes";
     return nullptr;
 }
 
 #if defined(_WIN32)
-// The host's thread is a single-threaded apartment for as long as lcdhost runs; plug-ins are
-// created in it through the component system.
-class Apartment {
-  public:
-    Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~Apartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    HRESULT status() const { return hr_; }
-
-  private:
-    HRESULT hr_;
-};
-
 // Creates the class registered under a ProgID or a CLSID with CoCreateInstance.
 std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* error) {
-    static Apartment apartment;
-    if (FAILED(apartment.status()) && apartment.status() != RPC_E_CHANGED_MODE) {
-        *error = "cannot enter the component system (" + StatusCode(apartment.status()) + ")";
+    const HRESULT entered = EnterApartment();
+    if (FAILED(entered) && entered != RPC_E_CHANGED_MODE) {
+        *error = "cannot enter the component system (" + StatusText(entered) + ")";
         return nullptr;
     }
     const std::u16string text = com::FromUtf8(named);
@@ -134,16 +115,15 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
     HRESULT hr = named.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
                                       : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) {
-        *error = "class " + named + " is not registered (" + StatusCode(hr) + ")";
+        *error = "class " + named + " is not registered (" + StatusText(hr) + ")";
         return nullptr;
     }
-    IUnknown* object = nullptr;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                          reinterpret_cast<void**>(&object));
-    if (FAILED(hr) || object == nullptr) {
+    com::ComPtr<IUnknown> object;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid());
+    if (FAILED(hr) || !object) {
         *error = hr == REGDB_E_CLASSNOTREG
-                     ? "class " + named + " is not registered (" + StatusCode(hr) + ")"
-                     : "cannot create " + named + " (" + StatusCode(hr) + ")";
+                     ? "class " + named + " is not registered (" + StatusText(hr) + ")"
+                     : "cannot create " + named + " (" + StatusText(hr) + ")";
         return nullptr;
     }
     // The name shown is the plug-in's: the ProgID's first part, or the known class's name.
@@ -152,8 +132,7 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
         GUID known;
         if (com::ParseGuid(k.clsid, &known) && IsEqualGUID(known, clsid)) name = k.name;
     }
-    auto plugin = std::make_unique<Plugin>(name, nullptr, object);
-    object->Release();
+    auto plugin = std::make_unique<Plugin>(name, nullptr, std::move(object));
     if (!plugin->ok()) {
         *error = name + " does not offer both host interfaces";
         return nullptr;
@@ -164,19 +143,25 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
 
 }  // namespace
 
-Plugin::Plugin(std::string name, std::shared_ptr<Library> library, IUnknown* object)
-    : name_(std::move(name)), library_(std::move(library)), object_(object) {
-    object_->AddRef();
-    object_->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&plugin_));
-    object_->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider_));
-    object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+#if defined(_WIN32)
+HRESULT EnterApartment() {
+    // Left when lcdhost exits, after every plug-in is released.
+    struct Apartment {
+        HRESULT status = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ~Apartment() {
+            if (SUCCEEDED(status)) CoUninitialize();
+        }
+    };
+    static const Apartment apartment;
+    return apartment.status;
 }
+#endif
 
-Plugin::~Plugin() {
-    if (dispatch_ != nullptr) dispatch_->Release();
-    if (provider_ != nullptr) provider_->Release();
-    if (plugin_ != nullptr) plugin_->Release();
-    object_->Release();
+Plugin::Plugin(std::string name, std::shared_ptr<Library> library, com::ComPtr<IUnknown> object)
+    : name_(std::move(name)), library_(std::move(library)), object_(std::move(object)) {
+    object_.As(IID_ITessivar2Plugin, &plugin_);
+    object_.As(IID_ITessivar2DataProvider, &provider_);
+    object_.As(IID_IDispatch, &dispatch_);
 }
 
 std::string PluginSearchPath() {

@@ -7,6 +7,7 @@
 #include "com/owners.h"
 #include "host/live.h"
 #include "host/panel.h"
+#include "host/provider.h"
 #include "host/text_output.h"
 
 namespace host {
@@ -179,22 +180,14 @@ int Tree(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
             err << "lcdhost: " << error << '\n';
             return 1;
         }
-        LONG count = 0;
-        HRESULT hr = provider->get_Count(&count);
-        if (FAILED(hr)) {
-            err << "lcdhost: " << name << ": Count failed with " << StatusText(hr) << '\n';
+        // Only the display names make the tree: Count, then DisplayName of every index.
+        Provider items(name, provider);
+        if (!items.ReadItems(&error, false)) {
+            err << "lcdhost: " << error << '\n';
             return 1;
         }
         std::vector<std::u16string> names;
-        for (LONG i = 0; i < count; ++i) {
-            BSTR display = nullptr;
-            if (FAILED(hr = provider->get_DisplayName(i, &display))) {
-                err << "lcdhost: " << name << ": DisplayName failed with " << StatusText(hr)
-                    << '\n';
-                return 1;
-            }
-            names.push_back(com::TakeText(display));
-        }
+        for (const auto& item : items.items()) names.push_back(item.displayName);
         trees.emplace_back(name, std::move(names));
     }
     for (const auto& [name, names] : trees) PrintTree(name, names, out);

@@ -97,6 +97,28 @@ TEST(LayOut, CutsPadsSplitsAndBlanks) {
     }
 }
 
+TEST(ProviderText, StringsAsTheyAreNothingForEmptyAndNullOtherTypesConverted) {
+    const struct {
+        VARTYPE vt;
+        LONG number;
+        const char16_t* string;
+        std::u16string text;
+    } cases[] = {
+        {VT_EMPTY, 0, nullptr, u""},   {VT_NULL, 0, nullptr, u""}, {VT_BSTR, 0, u"a\nb", u"a\nb"},
+        {VT_I4, -42, nullptr, u"-42"}, {VT_I2, 7, nullptr, u"7"},
+    };
+    for (const auto& c : cases) {
+        com::Variant value;
+        value.vt = c.vt;
+        if (c.vt == VT_BSTR) value.bstrVal = com::AllocString(c.string);
+        if (c.vt == VT_I4) value.lVal = c.number;
+        if (c.vt == VT_I2) value.iVal = static_cast<SHORT>(c.number);
+        std::u16string text = u"stale";
+        EXPECT_EQ(host::Provider::Text(value, &text), S_OK) << c.vt;
+        EXPECT_EQ(text, c.text) << c.vt;
+    }
+}
+
 class PanelTest : public ::testing::Test {
   protected:
     PanelTest() {

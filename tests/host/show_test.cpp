@@ -156,6 +156,8 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
     EXPECT_EQ(out.str(),
               "Wendrikai\n  Custom\n    d accumulated  {Wendrikai:0}\n"
               "Tamblorin\n  Custom\n    Day Short  {Tamblorin:0}\n");
+    EXPECT_EQ(date.calls, (std::vector<std::string>{"Count", "DisplayName 0"}))
+        << "the tree reads only the display names";
 
     std::ostringstream out2, err2;
     EXPECT_EQ(host::Tree({}, catalog, out2, err2), 1) << "no argument: all three plug-ins";

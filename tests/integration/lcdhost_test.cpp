@@ -67,6 +67,21 @@ TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
     }
 }
 
+TEST(Lcdhost, ACopiedLcdhostFindsPluginsBesideItAndInLibTessivarButNotInTheBuild) {
+    const std::string root = testing_support::MakeTempFolder();
+    auto r = RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kHost + " " +
+                      root + "/bin/lcdhost && " + root + "/bin/lcdhost info Wendrikai");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "lcdhost: plug-in Wendrikai not found in " + root + "/bin, " + root +
+                         "/lib/tessivar\n");
+
+    r = RunShell("cp " + std::string(TESS_BIN_DIR) + "/Wendrikai.so " + root +
+                 "/lib/tessivar/ && " + root + "/bin/lcdhost info Wendrikai");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Count: 26\n", 0), 0u);
+    RunShell("rm -rf " + root);
+}
+
 TEST(Lcdhost, RegionalSettingsComeFromTheLocale) {
     // German settings use a decimal comma; skip where the locale is not installed.
     if (RunShell("locale -a").out.find("de_DE.utf8\n") == std::string::npos)

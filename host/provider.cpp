@@ -1,0 +1,99 @@
+#include "host/provider.h"
+
+#include "host/plugin.h"
+#include "host/text_output.h"
+
+namespace host {
+
+namespace {
+
+// A new reference to `p`, held by the owner returned.
+template <class T>
+com::ComPtr<T> Share(T* p) {
+    com::ComPtr<T> owner;
+    if (p != nullptr) p->AddRef();
+    owner.Attach(p);
+    return owner;
+}
+
+}  // namespace
+
+Provider::Provider(std::string name, ITessivar2DataProvider* provider, ITessivar2Plugin* plugin)
+    : name_(std::move(name)), provider_(Share(provider)), plugin_(Share(plugin)) {}
+
+Provider::Provider(const Plugin& plugin)
+    : Provider(plugin.name(), plugin.provider(), plugin.plugin()) {}
+
+bool Provider::ReadItems(std::string* error, bool withNames) {
+    items_.clear();
+    LONG count = 0;
+    HRESULT hr = Count(&count);
+    if (FAILED(hr)) return *error = Failure("Count", hr), false;
+    for (LONG i = 0; i < count; ++i) {
+        Item item{i, {}, {}};
+        com::Bstr text;
+        if (withNames) {
+            if (FAILED(hr = provider_->get_Name(i, text.Out())))
+                return *error = Failure("Name", hr), false;
+            item.name = text.View();
+        }
+        if (FAILED(hr = provider_->get_DisplayName(i, text.Out())))
+            return *error = Failure("DisplayName", hr), false;
+        item.displayName = text.View();
+        items_.push_back(std::move(item));
+    }
+    return true;
+}
+
+HRESULT Provider::PollFrequency(LONG* milliseconds) const {
+    return provider_->get_PollFreqency(milliseconds);
+}
+
+HRESULT Provider::Description(std::u16string* text) const {
+    BSTR description = nullptr;
+    const HRESULT hr = plugin_ ? plugin_->get_Description(&description) : E_NOINTERFACE;
+    *text = com::TakeText(description);
+    return hr;
+}
+
+HRESULT Provider::Value(LONG index, com::Variant* value) const {
+    return provider_->get_Value(index, value->Out());
+}
+
+HRESULT Provider::ValueText(LONG index, std::u16string* text) const {
+    com::Variant value;
+    const HRESULT hr = Value(index, &value);
+    if (FAILED(hr)) return hr;
+    return Text(value, text);
+}
+
+HRESULT Provider::Text(const VARIANT& value, std::u16string* text, USHORT flags) {
+    if (value.vt == VT_EMPTY || value.vt == VT_NULL) {
+        text->clear();
+        return S_OK;
+    }
+    return Convert(value, text, flags);
+}
+
+HRESULT Provider::Convert(const VARIANT& value, std::u16string* text, USHORT flags) {
+    text->clear();
+    if (value.vt == VT_BSTR) {
+        *text = com::View(value.bstrVal);
+        return S_OK;
+    }
+    com::Variant converted;
+    // The platform's declaration takes the source without const; it is only read.
+    const HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&value), flags, VT_BSTR);
+    if (SUCCEEDED(hr)) *text = com::View(converted.bstrVal);
+    return hr;
+}
+
+std::string Provider::Failure(std::string_view member, HRESULT hr) const {
+    return name_ + ": " + std::string(member) + " failed with " + StatusText(hr);
+}
+
+std::string Provider::ValueFailure(LONG index, HRESULT hr) const {
+    return name_ + ":" + std::to_string(index) + ": Value failed with " + StatusText(hr);
+}
+
+}  // namespace host

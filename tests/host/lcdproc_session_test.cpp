@@ -1,0 +1,120 @@
+// The LCDd connection's states, deadlines and back-off, without a socket.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "host/lcdproc_session.h"
+
+namespace {
+
+using host::LcdprocSession;
+using Actions = LcdprocSession::Actions;
+
+constexpr const char* kConnect =
+    "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
+
+class LcdprocSessionTest : public ::testing::Test {
+  protected:
+    std::vector<std::string> rows = {"first", "second"};
+    std::string size;  // as last asked for the rows
+    LcdprocSession session{"127.0.0.1:13666", [this](int width, int height) {
+                               size = std::to_string(width) + "x" + std::to_string(height);
+                               return rows;
+                           }};
+};
+
+TEST_F(LcdprocSessionTest, GreetsThenSetsUpTheScreenAndSendsOnlyChanges) {
+    EXPECT_EQ(session.Start(0).connect, true);
+    EXPECT_EQ(session.Wakeup(), 5000);
+    EXPECT_EQ(session.PanelChanged().send, "") << "nothing before the screen is set up";
+    EXPECT_EQ(session.Connected(20).send, "hello\n");
+    EXPECT_EQ(session.Received("connect LCDproc").send, "");
+    const Actions setup = session.Received(std::string(kConnect).substr(15));
+    EXPECT_EQ(size, "16x2");
+    EXPECT_EQ(setup.send.rfind("client_set -name lcdhost\nscreen_add S\n", 0), 0u);
+    EXPECT_NE(setup.send.find("widget_set S L1 1 1 {first}\nwidget_set S L2 1 2 {second}\n"),
+              std::string::npos);
+    EXPECT_TRUE(setup.log.empty());
+    EXPECT_EQ(session.Wakeup(), INT64_MAX) << "nothing to wait for while connected";
+
+    rows[1] = "changed";
+    EXPECT_EQ(session.PanelChanged().send, "widget_set S L2 1 2 {changed}\n");
+    EXPECT_EQ(session.Received("huh? bad\n").log,
+              std::vector<std::string>{"LCDd answered: huh? bad"});
+    EXPECT_FALSE(session.Tick(60'000).exit);
+}
+
+TEST(LcdprocSession, BeforeTheFirstAnswerEveryFailureEndsTheRun) {
+    const struct {
+        std::function<Actions(LcdprocSession&)> events;
+        const char* log;
+    } cases[] = {
+        {[](LcdprocSession& s) { return s.ConnectFailed(0, "Connection refused"); },
+         "cannot reach LCDd at 127.0.0.1:13666: Connection refused"},
+        {[](LcdprocSession& s) {
+             EXPECT_FALSE(s.Tick(4999).exit);
+             return s.Tick(5000);
+         },
+         "cannot reach LCDd at 127.0.0.1:13666: no connection within 5 s"},
+        {[](LcdprocSession& s) {
+             s.Connected(3000);
+             EXPECT_FALSE(s.Tick(4999).exit) << "the greeting shares the connection's 5 s";
+             return s.Tick(5000);
+         },
+         "cannot talk to LCDd at 127.0.0.1:13666: no answer to hello within 5 s"},
+        {[](LcdprocSession& s) {
+             s.Connected(0);
+             return s.Lost(10, "connection closed");
+         },
+         "cannot talk to LCDd at 127.0.0.1:13666: connection closed"},
+    };
+    for (const auto& c : cases) {
+        LcdprocSession session("127.0.0.1:13666",
+                               [](int, int) { return std::vector<std::string>(); });
+        session.Start(0);
+        const Actions end = c.events(session);
+        EXPECT_EQ(end.exit, 1) << c.log;
+        EXPECT_EQ(end.log, std::vector<std::string>{c.log});
+    }
+}
+
+TEST_F(LcdprocSessionTest, ALostServerIsRetriedWithBackoffUntilItAnswersAgain) {
+    session.Start(0);
+    session.Connected(0);
+    session.Received(kConnect);
+    Actions lost = session.Lost(1000, "connection closed");
+    EXPECT_FALSE(lost.exit);
+    EXPECT_TRUE(lost.close);
+    EXPECT_EQ(lost.log, std::vector<std::string>{
+                            "lost LCDd at 127.0.0.1:13666 (connection closed); reconnecting"});
+
+    // 500 ms, doubling up to 10 s; a refused and an unanswered attempt count alike, silently.
+    std::int64_t now = 1000;
+    for (std::int64_t wait : {500, 1000, 2000, 4000, 8000, 10'000, 10'000}) {
+        EXPECT_EQ(session.Wakeup(), now + wait);
+        EXPECT_FALSE(session.Tick(now + wait - 1).connect);
+        now += wait;
+        ASSERT_TRUE(session.Tick(now).connect);
+        const bool unanswered = wait == 4000;  // no connection within 5 s
+        const Actions failed = unanswered ? session.Tick(now + 5000)
+                                          : session.ConnectFailed(now, "Connection refused");
+        if (unanswered) now += 5000;
+        EXPECT_FALSE(failed.exit);
+        EXPECT_TRUE(failed.log.empty()) << wait;
+    }
+
+    // The server is back: the screen is made again with every row.
+    now += 10'000;
+    ASSERT_TRUE(session.Tick(now).connect);
+    EXPECT_EQ(session.Connected(now).send, "hello\n");
+    const Actions setup = session.Received(kConnect);
+    EXPECT_EQ(setup.log, std::vector<std::string>{"reconnected to LCDd at 127.0.0.1:13666"});
+    EXPECT_NE(setup.send.find("screen_add S\n"), std::string::npos);
+    EXPECT_NE(setup.send.find("widget_set S L1 1 1 {first}"), std::string::npos);
+
+    // Once it answered, the back-off starts afresh.
+    EXPECT_EQ(session.Lost(now, "Broken pipe").log.size(), 1u);
+    EXPECT_EQ(session.Wakeup(), now + 500);
+}
+
+}  // namespace

@@ -13,7 +13,7 @@
 #include "cpuinfo/cpuinfo.h"
 #include "date/custom_date.h"
 #include "frame/host_interfaces.h"
-#include "tests/support/fake_cpu_machine.h"
+#include "platform/fakes/fake_cpu_machine.h"
 #include "tests/support/plugin_library.h"
 #include "uptime/uptime.h"
 

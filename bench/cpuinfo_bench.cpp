@@ -23,7 +23,7 @@ void RunCycle(benchmark::State& state, cpuinfo::CPUInfo* object) {
 
 // The platform answered from memory: the cost of the plug-in's own work.
 void BM_OrvantelCycleOnFakes(benchmark::State& state) {
-    testing_support::FakeCpuMachine machine;
+    platform::fakes::FakeCpuMachine machine(platform::fakes::Pentium4());
     RunCycle(state, new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service));
 }
 BENCHMARK(BM_OrvantelCycleOnFakes);

@@ -8,10 +8,11 @@
 #include "bench/host_cycle.h"
 #include "bench/platform_floor.h"
 #include "cpuinfo/cpuinfo.h"
+#include "platform/fakes/fake_cpu_machine.h"
+#include "platform/fakes/fixture_tree.h"
 #include "platform/management.h"
 #include "platform/processor_features.h"
 #include "platform/registry.h"
-#include "tests/support/fake_cpu_machine.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void RunCycle(benchmark::State& state, cpuinfo::CPUInfo* object) {
 
 // The platform answered from memory: the cost of the plug-in's own work.
 void BM_OrvantelCycleOnFakes(benchmark::State& state) {
-    testing_support::FakeCpuMachine machine;
+    platform::fakes::FakeCpuMachine machine(platform::fakes::Pentium4());
     RunCycle(state, new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service));
 }
 BENCHMARK(BM_OrvantelCycleOnFakes);
@@ -42,7 +43,7 @@ namespace {
 // A copy of the Intel desktop snapshot whose proc/cpuinfo lists `processors` processors.
 std::filesystem::path SnapshotWith(int processors) {
     namespace fs = std::filesystem;
-    const fs::path source = fs::path(TESS_SOURCE_DIR) / "tests/cpuplatform/fixtures/intel-desktop";
+    const fs::path source = platform::fakes::Fixture("intel-desktop");
     const fs::path root =
         fs::temp_directory_path() / ("tess-bench-" + std::to_string(processors) + "-cpus");
     fs::remove_all(root);

@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "com/errors.h"
-#include "platform/fakes/fake_management.h"
-#include "platform/fakes/fake_processor_features.h"
-#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_cpu_machine.h"
 
 namespace cpuinfo {
 namespace {
@@ -17,40 +15,21 @@ namespace {
 using namespace std::string_literals;
 using platform::fakes::FakeInstance;
 
-constexpr char kFirmware[] = "HARDWARE\\DESCRIPTION\\System";
-constexpr char kProcessor[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+constexpr auto& kFirmware = platform::fakes::kFirmwareKey;
+constexpr auto& kProcessor = platform::fakes::kProcessorKey;
 
 std::u16string Padded(std::u16string text) {
     text.resize(250, u'\0');
     return text;
 }
 
-class CPUInfoTest : public ::testing::Test {
+// The Pentium 4 of the platform fakes.
+class CPUInfoTest : public ::testing::Test, protected platform::fakes::FakeCpuMachine {
   protected:
-    platform::fakes::FakeRegistry registry;
-    platform::fakes::FakeProcessorFeatures features;
-    platform::fakes::FakeManagementService service;
     CPUInfo* object = nullptr;
 
     void SetUp() override {
-        registry.SetMultiString(kFirmware, "SystemBiosVersion",
-                                {"ABC  - 1", "BIOS Date: 01/02/03", "Ver 1.0"});
-        registry.SetString(kFirmware, "SystemBiosDate", "01/02/03");
-        registry.SetString(kProcessor, "ProcessorNameString", "Intel(R) Pentium(R) 4 CPU 2.40GHz");
-        registry.SetString(kProcessor, "VendorIdentifier", "GenuineIntel");
-        registry.SetString(kProcessor, "Identifier", "x86 Family 6 Model 8 Stepping 10");
-        features.features = {platform::kXmmiInstructions, platform::kMmxInstructions};
-        service.instances = {{
-            {u"AddressWidth", LONG{64}},
-            {u"Architecture", LONG{0}},
-            {u"CurrentClockSpeed", LONG{1800}},
-            {u"ExtClock", LONG{133}},
-            {u"DataWidth", LONG{32}},
-            {u"Family", LONG{178}},
-            {u"Level", LONG{15}},
-            {u"SocketDesignation", u"Socket 478 "},
-            {u"Stepping", LONG{7}},
-        }};
+        Load(platform::fakes::Pentium4());
         object = new CPUInfo(registry, features, service);
     }
     void TearDown() override { static_cast<_CPUInfo*>(object)->Release(); }

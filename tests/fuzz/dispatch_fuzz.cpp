@@ -229,19 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     fuzz::VariantArena arena;
     fuzz::Fakes fakes;
-    fuzz::SetRegistryValues(fakes.registry);
-    fakes.features.features = {platform::kXmmiInstructions, platform::kXmmi64Instructions};
-    fakes.management.instances = {{
-        {u"AddressWidth", LONG{64}},
-        {u"Architecture", LONG{9}},
-        {u"CurrentClockSpeed", LONG{3600}},
-        {u"ExtClock", LONG{100}},
-        {u"DataWidth", LONG{64}},
-        {u"Family", LONG{198}},
-        {u"Level", LONG{6}},
-        {u"SocketDesignation", u"LGA1151"},
-        {u"Stepping", u"13"},
-    }};
+    fakes.Load(fuzz::TypicalMachine());
 
     const auto which = static_cast<fuzz::Plugin>(in.ConsumeIntegralInRange(0, 2));
     const fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);

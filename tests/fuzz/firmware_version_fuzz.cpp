@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The same through the registry: the value's bytes as stored, of any type.
     fuzz::Fakes fakes;
-    fuzz::SetRegistryValues(fakes.registry);
+    fakes.LoadRegistry(fuzz::TypicalMachine());
     const unsigned long type =
         in.ConsumeBool() ? platform::kRegMultiSz : in.ConsumeIntegralInRange<unsigned long>(0, 11);
     fakes.registry.keys[fuzz::kFirmwareKey]["SystemBiosVersion"] = {

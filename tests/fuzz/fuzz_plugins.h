@@ -6,10 +6,8 @@
 #include "cpuinfo/cpuinfo.h"
 #include "date/custom_date.h"
 #include "platform/fakes/fake_clocks.h"
+#include "platform/fakes/fake_cpu_machine.h"
 #include "platform/fakes/fake_date.h"
-#include "platform/fakes/fake_management.h"
-#include "platform/fakes/fake_processor_features.h"
-#include "platform/fakes/fake_registry.h"
 #include "platform/posix/locale_date_formatter.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "uptime/uptime.h"
@@ -24,28 +22,37 @@ inline const platform::LocaleDateFormatter& CDateFormatter() {
     return *formatter;
 }
 
-// The platform fakes behind the objects; they outlive the objects made on them.
-struct Fakes {
-    platform::fakes::FakeRegistry registry;
-    platform::fakes::FakeProcessorFeatures features;
-    platform::fakes::FakeManagementService management;
+// The platform fakes behind the objects; they outlive the objects made on them. The processor
+// plug-in's registry, feature test and management service start empty.
+struct Fakes : platform::fakes::FakeCpuMachine {
     platform::fakes::FakeLocalClock localClock;
     platform::fakes::FakeTickClock tickClock;
     platform::fakes::FakeRegionalSettings settings;
 };
 
-constexpr char kFirmwareKey[] = "HARDWARE\\DESCRIPTION\\System";
-constexpr char kProcessorKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+using platform::fakes::kFirmwareKey;
+using platform::fakes::kProcessorKey;
 
-// The registry values a poll reads, as a typical machine has them.
-inline void SetRegistryValues(platform::fakes::FakeRegistry& registry) {
-    registry.SetMultiString(kFirmwareKey, "SystemBiosVersion",
-                            {"ALASKA - 1072009", "F12", "American Megatrends - 5000C"});
-    registry.SetString(kFirmwareKey, "SystemBiosDate", "11/25/19");
-    registry.SetString(kProcessorKey, "ProcessorNameString",
-                       "Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz");
-    registry.SetString(kProcessorKey, "VendorIdentifier", "GenuineIntel");
-    registry.SetString(kProcessorKey, "Identifier", "Intel64 Family 6 Model 158 Stepping 13");
+// A typical desktop: the targets poll on its registry values (Fakes::LoadRegistry) when they fuzz
+// other inputs; dispatch_fuzz takes the whole machine, whose stepping is a text.
+inline platform::fakes::CpuMachine TypicalMachine() {
+    return {{"ALASKA - 1072009", "F12", "American Megatrends - 5000C"},
+            "11/25/19",
+            "Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz",
+            "GenuineIntel",
+            "Intel64 Family 6 Model 158 Stepping 13",
+            {platform::kXmmiInstructions, platform::kXmmi64Instructions},
+            {
+                {u"AddressWidth", LONG{64}},
+                {u"Architecture", LONG{9}},
+                {u"CurrentClockSpeed", LONG{3600}},
+                {u"ExtClock", LONG{100}},
+                {u"DataWidth", LONG{64}},
+                {u"Family", LONG{198}},
+                {u"Level", LONG{6}},
+                {u"SocketDesignation", u"LGA1151"},
+                {u"Stepping", u"13"},
+            }};
 }
 
 enum class Plugin { kOrvantel, kTamblorin, kWendrikai };
@@ -63,7 +70,7 @@ inline PluginRefs MakePlugin(Plugin which, Fakes& fakes) {
     switch (which) {
         case Plugin::kOrvantel:
             object = static_cast<_CPUInfo*>(
-                new cpuinfo::CPUInfo(fakes.registry, fakes.features, fakes.management));
+                new cpuinfo::CPUInfo(fakes.registry, fakes.features, fakes.service));
             break;
         case Plugin::kTamblorin:
             object =

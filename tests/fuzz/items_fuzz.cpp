@@ -45,7 +45,7 @@ void SetClocks(FuzzedDataProvider& in, fuzz::Fakes& fakes) {
 }
 
 void SetRegistry(FuzzedDataProvider& in, fuzz::Fakes& fakes) {
-    fuzz::SetRegistryValues(fakes.registry);
+    fakes.LoadRegistry(fuzz::TypicalMachine());
     for (const char* name : {"ProcessorNameString", "VendorIdentifier", "Identifier"})
         if (in.ConsumeBool())
             fakes.registry.keys[fuzz::kProcessorKey][name] = {

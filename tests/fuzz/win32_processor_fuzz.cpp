@@ -41,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::u16string_view name : kProperties)
             if (in.ConsumeIntegralInRange(0, 7) != 0)
                 instance.emplace(std::u16string(name), Property(in, arena));
-        fakes.management.instances.push_back(std::move(instance));
+        fakes.service.instances.push_back(std::move(instance));
     }
-    if (in.ConsumeIntegralInRange(0, 31) == 0) fakes.management.failure = kServiceUnavailable;
+    if (in.ConsumeIntegralInRange(0, 31) == 0) fakes.service.failure = kServiceUnavailable;
 
     const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
     auto* object = static_cast<_CPUInfo*>(refs.dispatch);
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ? kSelectors[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kSelectors) - 1)]
                 : in.ConsumeIntegral<short>();
         std::u16string text = u"unset";
-        const HRESULT hr = cpuinfo::Win32Processor(fakes.management, selector, &text);
+        const HRESULT hr = cpuinfo::Win32Processor(fakes.service, selector, &text);
         if (SUCCEEDED(hr)) {
             FUZZ_CHECK(hr == S_OK);
             FUZZ_CHECK(cpuinfo::TrimBlanks(text) == text);
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The poll reads every selector it shows; each item is a text afterwards.
-    fuzz::SetRegistryValues(fakes.registry);
+    fakes.LoadRegistry(fuzz::TypicalMachine());
     const HRESULT polled = refs.provider->PollData();
     (void)polled;
     for (LONG item = 0; item < cpuinfo::kItemCount; ++item) {

@@ -9,10 +9,8 @@
 #include "cpuinfo/cpuinfo.h"
 #include "date/custom_date.h"
 #include "platform/fakes/fake_clocks.h"
+#include "platform/fakes/fake_cpu_machine.h"
 #include "platform/fakes/fake_date.h"
-#include "platform/fakes/fake_management.h"
-#include "platform/fakes/fake_processor_features.h"
-#include "platform/fakes/fake_registry.h"
 #include "platform/fakes/fault_plan.h"
 #include "tests/hardening/outcome.h"
 #include "uptime/uptime.h"
@@ -33,10 +31,30 @@ inline std::vector<Outcome> AllValues(ITessivar2DataProvider* provider) {
     return values;
 }
 
-struct CpuRig {
-    platform::fakes::FakeRegistry registry;
-    platform::fakes::FakeProcessorFeatures features;
-    platform::fakes::FakeManagementService service;
+// The second platform data set: a Ryzen that differs from the Pentium 4 in every item.
+inline platform::fakes::CpuMachine Ryzen() {
+    return {{"B1", "B2", "B3", "B4", "B5", "B6"},
+            "12/31/99",
+            "AMD Ryzen 7 5800X 8-Core",
+            "AuthenticAMD",
+            "AMD64 Family 25 Model 33 Stepping 0",
+            {platform::kXmmi64Instructions, platform::k3DNowInstructions,
+             platform::kFloatingPointPrecisionErrata},
+            {
+                {u"AddressWidth", LONG{48}},
+                {u"Architecture", LONG{6}},
+                {u"CurrentClockSpeed", LONG{2400}},
+                {u"ExtClock", LONG{100}},
+                {u"DataWidth", LONG{64}},
+                {u"Family", LONG{185}},
+                {u"Level", LONG{25}},
+                {u"SocketDesignation", u"AM4"},
+                {u"Stepping", LONG{1}},
+                {u"Version", u"Model 33, Stepping 0"},
+            }};
+}
+
+struct CpuRig : platform::fakes::FakeCpuMachine {
     cpuinfo::CPUInfo* object;
 
     CpuRig() : object(new cpuinfo::CPUInfo(registry, features, service)) { Load(0); }
@@ -55,54 +73,10 @@ struct CpuRig {
         service.faults = plan;
     }
 
-    // Platform data set 0 or 1.
+    // Platform data set 0, the Pentium 4 with six firmware version entries, or 1, the Ryzen.
     void Load(int set) {
-        static constexpr char kFirmware[] = "HARDWARE\\DESCRIPTION\\System";
-        static constexpr char kProcessor[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-        registry.keys.clear();
-        if (set == 0) {
-            registry.SetMultiString(kFirmware, "SystemBiosVersion",
-                                    {"A1", "A2", "A3", "A4", "A5", "A6"});
-            registry.SetString(kFirmware, "SystemBiosDate", "01/02/03");
-            registry.SetString(kProcessor, "ProcessorNameString",
-                               "Intel(R) Pentium(R) 4 CPU 2.40GHz");
-            registry.SetString(kProcessor, "VendorIdentifier", "GenuineIntel");
-            registry.SetString(kProcessor, "Identifier", "x86 Family 6 Model 8 Stepping 10");
-            features.features = {platform::kXmmiInstructions, platform::kMmxInstructions};
-            service.instances = {{
-                {u"AddressWidth", LONG{64}},
-                {u"Architecture", LONG{0}},
-                {u"CurrentClockSpeed", LONG{1800}},
-                {u"ExtClock", LONG{133}},
-                {u"DataWidth", LONG{32}},
-                {u"Family", LONG{178}},
-                {u"Level", LONG{15}},
-                {u"SocketDesignation", u"Socket 478 "},
-                {u"Stepping", LONG{7}},
-                {u"Version", u"Model 2, Stepping 7"},
-            }};
-        } else {
-            registry.SetMultiString(kFirmware, "SystemBiosVersion",
-                                    {"B1", "B2", "B3", "B4", "B5", "B6"});
-            registry.SetString(kFirmware, "SystemBiosDate", "12/31/99");
-            registry.SetString(kProcessor, "ProcessorNameString", "AMD Ryzen 7 5800X 8-Core");
-            registry.SetString(kProcessor, "VendorIdentifier", "AuthenticAMD");
-            registry.SetString(kProcessor, "Identifier", "AMD64 Family 25 Model 33 Stepping 0");
-            features.features = {platform::kXmmi64Instructions, platform::k3DNowInstructions,
-                                 platform::kFloatingPointPrecisionErrata};
-            service.instances = {{
-                {u"AddressWidth", LONG{48}},
-                {u"Architecture", LONG{6}},
-                {u"CurrentClockSpeed", LONG{2400}},
-                {u"ExtClock", LONG{100}},
-                {u"DataWidth", LONG{64}},
-                {u"Family", LONG{185}},
-                {u"Level", LONG{25}},
-                {u"SocketDesignation", u"AM4"},
-                {u"Stepping", LONG{1}},
-                {u"Version", u"Model 33, Stepping 0"},
-            }};
-        }
+        FakeCpuMachine::Load(
+            set == 0 ? platform::fakes::Pentium4({"A1", "A2", "A3", "A4", "A5", "A6"}) : Ryzen());
     }
 };
 

@@ -13,7 +13,7 @@
 #include "cpuinfo/cpuinfo.h"
 #include "date/custom_date.h"
 #include "frame/host_interfaces.h"
-#include "tests/support/fake_cpu_machine.h"
+#include "platform/fakes/fake_cpu_machine.h"
 #include "tests/support/plugin_library.h"
 #include "uptime/uptime.h"
 
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(EachPlugin, SoakLibrary,
 // Orvantel's own work without the cost of the Linux sources, which read proc files on every
 // query: its registry, feature test and management service answered from memory.
 TEST(SoakOrvantel, HostCyclesOnFakesKeepMemoryFlat) {
-    testing_support::FakeCpuMachine machine;
+    platform::fakes::FakeCpuMachine machine(platform::fakes::Pentium4());
     auto* object = new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service);
     Soak(object, Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES), true);
     EXPECT_EQ(static_cast<_CPUInfo*>(object)->Release(), 0u);

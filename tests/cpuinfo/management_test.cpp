@@ -4,13 +4,13 @@
 #include <variant>
 
 #include "com/owners.h"
-#include "fixture_tree.h"
+#include "platform/fakes/fixture_tree.h"
 #include "platform/management.h"
 #include "platform/posix/linux_sources.h"
 
 namespace {
 
-using namespace cpuplatform_test;
+using namespace platform::fakes;
 
 struct Null {
     bool operator==(const Null&) const = default;

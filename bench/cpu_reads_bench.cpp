@@ -2,14 +2,14 @@
 // eleven management queries, on snapshots of real machines and on this machine.
 #include <benchmark/benchmark.h>
 
-#include "fixture_tree.h"
+#include "platform/fakes/fixture_tree.h"
 #include "platform/management.h"
 #include "platform/posix/linux_sources.h"
 #include "platform/registry.h"
 
 namespace {
 
-using namespace cpuplatform_test;
+using namespace platform::fakes;
 
 constexpr const char* kFirmware = "HARDWARE\\DESCRIPTION\\System";
 constexpr const char* kProcessor = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";

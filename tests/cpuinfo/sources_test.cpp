@@ -3,13 +3,13 @@
 
 #include <unistd.h>
 
-#include "fixture_tree.h"
+#include "platform/fakes/fixture_tree.h"
 #include "platform/posix/linux_sources.h"
 
 namespace {
 
 namespace src = platform::linux_sources;
-using namespace cpuplatform_test;
+using namespace platform::fakes;
 
 std::optional<src::SmbiosProcessor> Parse(const std::string& table) {
     return src::FindSmbiosProcessor(

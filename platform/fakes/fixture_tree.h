@@ -1,6 +1,6 @@
-// Folder trees standing in for "/" in the tests of the Linux stand-ins: the committed snapshots,
-// copied into a temporary folder where a test can add or change files, and SMBIOS tables built
-// byte by byte.
+// Folder trees standing in for "/" for the Linux stand-ins, in their tests and benchmarks: the
+// committed snapshots of real machines (fixtures/), copied into a temporary folder where a test can
+// add or change files, and SMBIOS tables built byte by byte.
 #pragma once
 
 #include <stdlib.h>
@@ -14,12 +14,12 @@
 #include <string_view>
 #include <vector>
 
-namespace cpuplatform_test {
+namespace platform::fakes {
 
 namespace fs = std::filesystem;
 
 inline fs::path Fixture(std::string_view name) {
-    return fs::path(CPUPLATFORM_FIXTURES) / name;
+    return fs::path(TESS_FAKE_FIXTURES) / name;
 }
 
 // A temporary folder, removed with everything in it when the object goes.
@@ -172,4 +172,4 @@ inline void WriteServer(const TempTree& tree) {
                SmbiosTable({FirmwareRecord(), SystemRecord(), socket("CPU1"), socket("CPU2")}));
 }
 
-}  // namespace cpuplatform_test
+}  // namespace platform::fakes

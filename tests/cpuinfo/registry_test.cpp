@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "fixture_tree.h"
+#include "platform/fakes/fixture_tree.h"
 #include "platform/posix/linux_sources.h"
 #include "platform/registry.h"
 
 namespace {
 
-using namespace cpuplatform_test;
+using namespace platform::fakes;
 using namespace std::string_literals;
 
 constexpr const char* kFirmware = "HARDWARE\\DESCRIPTION\\System";

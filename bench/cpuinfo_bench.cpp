@@ -17,8 +17,7 @@
 namespace {
 
 void RunCycle(benchmark::State& state, cpuinfo::CPUInfo* object) {
-    bench_support::RunCycles(state, object);
-    static_cast<_CPUInfo*>(object)->Release();
+    bench_support::RunCycles(state, bench_support::Hold(object).Get());
 }
 
 // The platform answered from memory: the cost of the plug-in's own work.
@@ -74,10 +73,12 @@ void ReplayReads(benchmark::State& state, platform::Registry& registry,
     bench_support::RecordingRegistry recordingRegistry(registry, log);
     bench_support::RecordingProcessorFeatures features(platform::SystemProcessorFeatures(), log);
     bench_support::RecordingManagementService recordingService(service, log);
-    auto* object = new cpuinfo::CPUInfo(recordingRegistry, features, recordingService);
-    bench_support::HostCycle(object, cpuinfo::kItemCount);
+    {
+        const auto object = bench_support::Hold(
+            new cpuinfo::CPUInfo(recordingRegistry, features, recordingService));
+        bench_support::HostCycle(object.Get(), cpuinfo::kItemCount);
+    }
     log.Stop();
-    static_cast<_CPUInfo*>(object)->Release();
     bench_support::RunReplay(state, log);
 }
 

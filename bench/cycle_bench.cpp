@@ -10,10 +10,9 @@
 namespace {
 
 void BM_WendrikaiCycle(benchmark::State& state) {
-    auto* object =
-        new uptime::Uptime(platform::SystemTickClock(), platform::UserRegionalSettings());
-    bench_support::RunCycles(state, static_cast<ITessivar2DataProvider*>(object));
-    static_cast<_Uptime*>(object)->Release();
+    const auto object = bench_support::Hold(
+        new uptime::Uptime(platform::SystemTickClock(), platform::UserRegionalSettings()));
+    bench_support::RunCycles(state, object.Get());
 }
 BENCHMARK(BM_WendrikaiCycle);
 
@@ -22,11 +21,11 @@ void BM_WendrikaiPlatformReads(benchmark::State& state) {
     bench_support::CallLog log;
     bench_support::RecordingTickClock clock(platform::SystemTickClock(), log);
     bench_support::RecordingRegionalSettings settings(platform::UserRegionalSettings(), log);
-    auto* object = new uptime::Uptime(clock, settings);
-    auto* provider = static_cast<ITessivar2DataProvider*>(object);
-    bench_support::HostCycle(provider, bench_support::ItemCount(provider));
+    {
+        const auto object = bench_support::Hold(new uptime::Uptime(clock, settings));
+        bench_support::HostCycle(object.Get(), bench_support::ItemCount(object.Get()));
+    }
     log.Stop();
-    static_cast<_Uptime*>(object)->Release();
     bench_support::RunReplay(state, log);
 }
 BENCHMARK(BM_WendrikaiPlatformReads);

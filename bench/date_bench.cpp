@@ -11,10 +11,9 @@ namespace {
 
 // The system's clock and the user's locale, as the library runs in the host.
 void BM_TamblorinCycle(benchmark::State& state) {
-    auto* object =
-        new date::CustomDate(platform::SystemLocalClock(), platform::UserDateFormatter());
-    bench_support::RunCycles(state, object);
-    object->Release();
+    const auto object = bench_support::Hold(
+        new date::CustomDate(platform::SystemLocalClock(), platform::UserDateFormatter()));
+    bench_support::RunCycles(state, object.Get());
 }
 BENCHMARK(BM_TamblorinCycle);
 
@@ -23,10 +22,11 @@ void BM_TamblorinPlatformReads(benchmark::State& state) {
     bench_support::CallLog log;
     bench_support::RecordingLocalClock clock(platform::SystemLocalClock(), log);
     bench_support::RecordingDateFormatter formatter(platform::UserDateFormatter(), log);
-    auto* object = new date::CustomDate(clock, formatter);
-    bench_support::HostCycle(object, bench_support::ItemCount(object));
+    {
+        const auto object = bench_support::Hold(new date::CustomDate(clock, formatter));
+        bench_support::HostCycle(object.Get(), bench_support::ItemCount(object.Get()));
+    }
     log.Stop();
-    object->Release();
     bench_support::RunReplay(state, log);
 }
 BENCHMARK(BM_TamblorinPlatformReads);
@@ -38,9 +38,9 @@ void BM_TamblorinCycleFrench(benchmark::State& state) {
         state.SkipWithError("fr_FR.UTF-8 is not installed");
         return;
     }
-    auto* object = new date::CustomDate(platform::SystemLocalClock(), *fr);
-    bench_support::RunCycles(state, object);
-    object->Release();
+    const auto object =
+        bench_support::Hold(new date::CustomDate(platform::SystemLocalClock(), *fr));
+    bench_support::RunCycles(state, object.Get());
 }
 BENCHMARK(BM_TamblorinCycleFrench);
 

@@ -3,9 +3,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include "com/owners.h"
 #include "frame/host_interfaces.h"
 
 namespace bench_support {
+
+// A new plug-in object, which holds one reference, held through its data provider interface.
+template <class Object>
+com::ComPtr<ITessivar2DataProvider> Hold(Object* object) {
+    com::ComPtr<ITessivar2DataProvider> provider;
+    provider.Attach(static_cast<ITessivar2DataProvider*>(object));
+    return provider;
+}
 
 inline LONG ItemCount(ITessivar2DataProvider* provider) {
     LONG count = 0;

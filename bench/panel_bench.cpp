@@ -2,6 +2,7 @@
 // layout, and the LCDd updates of the rows that changed.
 #include <benchmark/benchmark.h>
 
+#include "com/owners.h"
 #include "host/lcdproc_client.h"
 #include "host/panel.h"
 #include "uptime/uptime.h"
@@ -11,18 +12,17 @@ namespace {
 class OneCatalog final : public host::PluginCatalog {
   public:
     OneCatalog() {
-        IUnknown* object = uptime::CreateUptime();
-        object->QueryInterface(IID_ITessivar2DataProvider, reinterpret_cast<void**>(&provider_));
-        object->Release();
+        com::ComPtr<IUnknown> object;
+        object.Attach(uptime::CreateUptime());
+        object.As(IID_ITessivar2DataProvider, &provider_);
     }
-    ~OneCatalog() override { provider_->Release(); }
     ITessivar2DataProvider* Find(const std::string&, std::string* name, std::string*) override {
         *name = "Wendrikai";
-        return provider_;
+        return provider_.Get();
     }
 
   private:
-    ITessivar2DataProvider* provider_ = nullptr;
+    com::ComPtr<ITessivar2DataProvider> provider_;
 };
 
 const std::vector<std::string> kLines = {"Up {Wendrikai:20}", "Days {Wendrikai:0}",

@@ -70,7 +70,8 @@ function(tess_msi_component out plugin)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dir}/${plugin}.idl)
 
   set(path "[#${plugin}.dll]")
-  # The folder without the final backslash that [INSTALLDIR] has.
+  # The library's folder as the type library registration writes it: the package's fixed
+  # folder, without the final backslash that [INSTALLDIR] has.
   set(folder "[${TESS_MSI_PROGRAM_FILES}]${TESS_MSI_FOLDER}")
   set(c "CLSID\\${clsid}")
   set(t "TypeLib\\${libid}\\${version}")

@@ -1,6 +1,16 @@
-# The `dist` target of the 64-bit Windows tree: a ZIP with the three plug-ins and lcdhost.exe of
-# this tree (x64\) and of the 32-bit tree beside it (x86\), and the installation notes. Build
-# the mingw-i686 preset first (scripts/dist builds both).
+# The packages of the Windows trees. Each tree has the installation notes and the `msi` target
+# (cmake/Msi.cmake). The 64-bit tree also has the `dist` target: a ZIP with the three plug-ins
+# and lcdhost.exe of this tree (x64\) and of the 32-bit tree beside it (x86\), and the notes.
+# Build the mingw-i686 preset first (scripts/dist builds both).
+
+# The notes name a class identifier as an example.
+tess_read_identity(${PROJECT_SOURCE_DIR}/date/tamblorin_class.h)
+configure_file(${PROJECT_SOURCE_DIR}/windows/INSTALL.txt.in ${CMAKE_BINARY_DIR}/INSTALL.txt @ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/Msi.cmake)
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  return()
+endif()
+
 set(TESS_I686_BIN ${CMAKE_BINARY_DIR}/../mingw-i686/bin CACHE PATH
   "bin folder of the 32-bit Windows build, for the distribution archive")
 get_property(tess_dist_plugins GLOBAL PROPERTY TESS_PLUGINS)
@@ -12,9 +22,6 @@ foreach(plugin ${tess_dist_plugins})
   list(APPEND tess_i686_files ${TESS_I686_BIN}/${plugin}.dll)
 endforeach()
 install(FILES ${tess_i686_files} ${TESS_I686_BIN}/lcdhost.exe DESTINATION x86 COMPONENT dist)
-# The notes name a class identifier as an example.
-tess_read_identity(${PROJECT_SOURCE_DIR}/date/tamblorin_class.h)
-configure_file(${PROJECT_SOURCE_DIR}/windows/INSTALL.txt.in ${CMAKE_BINARY_DIR}/INSTALL.txt @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/INSTALL.txt DESTINATION . COMPONENT dist)
 
 set(CPACK_GENERATOR ZIP)

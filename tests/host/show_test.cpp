@@ -95,8 +95,8 @@ TEST(Show, AFailedValueInOnceIsOneLineOnStderr) {
         0);
     EXPECT_EQ(out.str(), "   \n");
     EXPECT_EQ(err.str(),
-              "lcdhost: Wendrikai:0: Value failed with 0x8007000E; Wendrikai:1: Value failed with "
-              "0x80004005\n");
+              "lcdhost: Wendrikai:0: Value failed with out of memory (0x8007000E); Wendrikai:1: "
+              "Value failed with unspecified error (0x80004005)\n");
 }
 
 TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {

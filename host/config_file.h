@@ -11,6 +11,7 @@
 //   lines = ["{Orvantel:11}", "{Orvantel:13} SSE2 {Orvantel:21}"]
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ inline constexpr std::string_view kConfigSearchText =
 // Where the templates of a loaded file stand, so that a check can point at them.
 struct ConfigSource {
     struct Position {
-        long line = 1, column = 1;
+        std::uint32_t line = 1, column = 1;
     };
     std::string file;                          // the path as given
     std::vector<std::vector<Position>> lines;  // of each screen's lines

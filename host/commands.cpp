@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <CLI/CLI.hpp>
+
 #include "com/owners.h"
 #include "host/catalog.h"
+#include "host/config_file.h"
 #include "host/plugin.h"
 #include "host/provider.h"
 #include "host/show.h"
@@ -86,12 +89,7 @@ int List(Context& ctx, const std::vector<std::string>& args) {
     return 0;
 }
 
-int Values(Context& ctx, std::vector<std::string> args) {
-    bool json = false;
-    if (auto it = std::find(args.begin(), args.end(), "--json"); it != args.end()) {
-        json = true;
-        args.erase(it);
-    }
+int Values(Context& ctx, const std::vector<std::string>& args, bool json) {
     if (args.size() != 1) return ctx.Fail("values takes one PLUGIN", 2);
     auto p = Load(ctx, args[0]);
     if (!p) return 1;
@@ -116,7 +114,7 @@ int Values(Context& ctx, std::vector<std::string> args) {
             ctx.out << "  {\"index\": " << item.index
                     << ", \"name\": " << JsonString(item.displayName) << ", \"value\": ";
             if (FAILED(hr))
-                ctx.out << "null, \"type\": null, \"status\": \"" << StatusText(hr) << "\"";
+                ctx.out << "null, \"type\": null, \"status\": \"" << StatusCode(hr) << "\"";
             else if (value.vt == VT_EMPTY)
                 ctx.out << "null, \"type\": \"VT_EMPTY\"";
             else
@@ -190,6 +188,130 @@ int Call(Context& ctx, const std::vector<std::string>& args) {
     return 0;
 }
 
+int CheckConfig(Context& ctx, const std::vector<std::string>& args) {
+    if (args.size() > 1) return ctx.Fail("check-config takes at most one FILE", 2);
+    const std::string file = args.empty() ? FindConfigFile() : args[0];
+    if (file.empty())
+        return ctx.Fail("no configuration file (looked for " + std::string(kConfigSearchText) +
+                        ")");
+    PanelConfig config;
+    ConfigSource source;
+    std::string error;
+    LibraryCatalog catalog;
+    if (!LoadPanelConfig(file, &config, &error, &source) ||
+        !CheckPanelConfig(config, source, catalog, &error))
+        return ctx.Fail(error);
+    for (const ScreenConfig& screen : config.screens)
+        ctx.out << screen.name << ": " << screen.lines.size()
+                << (screen.lines.size() == 1 ? " line, " : " lines, ") << screen.duration << " s, "
+                << PriorityWord(screen.priority) << '\n';
+    return 0;
+}
+
+// The commands and what each takes. The checks lcdhost has always made run in front of the
+// parser, with their own messages: the command word, the number of PLUGINs, show's options
+// (PrepareShowArgs). Arguments other than the options a command defines go to it as they are,
+// even those that start with '-'.
+class CommandLine {
+  public:
+    CommandLine() {
+        app_.set_help_flag();  // lcdhost --help prints kUsage
+        app_.set_version_flag("--version", "lcdhost " TESS_PACKAGE_VERSION,
+                              "print lcdhost's version and exit");
+        app_.require_subcommand(0, 1);
+        const std::string plugin =
+            "Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path";
+        Plain("info", "PLUGIN", plugin, "Count, PollFreqency, PollMethod, Description");
+        Plain("list", "PLUGIN", plugin, "index, Name, DisplayName of every item");
+        Plain("values", "PLUGIN", plugin, "one host cycle: PollData, then every Value")
+            ->add_flag("--json", json_, "print a JSON array of {index, name, value, type}");
+        Plain("call", "ARG", "PLUGIN METHOD [ARG...]: the plug-in, the method, its arguments",
+              "a public method of the class interface, by name");
+        Plain("tree", "PLUGIN", plugin + " (default: the three)",
+              "the item tree, one level per backslash");
+        Plain("check-config", "FILE",
+              "the configuration file (default: " + std::string(kConfigSearchText) + ")",
+              "check a configuration file: every template parsed, every item resolved; one line "
+              "per screen");
+        CLI::App* show = app_.add_subcommand(
+            "show",
+            "a live panel in the terminal or on LCDd: the LINEs, else the screens of the "
+            "configuration file (" +
+                std::string(kConfigSearchText) + "), else the default panel");
+        show->set_help_flag("--help", "print this help and exit");
+        DefineShowOptions(*show, &show_);
+    }
+
+    bool Knows(const std::string& command) const {
+        for (const CLI::App* sub : app_.get_subcommands({}))
+            if (sub->get_name() == command) return true;
+        return false;
+    }
+
+    // The arguments of `command` in the form the parser reads, or false with an error line.
+    bool Prepare(const std::vector<std::string>& args, std::vector<std::string>* prepared,
+                 std::string* error) const {
+        const std::string& command = args[0];
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (command == "show") {
+            if (!PrepareShowArgs(rest, prepared, error)) return false;
+        } else if (!rest.empty() && rest[0] == "--help") {
+            *prepared = {"--help"};
+        } else {
+            // --json stands anywhere among values' arguments; only the first is the option.
+            auto json = std::find(rest.begin(), rest.end(), "--json");
+            if (command == "values" && json != rest.end()) {
+                rest.erase(json);
+                prepared->push_back("--json");
+            }
+            prepared->push_back("--");
+            prepared->insert(prepared->end(), rest.begin(), rest.end());
+        }
+        prepared->insert(prepared->begin(), command);
+        return true;
+    }
+
+    // Parses, then runs the command; --help and --version print their text.
+    int Run(std::vector<std::string> prepared, Context& ctx) {
+        std::reverse(prepared.begin(), prepared.end());  // CLI11 takes the arguments last first
+        try {
+            app_.parse(prepared);
+        } catch (const CLI::CallForHelp&) {
+            ctx.out << app_.get_subcommands().front()->help("lcdhost");
+            return 0;
+        } catch (const CLI::CallForVersion& e) {
+            ctx.out << e.what() << '\n';
+            return 0;
+        } catch (const CLI::ParseError& e) {
+            return ctx.Fail(e.what(), 2);
+        }
+        const CLI::App* command = app_.get_subcommands().front();
+        const std::string& name = command->get_name();
+        if (name == "info") return Info(ctx, args_);
+        if (name == "list") return List(ctx, args_);
+        if (name == "values") return Values(ctx, args_, json_);
+        if (name == "call") return Call(ctx, args_);
+        if (name == "check-config") return CheckConfig(ctx, args_);
+        LibraryCatalog catalog;
+        if (name == "tree") return Tree(args_, catalog, ctx.out, ctx.err);
+        return Show(show_, catalog, ctx.out, ctx.err);
+    }
+
+  private:
+    CLI::App* Plain(const std::string& name, const std::string& what, const std::string& whatIs,
+                    const std::string& description) {
+        CLI::App* command = app_.add_subcommand(name, description);
+        command->set_help_flag("--help", "print this help and exit");
+        command->add_option(what, args_, whatIs)->type_name("")->allow_extra_args();
+        return command;
+    }
+
+    CLI::App app_{"lcdhost, a stand-in host for the Tessivar plug-ins", "lcdhost"};
+    std::vector<std::string> args_;
+    bool json_ = false;
+    ShowOptions show_;
+};
+
 }  // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -202,17 +324,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << kUsage;
         return 0;
     }
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    const std::string& command = args[0];
-    if (command == "info") return Info(ctx, rest);
-    if (command == "list") return List(ctx, rest);
-    if (command == "values") return Values(ctx, rest);
-    if (command == "call") return Call(ctx, rest);
-    if (command == "show" || command == "tree") {
-        LibraryCatalog catalog;
-        return command == "show" ? Show(rest, catalog, out, err) : Tree(rest, catalog, out, err);
-    }
-    return ctx.Fail("unknown command '" + command + "' (try --help)", 2);
+    CommandLine line;
+    if (args[0] == "--version") return line.Run({"--version"}, ctx);
+    if (!line.Knows(args[0])) return ctx.Fail("unknown command '" + args[0] + "' (try --help)", 2);
+    std::vector<std::string> prepared;
+    std::string error;
+    if (!line.Prepare(args, &prepared, &error)) return ctx.Fail(error, 2);
+    return line.Run(std::move(prepared), ctx);
 }
 
 }  // namespace host

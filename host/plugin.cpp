@@ -65,8 +65,8 @@ std::unique_ptr<Plugin> Create(const std::string& name, std::shared_ptr<Library>
     com::ComPtr<IClassFactory> factory;
     HRESULT hr = library->getClassObject()(clsid, IID_IClassFactory, factory.OutVoid());
     if (FAILED(hr) || !factory) {
-        *error = library->path() + " has no class " + com::GuidToString(clsid) + " (" +
-                 StatusText(hr) + ")";
+        *error =
+            library->path() + " has no class " + com::GuidToString(clsid) + ": " + StatusText(hr);
         return nullptr;
     }
     com::ComPtr<IUnknown> object;
@@ -106,7 +106,7 @@ std::unique_ptr<Plugin> FromPath(const fs::path& path, const std::string& name,
 std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* error) {
     const HRESULT entered = EnterApartment();
     if (FAILED(entered) && entered != RPC_E_CHANGED_MODE) {
-        *error = "cannot enter the component system (" + StatusText(entered) + ")";
+        *error = "cannot enter the component system: " + StatusText(entered);
         return nullptr;
     }
     const std::u16string text = com::FromUtf8(named);
@@ -115,15 +115,16 @@ std::unique_ptr<Plugin> FromRegistry(const std::string& named, std::string* erro
     HRESULT hr = named.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
                                       : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) {
-        *error = "class " + named + " is not registered (" + StatusText(hr) + ")";
+        *error = "class " + named + " is not registered: " + StatusText(hr);
         return nullptr;
     }
     com::ComPtr<IUnknown> object;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid());
     if (FAILED(hr) || !object) {
+        // The words of REGDB_E_CLASSNOTREG are the message's own.
         *error = hr == REGDB_E_CLASSNOTREG
-                     ? "class " + named + " is not registered (" + StatusText(hr) + ")"
-                     : "cannot create " + named + " (" + StatusText(hr) + ")";
+                     ? "class " + named + " is not registered (" + StatusCode(hr) + ")"
+                     : "cannot create " + named + ": " + StatusText(hr);
         return nullptr;
     }
     // The name shown is the plug-in's: the ProgID's first part, or the known class's name.

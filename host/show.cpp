@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include <CLI/CLI.hpp>
 
 #include "com/owners.h"
+#include "host/config_file.h"
 #include "host/live.h"
 #include "host/panel.h"
 #include "host/provider.h"
@@ -18,13 +23,6 @@ bool ParseNumber(std::string_view text, int low, int high, int* value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
     return !text.empty() && ec == std::errc() && end == text.data() + text.size() &&
            *value >= low && *value <= high;
-}
-
-bool ParseSize(const std::string& text, int* width, int* height) {
-    const auto x = text.find_first_of("xX");
-    return x != std::string::npos &&
-           ParseNumber(std::string_view(text).substr(0, x), 1, 256, width) &&
-           ParseNumber(std::string_view(text).substr(x + 1), 1, 64, height);
 }
 
 std::int64_t SteadyMilliseconds() {
@@ -48,8 +46,51 @@ void PrintNode(const std::string& plugin, const Node& node, int depth, std::ostr
 
 }  // namespace
 
-bool ParseShowOptions(const std::vector<std::string>& args, ShowOptions* options,
-                      std::string* error) {
+bool ParseSize(const std::string& text, int* width, int* height) {
+    const auto x = text.find_first_of("xX");
+    return x != std::string::npos &&
+           ParseNumber(std::string_view(text).substr(0, x), 1, 256, width) &&
+           ParseNumber(std::string_view(text).substr(x + 1), 1, 64, height);
+}
+
+void DefineShowOptions(CLI::App& command, ShowOptions* options) {
+    // Each value is checked by PrepareShowArgs already; a repeated option takes the last value.
+    auto last = [](auto set) {
+        return [set](const CLI::results_t& values) {
+            set(values.back());
+            return true;
+        };
+    };
+    command
+        .add_option("--size", last([options](const std::string& value) {
+                        options->sized = ParseSize(value, &options->width, &options->height);
+                    }),
+                    "the panel's size (default 20x4, or the configuration file's)")
+        ->type_name("WxH")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command.add_flag("--once", options->once, "print one frame of the first screen and exit");
+    command
+        .add_option("--lcdproc",
+                    last([options](const std::string& value) { options->lcdproc = value; }),
+                    "drive the LCDd server at [HOST:]PORT instead of the terminal")
+        ->type_name("[HOST:]PORT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command
+        .add_option("--config",
+                    last([options](const std::string& value) { options->config = value; }),
+                    "the configuration file (default: " + std::string(kConfigSearchText) + ")")
+        ->type_name("FILE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command.add_option("LINE", options->templates,
+                       "text with items {Plugin:index} or {Plugin\\path\\label}; '{{' and '}}' "
+                       "are braces");
+    command.positionals_at_end();
+}
+
+bool PrepareShowArgs(const std::vector<std::string>& args, std::vector<std::string>* prepared,
+                     std::string* error) {
+    prepared->clear();
+    bool once = false, lcdproc = false;
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -58,8 +99,14 @@ bool ParseShowOptions(const std::vector<std::string>& args, ShowOptions* options
             break;
         }
         if (a.rfind("--", 0) != 0) break;
+        if (a == "--help") {
+            prepared->push_back(a);
+            continue;
+        }
         std::string name = a, value;
-        const bool takesValue = a.rfind("--size", 0) == 0 || a.rfind("--lcdproc", 0) == 0;
+        // A word that starts like --size or --lcdproc takes the next argument, as it always has.
+        const bool takesValue =
+            a.rfind("--size", 0) == 0 || a.rfind("--lcdproc", 0) == 0 || a == "--config";
         if (const auto eq = a.find('='); eq != std::string::npos) {
             name = a.substr(0, eq);
             value = a.substr(eq + 1);
@@ -68,20 +115,42 @@ bool ParseShowOptions(const std::vector<std::string>& args, ShowOptions* options
             value = args[++i];
         }
         if (name == "--once") {
-            options->once = true;
+            once = true;
+            prepared->push_back(name);
         } else if (name == "--size") {
-            if (!ParseSize(value, &options->width, &options->height))
+            int width = 0, height = 0;
+            if (!ParseSize(value, &width, &height))
                 return *error = "bad --size '" + value + "' (expected WxH, e.g. 20x4)", false;
+            prepared->push_back(name + "=" + value);
         } else if (name == "--lcdproc") {
             std::string host, port;
             if (!ParseEndpoint(value, &host, &port, error)) return false;
-            options->lcdproc = value;
+            lcdproc = true;
+            prepared->push_back(name + "=" + value);
+        } else if (name == "--config") {
+            prepared->push_back(name + "=" + value);
         } else {
             return *error = "unknown option '" + a + "' for show", false;
         }
     }
-    options->templates.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-    if (options->once && options->lcdproc) return *error = "--once cannot go with --lcdproc", false;
+    if (once && lcdproc) return *error = "--once cannot go with --lcdproc", false;
+    prepared->push_back("--");
+    prepared->insert(prepared->end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    return true;
+}
+
+bool ParseShowOptions(const std::vector<std::string>& args, ShowOptions* options,
+                      std::string* error) {
+    std::vector<std::string> prepared;
+    if (!PrepareShowArgs(args, &prepared, error)) return false;
+    CLI::App command("show", "show");
+    DefineShowOptions(command, options);
+    std::reverse(prepared.begin(), prepared.end());  // CLI11 takes the arguments last first
+    try {
+        command.parse(prepared);
+    } catch (const CLI::ParseError& e) {
+        return *error = e.what(), false;
+    }
     return true;
 }
 
@@ -106,6 +175,81 @@ bool ParseEndpoint(const std::string& text, std::string* host, std::string* port
     return true;
 }
 
+std::string FindConfigFile() {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> candidates;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0')
+        candidates.push_back(fs::path(xdg) / "tessivar" / "lcdhost.toml");
+    else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        candidates.push_back(fs::path(home) / ".config" / "tessivar" / "lcdhost.toml");
+    candidates.emplace_back("/etc/tessivar/lcdhost.toml");
+    for (const fs::path& candidate : candidates) {
+        std::error_code ec;
+        if (fs::exists(candidate, ec)) return candidate.string();
+    }
+    return {};
+}
+
+bool SelectPanelConfig(const ShowOptions& options, PluginCatalog& catalog, PanelConfig* config,
+                       std::string* error, bool* badFile) {
+    *config = PanelConfig{};
+    *badFile = false;
+    if (options.templates.empty()) {
+        const std::string file = options.config ? *options.config : FindConfigFile();
+        ConfigSource source;
+        if (!file.empty() && (!LoadPanelConfig(file, config, error, &source) ||
+                              !CheckPanelConfig(*config, source, catalog, error))) {
+            *badFile = true;
+            return false;
+        }
+    }
+    if (config->screens.empty()) {
+        ScreenConfig screen;
+        screen.name = "show";
+        screen.lines = options.templates.empty() ? DefaultTemplates() : options.templates;
+        config->screens.push_back(std::move(screen));
+    }
+    if (options.sized) {
+        config->width = options.width;
+        config->height = options.height;
+    }
+    if (options.lcdproc) config->lcdproc = options.lcdproc;
+    return true;
+}
+
+int Show(const ShowOptions& options, PluginCatalog& catalog, std::ostream& out, std::ostream& err) {
+    PanelConfig config;
+    std::string error;
+    bool badFile = false;
+    if (!SelectPanelConfig(options, catalog, &config, &error, &badFile)) {
+        err << "lcdhost: " << error << '\n';
+        return badFile ? 2 : 1;
+    }
+    // The first screen runs on the single-panel loops.
+    auto panel = Panel::Create(catalog, config.screens.front().lines, &error);
+    if (!panel) {
+        err << "lcdhost: " << error << '\n';
+        return 1;
+    }
+    const int width = config.width.value_or(20), height = config.height.value_or(4);
+    if (config.lcdproc && !options.once) {
+        std::string host, port;
+        ParseEndpoint(*config.lcdproc, &host, &port, &error);
+        return RunLcdprocPanel(*panel, host, port, err);
+    }
+    if (!options.once) return RunTerminalPanel(*panel, width, height, err);
+
+    panel->Tick(SteadyMilliseconds());
+    for (const std::u16string& row : panel->Frame(width, height)) out << com::ToUtf8(row) << '\n';
+    if (!panel->failures().empty()) {
+        std::string line;
+        for (const std::string& failure : panel->failures())
+            line += (line.empty() ? "" : "; ") + failure;
+        err << "lcdhost: " << line << '\n';
+    }
+    return 0;
+}
+
 int Show(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostream& out,
          std::ostream& err) {
     ShowOptions options;
@@ -114,29 +258,7 @@ int Show(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
         err << "lcdhost: " << error << '\n';
         return 2;
     }
-    const auto& templates = options.templates.empty() ? DefaultTemplates() : options.templates;
-    auto panel = Panel::Create(catalog, templates, &error);
-    if (!panel) {
-        err << "lcdhost: " << error << '\n';
-        return 1;
-    }
-    if (options.lcdproc) {
-        std::string host, port;
-        ParseEndpoint(*options.lcdproc, &host, &port, &error);
-        return RunLcdprocPanel(*panel, host, port, err);
-    }
-    if (!options.once) return RunTerminalPanel(*panel, options.width, options.height, err);
-
-    panel->Tick(SteadyMilliseconds());
-    for (const std::u16string& row : panel->Frame(options.width, options.height))
-        out << com::ToUtf8(row) << '\n';
-    if (!panel->failures().empty()) {
-        std::string line;
-        for (const std::string& failure : panel->failures())
-            line += (line.empty() ? "" : "; ") + failure;
-        err << "lcdhost: " << line << '\n';
-    }
-    return 0;
+    return Show(options, catalog, out, err);
 }
 
 void PrintTree(const std::string& plugin, const std::vector<std::u16string>& displayNames,

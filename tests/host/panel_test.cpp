@@ -234,7 +234,7 @@ TEST_F(PanelTest, AFailingValueShowsInTheStatusLineForAWhile) {
     uptime.failingValues[1] = static_cast<HRESULT>(0x800A0006);
     auto panel = Make({"A{Wendrikai:0}", "B{Wendrikai:1}"});
     EXPECT_TRUE(panel->Tick(0));
-    EXPECT_EQ(panel->status(), "Wendrikai:1: Value failed with 0x800A0006");
+    EXPECT_EQ(panel->status(), "Wendrikai:1: Value failed with overflow (0x800A0006)");
     EXPECT_EQ(panel->failures().size(), 1u);
     EXPECT_EQ(Rows(panel->Frame(4, 2)), (std::vector<std::string>{"A0#1", "B   "}));
 
@@ -254,7 +254,7 @@ TEST_F(PanelTest, AFailingPollIsReportedAndTheValuesAreStillRead) {
     uptime.pollResult = E_FAIL;
     auto panel = Make({"{Wendrikai:0}"});
     panel->Tick(0);
-    EXPECT_EQ(panel->status(), "Wendrikai: PollData failed with 0x80004005");
+    EXPECT_EQ(panel->status(), "Wendrikai: PollData failed with unspecified error (0x80004005)");
     EXPECT_EQ(CountOf(uptime.calls, "Value 0"), 1u);
 }
 

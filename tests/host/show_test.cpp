@@ -1,8 +1,14 @@
 // The show and tree commands' arguments and output, against fake plug-ins.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
+#include "host/panel.h"
 #include "host/show.h"
 #include "tests/host/fake_plugin.h"
 
@@ -95,8 +101,8 @@ TEST(Show, AFailedValueInOnceIsOneLineOnStderr) {
         0);
     EXPECT_EQ(out.str(), "   \n");
     EXPECT_EQ(err.str(),
-              "lcdhost: Wendrikai:0: Value failed with 0x8007000E; Wendrikai:1: Value failed with "
-              "0x80004005\n");
+              "lcdhost: Wendrikai:0: Value failed with out of memory (0x8007000E); Wendrikai:1: "
+              "Value failed with unspecified error (0x80004005)\n");
 }
 
 TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
@@ -119,6 +125,56 @@ TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
         EXPECT_EQ(e.find('\n'), e.size() - 1) << e;
         EXPECT_EQ(e.rfind("lcdhost: ", 0), 0u) << e;
     }
+}
+
+TEST(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineWins) {
+    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+    FakeCatalog catalog;
+    catalog.Add(&uptime);
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("lcdhost-select-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string good = (folder / "good.toml").string(), bad = (folder / "bad.toml").string();
+    std::ofstream(good) << "[display]\nsize = \"16x2\"\nlcdproc = \"1234\"\n"
+                           "[[screen]]\nname = \"a\"\nlines = [\"{Wendrikai:0}\"]\n"
+                           "[[screen]]\nname = \"b\"\nlines = [\"y\"]\n";
+    std::ofstream(bad) << "[[screen]]\nname = \"a\"\nlines = [\"{Wendrikai:3}\"]\n";
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);  // holds no tessivar/lcdhost.toml
+
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> firstLines;  // empty: the selection fails
+        std::size_t screens;
+        int width;  // 0: unset
+        const char* lcdproc;
+    } cases[] = {
+        {{"x", "y"}, {"x", "y"}, 1, 0, ""},
+        {{"--config", good, "x"}, {"x"}, 1, 0, ""},
+        {{"--config", good}, {"{Wendrikai:0}"}, 2, 16, "1234"},
+        {{"--size", "8x1", "--lcdproc", "99", "--config", good}, {"{Wendrikai:0}"}, 2, 8, "99"},
+        {{"--config", bad}, {}, 0, 0, ""},
+        {{"--size", "8x1"}, host::DefaultTemplates(), 1, 8, ""},
+    };
+    for (const auto& c : cases) {
+        host::ShowOptions options;
+        std::string error;
+        ASSERT_TRUE(host::ParseShowOptions(c.args, &options, &error)) << error;
+        host::PanelConfig config;
+        bool badFile = false;
+        const bool selected = host::SelectPanelConfig(options, catalog, &config, &error, &badFile);
+        EXPECT_EQ(selected, !c.firstLines.empty()) << c.args.back();
+        EXPECT_EQ(badFile, c.firstLines.empty());
+        if (!selected) {
+            EXPECT_EQ(error, bad + ":3:10: Wendrikai has no item 3 (0 to 2)");
+            continue;
+        }
+        ASSERT_EQ(config.screens.size(), c.screens);
+        EXPECT_EQ(config.screens[0].lines, c.firstLines);
+        EXPECT_EQ(config.width.value_or(0), c.width);
+        EXPECT_EQ(config.lcdproc.value_or(""), c.lcdproc);
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(PrintTree, NestsOneLevelPerBackslashAndGathersGroups) {

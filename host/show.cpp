@@ -5,9 +5,9 @@
 #include <chrono>
 
 #include "com/owners.h"
-#include "host/live.h"
 #include "host/panel.h"
 #include "host/provider.h"
+#include "host/screens.h"
 #include "host/text_output.h"
 
 namespace host {
@@ -115,17 +115,20 @@ int Show(const std::vector<std::string>& args, PluginCatalog& catalog, std::ostr
         return 2;
     }
     const auto& templates = options.templates.empty() ? DefaultTemplates() : options.templates;
+    if (!options.once) {
+        // The LINEs make one unnamed screen.
+        PanelConfig config;
+        config.width = options.width;
+        config.height = options.height;
+        config.lcdproc = options.lcdproc;
+        config.screens.push_back({"", 5, Priority::kInfo, templates});
+        return RunScreens(config, catalog, {}, err);
+    }
     auto panel = Panel::Create(catalog, templates, &error);
     if (!panel) {
         err << "lcdhost: " << error << '\n';
         return 1;
     }
-    if (options.lcdproc) {
-        std::string host, port;
-        ParseEndpoint(*options.lcdproc, &host, &port, &error);
-        return RunLcdprocPanel(*panel, host, port, err);
-    }
-    if (!options.once) return RunTerminalPanel(*panel, options.width, options.height, err);
 
     panel->Tick(SteadyMilliseconds());
     for (const std::u16string& row : panel->Frame(options.width, options.height))

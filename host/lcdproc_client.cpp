@@ -91,7 +91,7 @@ std::string LcdprocClient::SetUp() {
             const ScreenConfig& screen = screens_[k];
             const std::string name = screen.name.empty() ? id : screen.name;
             out += "screen_set " + id + " -name " + QuoteText(name) + " -duration " +
-                   std::to_string(screen.duration * 8) + " -priority " +
+                   std::to_string(std::max(screen.duration, 1) * 8) + " -priority " +
                    std::string(PriorityWord(screen.priority)) + " -heartbeat off\n";
         }
         for (std::size_t row = 0; row < sent_[k].size(); ++row)

@@ -12,6 +12,7 @@ namespace host {
 namespace {
 
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+constexpr const char* kNoScreen = "the configuration has no screen";
 
 std::int64_t SteadyMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -80,6 +81,7 @@ bool RateLimit::Allow(const std::string& key, std::int64_t now) {
 std::unique_ptr<LiveScreens> LiveScreens::Create(PluginCatalog& catalog, const PanelConfig& config,
                                                  Mode mode, bool logFailures, std::int64_t now,
                                                  std::string* error) {
+    if (config.screens.empty()) return *error = kNoScreen, nullptr;
     auto panel = Panel::Create(catalog, config.screens, error);
     if (!panel) return nullptr;
     std::unique_ptr<LiveScreens> screens(new LiveScreens(catalog, mode, logFailures));
@@ -92,7 +94,7 @@ void LiveScreens::Use(std::unique_ptr<Panel> panel, PanelConfig config, std::int
     config_ = std::move(config);
     std::vector<std::int64_t> durations;
     for (const ScreenConfig& screen : config_.screens)
-        durations.push_back(std::int64_t{screen.duration} * 1000);
+        durations.push_back(std::int64_t{std::max(screen.duration, 1)} * 1000);
     rotation_ = Rotation(std::move(durations), now);
     // The terminal reads only the screen it shows; LCDd shows every screen in turn itself.
     if (mode_ == Mode::kTerminal) panel_->Show(rotation_.current());
@@ -141,8 +143,12 @@ bool LiveScreens::Reload(const ReloadConfig& reload, std::int64_t now) {
     PanelConfig config;
     std::string error;
     std::unique_ptr<Panel> panel;
-    if (reload(&config, &error))
-        panel = Panel::Create(catalog_, config.screens, &error, panel_.get());
+    if (reload(&config, &error)) {
+        if (config.screens.empty())
+            error = kNoScreen;
+        else
+            panel = Panel::Create(catalog_, config.screens, &error, panel_.get());
+    }
     if (!panel) {
         log_.push_back("reload failed, keeping the screens running: " + error);
         return false;

@@ -56,15 +56,6 @@ TEST(TerminalKeys, ArrowsAndLettersSwitchAndQuitWins) {
         EXPECT_EQ(host::TerminalScreen::ParseKeys(c.bytes), c.keys) << c.bytes;
 }
 
-TEST(RateLimit, OneLinePerKeyAndMinute) {
-    host::RateLimit limit;
-    EXPECT_TRUE(limit.Allow("a", 0));
-    EXPECT_TRUE(limit.Allow("b", 10));
-    EXPECT_FALSE(limit.Allow("a", 59'999));
-    EXPECT_TRUE(limit.Allow("a", 60'000));
-    EXPECT_FALSE(limit.Allow("a", 119'999));
-}
-
 class LiveScreensTest : public ::testing::Test {
   protected:
     LiveScreensTest() {

@@ -8,8 +8,6 @@ namespace host {
 
 namespace {
 
-constexpr const char* kScreen = "S";
-
 std::string Widget(std::size_t row) {
     return "L" + std::to_string(row + 1);
 }
@@ -70,24 +68,59 @@ std::string LcdprocClient::HandleLine(std::string_view line) {
     width_ = width;
     height_ = height;
     ready_ = true;
-    sent_.assign(static_cast<std::size_t>(height), std::string());
-    std::string out = "client_set -name lcdhost\n";
-    out += std::string("screen_add ") + kScreen + "\n";
-    out += std::string("screen_set ") + kScreen + " -name lcdhost -heartbeat off\n";
-    for (std::size_t row = 0; row < sent_.size(); ++row)
-        out += std::string("widget_add ") + kScreen + " " + Widget(row) + " string\n";
+    return "client_set -name lcdhost\n" + SetUp();
+}
+
+bool LcdprocClient::Legacy() const {
+    return screens_.empty() || (screens_.size() == 1 && screens_[0].name.empty());
+}
+
+std::string LcdprocClient::ScreenId(std::size_t screen) const {
+    return Legacy() ? "S" : "S" + std::to_string(screen + 1);
+}
+
+std::string LcdprocClient::SetUp() {
+    sent_.assign(screens(), std::vector<std::string>(static_cast<std::size_t>(height_)));
+    std::string out;
+    for (std::size_t k = 0; k < screens(); ++k) {
+        const std::string id = ScreenId(k);
+        out += "screen_add " + id + "\n";
+        if (Legacy()) {
+            out += "screen_set " + id + " -name lcdhost -heartbeat off\n";
+        } else {
+            const ScreenConfig& screen = screens_[k];
+            const std::string name = screen.name.empty() ? id : screen.name;
+            out += "screen_set " + id + " -name " + QuoteText(name) + " -duration " +
+                   std::to_string(std::max(screen.duration, 1) * 8) + " -priority " +
+                   std::string(PriorityWord(screen.priority)) + " -heartbeat off\n";
+        }
+        for (std::size_t row = 0; row < sent_[k].size(); ++row)
+            out += "widget_add " + id + " " + Widget(row) + " string\n";
+    }
     return out;
 }
 
-std::string LcdprocClient::Update(const std::vector<std::string>& rows) {
-    if (!ready_) return "";
+std::string LcdprocClient::SetScreens(std::vector<ScreenConfig> screens) {
+    for (ScreenConfig& screen : screens) screen.lines.clear();
     std::string out;
-    for (std::size_t row = 0; row < sent_.size() && row < rows.size(); ++row) {
+    if (ready_)
+        for (std::size_t k = 0; k < this->screens(); ++k) out += "screen_del " + ScreenId(k) + "\n";
+    screens_ = std::move(screens);
+    if (ready_) out += SetUp();
+    return out;
+}
+
+std::string LcdprocClient::Update(std::size_t screen, const std::vector<std::string>& rows) {
+    if (!ready_ || screen >= sent_.size()) return "";
+    const std::string id = ScreenId(screen);
+    auto& sent = sent_[screen];
+    std::string out;
+    for (std::size_t row = 0; row < sent.size() && row < rows.size(); ++row) {
         // A row never sent is sent even when blank, so the widget shows no stale text.
-        if (rows[row] == sent_[row] && !sent_[row].empty()) continue;
-        sent_[row] = rows[row];
-        out += std::string("widget_set ") + kScreen + " " + Widget(row) + " 1 " +
-               std::to_string(row + 1) + " " + QuoteText(rows[row]) + "\n";
+        if (rows[row] == sent[row] && !sent[row].empty()) continue;
+        sent[row] = rows[row];
+        out += "widget_set " + id + " " + Widget(row) + " 1 " + std::to_string(row + 1) + " " +
+               QuoteText(rows[row]) + "\n";
     }
     return out;
 }

@@ -6,7 +6,15 @@
 namespace host {
 
 LcdprocSession::LcdprocSession(std::string where, Rows rows)
-    : where_(std::move(where)), rows_(std::move(rows)) {}
+    : where_(std::move(where)), rows_([rows = std::move(rows)](std::size_t, int width, int height) {
+          return rows(width, height);
+      }) {}
+
+LcdprocSession::LcdprocSession(std::string where, std::vector<ScreenConfig> screens,
+                               ScreenRows rows)
+    : where_(std::move(where)), rows_(std::move(rows)) {
+    client_.SetScreens(std::move(screens));
+}
 
 LcdprocSession::Actions LcdprocSession::Start(std::int64_t now) {
     return Connect(now);
@@ -74,8 +82,16 @@ LcdprocSession::Actions LcdprocSession::PanelChanged() {
     return actions;
 }
 
+LcdprocSession::Actions LcdprocSession::ScreensChanged(std::vector<ScreenConfig> screens) {
+    Actions actions;
+    actions.send = client_.SetScreens(std::move(screens));
+    if (state_ == State::kReady) Update(&actions);
+    return actions;
+}
+
 void LcdprocSession::Update(Actions* actions) {
-    actions->send += client_.Update(rows_(client_.width(), client_.height()));
+    for (std::size_t k = 0; k < client_.screens(); ++k)
+        actions->send += client_.Update(k, rows_(k, client_.width(), client_.height()));
 }
 
 LcdprocSession::Actions LcdprocSession::Tick(std::int64_t now) {

@@ -19,8 +19,14 @@ class LcdprocSession {
     // The panel's rows (8-bit texts) for a display of width x height characters.
     using Rows = std::function<std::vector<std::string>(int width, int height)>;
 
-    // `where` ("host:port") names the server in the log lines.
+    // The rows of the screen numbered `screen` (from 0).
+    using ScreenRows =
+        std::function<std::vector<std::string>(std::size_t screen, int width, int height)>;
+
+    // `where` ("host:port") names the server in the log lines. One screen:
     LcdprocSession(std::string where, Rows rows);
+    // Several screens, as LcdprocClient::SetScreens takes them:
+    LcdprocSession(std::string where, std::vector<ScreenConfig> screens, ScreenRows rows);
 
     // What to do, in this order: write the log lines; end with `exit` if set; close the
     // connection; send `send`; start a new connection.
@@ -44,6 +50,9 @@ class LcdprocSession {
     Actions Lost(std::int64_t now, const std::string& error);
     // The panel changed: the rows that changed are sent once the screen is set up.
     Actions PanelChanged();
+    // The screens are new: once set up, the old ones are deleted and the new ones set up with
+    // every row; a reconnection sets up the new ones.
+    Actions ScreensChanged(std::vector<ScreenConfig> screens);
     // Time passed: a deadline or the time of the next attempt may have come.
     Actions Tick(std::int64_t now);
 
@@ -62,7 +71,7 @@ class LcdprocSession {
     void Update(Actions* actions);
 
     std::string where_;
-    Rows rows_;
+    ScreenRows rows_;
     LcdprocClient client_;
     State state_ = State::kWaiting;
     bool everReady_ = false;  // a server answered once: from then on, losing it is not fatal

@@ -3,19 +3,29 @@
 // each error as one line to `err`.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
-#include "host/panel.h"
+#include "host/screens.h"
 
 namespace host {
 
-// Draws the panel in the terminal, redrawing only changed rows, until `q` or Ctrl-C.
-int RunTerminalPanel(Panel& panel, int width, int height, std::ostream& err);
+struct LiveOptions {
+    int width = 20;
+    int height = 4;
+    ReloadConfig reload;  // SIGHUP reloads; none: SIGHUP ends like SIGINT
+    std::function<std::int64_t()> clock;
+};
 
-// Sends the panel to an LCDd server at host:port, reconnecting when it goes away, until
+// Draws the screens in the terminal, redrawing only changed rows, until `q` or Ctrl-C; the
+// arrow keys and n/p switch screens.
+int RunTerminalScreens(LiveScreens& screens, const LiveOptions& options, std::ostream& err);
+
+// Sends every screen to an LCDd server at host:port, reconnecting when it goes away, until
 // SIGINT or SIGTERM.
-int RunLcdprocPanel(Panel& panel, const std::string& host, const std::string& port,
-                    std::ostream& err);
+int RunLcdprocScreens(LiveScreens& screens, const std::string& host, const std::string& port,
+                      const LiveOptions& options, std::ostream& err);
 
 }  // namespace host

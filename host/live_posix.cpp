@@ -20,12 +20,6 @@ namespace host {
 
 namespace {
 
-std::int64_t Now() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 int TimeoutUntil(std::int64_t when, std::int64_t now) {
     if (when <= now) return 0;
     return static_cast<int>(std::min<std::int64_t>(when - now, 60'000));
@@ -36,27 +30,50 @@ int NoSignals(std::ostream& err) {
     return 1;
 }
 
+// The rows of a frame as LCDd takes them.
+std::vector<std::string> Latin1Rows(const std::vector<std::u16string>& frame) {
+    std::vector<std::string> rows;
+    for (const auto& row : frame) rows.push_back(ToLatin1(row));
+    return rows;
+}
+
 }  // namespace
 
-int RunTerminalPanel(Panel& panel, int width, int height, std::ostream& err) {
+int RunTerminalScreens(LiveScreens& screens, const LiveOptions& options, std::ostream& err) {
     SignalPipe signals;
     if (signals.fd() < 0) return NoSignals(err);
+    const auto& Now = options.clock;
+    const int width = options.width, height = options.height;
+    // Without a terminal to show them, failures and reloads go to the log.
+    const bool logging = isatty(STDOUT_FILENO) == 0;
+    screens.LogFailures(logging);
     TerminalScreen screen(width);
     bool watchKeys = true;
-    bool first = true;
+    bool redraw = true;
     for (;;) {
         const std::int64_t now = Now();
-        if (panel.Tick(now) || first) screen.Draw(panel.Frame(width, height), panel.status());
-        first = false;
+        const bool changed = screens.Tick(now);
+        const auto lines = screens.TakeLog();
+        for (const std::string& line : lines) err << "lcdhost: " << line << std::endl;
+        // A line written on the terminal pushes the frame up: draw it afresh below the line.
+        if (!lines.empty() && !logging) screen.Forget();
+        if (changed || redraw || (!lines.empty() && !logging))
+            screen.Draw(screens.panel().Frame(screens.current(), width, height),
+                        screens.StatusLine());
+        redraw = false;
 
         pollfd fds[2] = {{signals.fd(), POLLIN, 0}, {watchKeys ? STDIN_FILENO : -1, POLLIN, 0}};
-        const int ready = poll(fds, 2, TimeoutUntil(panel.NextWakeup(), Now()));
+        const int ready = poll(fds, 2, TimeoutUntil(screens.NextWakeup(), Now()));
         if (ready < 0 && errno != EINTR) {
             err << "lcdhost: poll failed: " << std::strerror(errno) << '\n';
             return 1;
         }
         if (ready <= 0) continue;
-        if (fds[0].revents != 0) return 0;
+        if (fds[0].revents != 0) {
+            const SignalPipe::Caught caught = signals.Take();
+            if (caught.end || (caught.hangUp && !options.reload)) return 0;
+            if (caught.hangUp) redraw = screens.Reload(options.reload, Now());
+        }
         if (fds[1].revents == 0) continue;
         switch (TerminalScreen::ReadKeys()) {
             case TerminalScreen::Keys::kQuit:
@@ -64,22 +81,30 @@ int RunTerminalPanel(Panel& panel, int width, int height, std::ostream& err) {
             case TerminalScreen::Keys::kEnded:
                 watchKeys = false;
                 break;
+            case TerminalScreen::Keys::kNext:
+                screens.Next(Now());
+                redraw = true;
+                break;
+            case TerminalScreen::Keys::kPrevious:
+                screens.Previous(Now());
+                redraw = true;
+                break;
             case TerminalScreen::Keys::kNone:
                 break;
         }
     }
 }
 
-int RunLcdprocPanel(Panel& panel, const std::string& host, const std::string& port,
-                    std::ostream& err) {
+int RunLcdprocScreens(LiveScreens& screens, const std::string& host, const std::string& port,
+                      const LiveOptions& options, std::ostream& err) {
     SignalPipe signals;
     if (signals.fd() < 0) return NoSignals(err);
+    const auto& Now = options.clock;
     StreamSocket link(host, port);
-    LcdprocSession session(link.where(), [&panel](int width, int height) {
-        std::vector<std::string> rows;
-        for (const auto& row : panel.Frame(width, height)) rows.push_back(ToLatin1(row));
-        return rows;
-    });
+    LcdprocSession session(link.where(), screens.config().screens,
+                           [&screens](std::size_t screen, int width, int height) {
+                               return Latin1Rows(screens.panel().Frame(screen, width, height));
+                           });
     auto log = [&](const std::string& line) { err << "lcdhost: " << line << std::endl; };
 
     std::int64_t now = Now();
@@ -103,14 +128,10 @@ int RunLcdprocPanel(Panel& panel, const std::string& host, const std::string& po
     };
     if (const auto status = act(session.Start(now))) return *status;
 
-    std::string lastStatus;
     for (;;) {
         now = Now();
-        const bool changed = panel.Tick(now);
-        if (panel.status() != lastStatus) {
-            lastStatus = panel.status();
-            if (!lastStatus.empty()) log(lastStatus);
-        }
+        const bool changed = screens.Tick(now);
+        for (const std::string& line : screens.TakeLog()) log(line);
         if (changed) act(session.PanelChanged());
         std::string error;
         if (link.open() && link.HasOutput() && !link.Flush(&error))
@@ -122,14 +143,22 @@ int RunLcdprocPanel(Panel& panel, const std::string& host, const std::string& po
         else if (link.open())
             events = static_cast<short>(POLLIN | (link.HasOutput() ? POLLOUT : 0));
         pollfd fds[2] = {{signals.fd(), POLLIN, 0}, {link.fd(), events, 0}};
-        const std::int64_t wake = std::min(panel.NextWakeup(), session.Wakeup());
+        const std::int64_t wake = std::min(screens.NextWakeup(), session.Wakeup());
         const int ready = poll(fds, 2, TimeoutUntil(wake, Now()));
         if (ready < 0 && errno != EINTR) {
             log(std::string("poll failed: ") + std::strerror(errno));
             return 1;
         }
         now = Now();
-        if (ready > 0 && fds[0].revents != 0) return 0;
+        if (ready > 0 && fds[0].revents != 0) {
+            const SignalPipe::Caught caught = signals.Take();
+            if (caught.end || (caught.hangUp && !options.reload)) return 0;
+            // The connection stays; the session replaces the screens on the server.
+            if (caught.hangUp && screens.Reload(options.reload, now)) {
+                for (const std::string& line : screens.TakeLog()) log(line);
+                act(session.ScreensChanged(screens.config().screens));
+            }
+        }
 
         // News of the connection; without any, a deadline or the next attempt may have come.
         const short revents = ready > 0 ? fds[1].revents : 0;

@@ -3,12 +3,13 @@
 
 namespace host {
 
-int RunTerminalPanel(Panel&, int, int, std::ostream& err) {
+int RunTerminalScreens(LiveScreens&, const LiveOptions&, std::ostream& err) {
     err << "lcdhost: show is not available on this platform\n";
     return 1;
 }
 
-int RunLcdprocPanel(Panel&, const std::string&, const std::string&, std::ostream& err) {
+int RunLcdprocScreens(LiveScreens&, const std::string&, const std::string&, const LiveOptions&,
+                      std::ostream& err) {
     err << "lcdhost: show is not available on this platform\n";
     return 1;
 }

@@ -128,33 +128,56 @@ std::string ToLatin1(std::u16string_view text) {
 std::unique_ptr<Panel> Panel::Create(PluginCatalog& catalog,
                                      const std::vector<std::string>& templates,
                                      std::string* error) {
+    return Create(catalog, {ScreenConfig{"", 5, Priority::kInfo, templates}}, error);
+}
+
+std::unique_ptr<Panel> Panel::Create(PluginCatalog& catalog,
+                                     const std::vector<ScreenConfig>& screens, std::string* error,
+                                     const Panel* previous) {
     std::unique_ptr<Panel> panel(new Panel());
-    for (const std::string& text : templates) {
-        std::vector<TemplatePiece> pieces;
-        if (!ParseTemplate(text, &pieces, error)) return nullptr;
-        std::vector<Piece> line;
-        for (const TemplatePiece& piece : pieces) {
-            if (!piece.isItem) {
-                line.push_back({piece.literal, std::nullopt});
-                continue;
+    for (const ScreenConfig& screen : screens) {
+        const std::size_t number = panel->screens_.size();
+        panel->screens_.push_back({screen.name, screen.duration, screen.priority, {}});
+        auto& lines = panel->lines_.emplace_back();
+        for (const std::string& text : screen.lines) {
+            std::vector<TemplatePiece> pieces;
+            if (!ParseTemplate(text, &pieces, error)) return nullptr;
+            std::vector<Piece> line;
+            for (const TemplatePiece& piece : pieces) {
+                if (!piece.isItem) {
+                    line.push_back({piece.literal, std::nullopt});
+                    continue;
+                }
+                std::size_t slot = 0;
+                if (!panel->Resolve(catalog, piece, previous, &slot, error)) return nullptr;
+                auto& on = panel->slots_[slot].screens;
+                if (std::find(on.begin(), on.end(), number) == on.end()) on.push_back(number);
+                line.push_back({u"", slot});
             }
-            std::size_t slot = 0;
-            if (!panel->Resolve(catalog, piece, &slot, error)) return nullptr;
-            line.push_back({u"", slot});
+            lines.push_back(std::move(line));
         }
-        panel->lines_.push_back(std::move(line));
     }
     return panel;
 }
 
-bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::size_t* slot,
-                    std::string* error) {
+bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, const Panel* previous,
+                    std::size_t* slot, std::string* error) {
     std::string name;
     ITessivar2DataProvider* provider = catalog.Find(piece.plugin, &name, error);
     if (provider == nullptr) return false;
 
     auto source = std::find_if(sources_.begin(), sources_.end(),
                                [&](const Source& s) { return s.provider.raw() == provider; });
+    if (source == sources_.end() && previous != nullptr) {
+        const auto& before = previous->sources_;
+        const auto kept = std::find_if(before.begin(), before.end(), [&](const Source& s) {
+            return s.provider.raw() == provider;
+        });
+        if (kept != before.end()) {
+            sources_.push_back(*kept);
+            source = sources_.end() - 1;
+        }
+    }
     if (source == sources_.end()) {
         // The host's order: the item list first, then the poll settings.
         Source s{Provider(name, provider), 1000, std::nullopt};
@@ -209,7 +232,7 @@ bool Panel::Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::siz
             return true;
         }
     }
-    slots_.push_back({sourceIndex, index, u""});
+    slots_.push_back({sourceIndex, index, u"", {}, false});
     *slot = slots_.size() - 1;
     return true;
 }
@@ -218,6 +241,28 @@ void Panel::Fail(std::int64_t now, std::string message) {
     status_ = message;
     statusUntil_ = now + kStatusMilliseconds;
     failures_.push_back(std::move(message));
+}
+
+void Panel::Show(std::optional<std::size_t> screen) {
+    shown_ = screen;
+}
+
+bool Panel::Shown(const Slot& slot) const {
+    return !shown_ ||
+           std::find(slot.screens.begin(), slot.screens.end(), *shown_) != slot.screens.end();
+}
+
+bool Panel::Read(Slot& slot, std::int64_t now) {
+    slot.read = true;
+    std::u16string text;
+    const HRESULT hr = sources_[slot.source].provider.ValueText(slot.index, &text);
+    if (FAILED(hr)) {
+        Fail(now, sources_[slot.source].provider.ValueFailure(slot.index, hr));
+        text.clear();
+    }
+    if (text == slot.text) return false;
+    slot.text = std::move(text);
+    return true;
 }
 
 bool Panel::Tick(std::int64_t now) {
@@ -231,21 +276,17 @@ bool Panel::Tick(std::int64_t now) {
         if (FAILED(polled)) Fail(now, s.provider.Failure("PollData", polled));
         for (Slot& slot : slots_) {
             if (slot.source != k) continue;
-            std::u16string text;
-            const HRESULT hr = s.provider.ValueText(slot.index, &text);
-            if (FAILED(hr)) {
-                Fail(now, s.provider.ValueFailure(slot.index, hr));
-                text.clear();
-            }
-            if (text != slot.text) {
-                slot.text = std::move(text);
-                changed = true;
-            }
+            slot.read = false;
+            if (Shown(slot)) changed = Read(slot, now) || changed;
         }
         // Keep the beat of the period; after a stall, start afresh from now.
         s.due = s.due ? *s.due + s.period : now + s.period;
         if (*s.due <= now) s.due = now + s.period;
     }
+    // Items that came into view since their plug-in's poll.
+    for (Slot& slot : slots_)
+        if (!slot.read && Shown(slot) && sources_[slot.source].due)
+            changed = Read(slot, now) || changed;
     if (!status_.empty() && failures_.empty() && now >= statusUntil_) status_.clear();
     return changed || status_ != before;
 }
@@ -253,13 +294,16 @@ bool Panel::Tick(std::int64_t now) {
 std::int64_t Panel::NextWakeup() const {
     std::int64_t next = INT64_MAX;
     for (const Source& s : sources_) next = std::min(next, s.due.value_or(INT64_MIN));
+    for (const Slot& slot : slots_)
+        if (!slot.read && Shown(slot)) return INT64_MIN;
     if (!status_.empty()) next = std::min(next, statusUntil_);
     return next;
 }
 
-std::vector<std::u16string> Panel::Texts() const {
+std::vector<std::u16string> Panel::Texts(std::size_t screen) const {
     std::vector<std::u16string> texts;
-    for (const auto& line : lines_) {
+    if (screen >= lines_.size()) return texts;
+    for (const auto& line : lines_[screen]) {
         std::u16string text;
         for (const Piece& piece : line)
             text += piece.slot ? slots_[*piece.slot].text : piece.literal;

@@ -12,6 +12,7 @@
 #include "frame/host_interfaces.h"
 #include "host/catalog.h"
 #include "host/provider.h"
+#include "host/screen_config.h"
 
 namespace host {
 
@@ -44,6 +45,7 @@ std::string ToLatin1(std::u16string_view text);
 // How long a failure stays in the status line.
 inline constexpr std::int64_t kStatusMilliseconds = 5000;
 
+// The panel: one or more screens of line templates, sharing one provider per plug-in.
 class Panel {
   public:
     // Resolves every item of `templates` through `catalog`, reading each plug-in's item list
@@ -52,18 +54,34 @@ class Panel {
     static std::unique_ptr<Panel> Create(PluginCatalog& catalog,
                                          const std::vector<std::string>& templates,
                                          std::string* error);
+    // The same for several screens. The plug-ins `previous` already uses are taken over with
+    // their item lists and poll schedule instead of being read again.
+    static std::unique_ptr<Panel> Create(PluginCatalog& catalog,
+                                         const std::vector<ScreenConfig>& screens,
+                                         std::string* error, const Panel* previous = nullptr);
+
+    std::size_t screens() const { return screens_.size(); }
+    const ScreenConfig& screen(std::size_t k) const { return screens_[k]; }
+    // Which screens need their values: only `screen`, or every screen (none given, the start).
+    // The values of a screen that becomes needed are read at the next Tick.
+    void Show(std::optional<std::size_t> screen);
 
     // Polls every plug-in whose time has come at `now` (milliseconds of a monotonic clock),
-    // then reads the Value of each of its items on the panel. Returns true when a text or the
+    // then reads the Value of each of its items on the screens shown, and the values of items
+    // shown but not read since their plug-in's last poll. Returns true when a text or the
     // status line changed.
     bool Tick(std::int64_t now);
-    // When Tick has work next: the earliest poll due or the end of the status message.
+    // When Tick has work next: at once for values not read yet, else the earliest poll due or
+    // the end of the status message.
     std::int64_t NextWakeup() const;
 
-    // The texts of the templates with the current values.
-    std::vector<std::u16string> Texts() const;
+    // The texts of the templates of a screen with the current values.
+    std::vector<std::u16string> Texts(std::size_t screen = 0) const;
     std::vector<std::u16string> Frame(int width, int height) const {
         return LayOut(Texts(), width, height);
+    }
+    std::vector<std::u16string> Frame(std::size_t screen, int width, int height) const {
+        return LayOut(Texts(screen), width, height);
     }
     // The latest failure, shown for kStatusMilliseconds; empty when there is none.
     const std::string& status() const { return status_; }
@@ -87,6 +105,8 @@ class Panel {
         std::size_t source;
         LONG index;
         std::u16string text;
+        std::vector<std::size_t> screens;  // the screens it is on
+        bool read = false;                 // since its plug-in's last poll
     };
     struct Piece {
         std::u16string literal;
@@ -94,13 +114,17 @@ class Panel {
     };
 
     Panel() = default;
-    bool Resolve(PluginCatalog& catalog, const TemplatePiece& piece, std::size_t* slot,
-                 std::string* error);
+    bool Resolve(PluginCatalog& catalog, const TemplatePiece& piece, const Panel* previous,
+                 std::size_t* slot, std::string* error);
     void Fail(std::int64_t now, std::string message);
+    bool Shown(const Slot& slot) const;
+    bool Read(Slot& slot, std::int64_t now);
 
     std::vector<Source> sources_;
     std::vector<Slot> slots_;
-    std::vector<std::vector<Piece>> lines_;
+    std::vector<ScreenConfig> screens_;                   // without their lines
+    std::vector<std::vector<std::vector<Piece>>> lines_;  // of each screen
+    std::optional<std::size_t> shown_;                    // none: every screen
     std::string status_;
     std::int64_t statusUntil_ = 0;
     std::vector<std::string> failures_;

@@ -10,9 +10,9 @@
 
 #include "com/owners.h"
 #include "host/config_file.h"
-#include "host/live.h"
 #include "host/panel.h"
 #include "host/provider.h"
+#include "host/screens.h"
 #include "host/text_output.h"
 
 namespace host {
@@ -204,8 +204,8 @@ bool SelectPanelConfig(const ShowOptions& options, PluginCatalog& catalog, Panel
         }
     }
     if (config->screens.empty()) {
+        // One unnamed screen: the panel as the command line or the default layout gives it.
         ScreenConfig screen;
-        screen.name = "show";
         screen.lines = options.templates.empty() ? DefaultTemplates() : options.templates;
         config->screens.push_back(std::move(screen));
     }
@@ -225,20 +225,30 @@ int Show(const ShowOptions& options, PluginCatalog& catalog, std::ostream& out, 
         err << "lcdhost: " << error << '\n';
         return badFile ? 2 : 1;
     }
-    // The first screen runs on the single-panel loops.
+    if (!options.once) {
+        ScreensOptions live;
+        live.width = config.width.value_or(live.width);
+        live.height = config.height.value_or(live.height);
+        // Screens from a file are read again on SIGHUP, with the command line's overrides.
+        const std::string file = !options.templates.empty()
+                                     ? std::string()
+                                     : (options.config ? *options.config : FindConfigFile());
+        if (!file.empty()) {
+            live.reload = [&options, &catalog](PanelConfig* fresh, std::string* why) {
+                bool bad = false;
+                return SelectPanelConfig(options, catalog, fresh, why, &bad);
+            };
+        }
+        return RunScreens(config, catalog, live, err);
+    }
+
+    // --once: the first screen, one frame on standard output.
     auto panel = Panel::Create(catalog, config.screens.front().lines, &error);
     if (!panel) {
         err << "lcdhost: " << error << '\n';
         return 1;
     }
     const int width = config.width.value_or(20), height = config.height.value_or(4);
-    if (config.lcdproc && !options.once) {
-        std::string host, port;
-        ParseEndpoint(*config.lcdproc, &host, &port, &error);
-        return RunLcdprocPanel(*panel, host, port, err);
-    }
-    if (!options.once) return RunTerminalPanel(*panel, width, height, err);
-
     panel->Tick(SteadyMilliseconds());
     for (const std::u16string& row : panel->Frame(width, height)) out << com::ToUtf8(row) << '\n';
     if (!panel->failures().empty()) {

@@ -12,9 +12,9 @@ namespace {
 
 int g_signalWrite = -1;
 
-extern "C" void OnSignal(int) {
+extern "C" void OnSignal(int signal) {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const auto n = write(g_signalWrite, &byte, 1);
     errno = saved;
 }
@@ -33,6 +33,14 @@ SignalPipe::SignalPipe() {
     sigemptyset(&action.sa_mask);
     for (std::size_t k = 0; k < std::size(kSignals); ++k)
         sigaction(kSignals[k], &action, &saved_[k]);
+}
+
+SignalPipe::Caught SignalPipe::Take() {
+    Caught caught;
+    char bytes[16];
+    for (ssize_t n; (n = read(fds_[0], bytes, sizeof bytes)) > 0;)
+        for (ssize_t k = 0; k < n; ++k) (bytes[k] == SIGHUP ? caught.hangUp : caught.end) = true;
+    return caught;
 }
 
 SignalPipe::~SignalPipe() {

@@ -16,6 +16,14 @@ class SignalPipe {
     // The end to watch for reading; negative when the pipe could not be made.
     int fd() const { return fds_[0]; }
 
+    // The signals that came since the last call: SIGHUP asks for a reload, the others for the
+    // end.
+    struct Caught {
+        bool end = false;
+        bool hangUp = false;
+    };
+    Caught Take();
+
   private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
     int fds_[2] = {-1, -1};

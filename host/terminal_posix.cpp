@@ -71,9 +71,24 @@ TerminalScreen::Keys TerminalScreen::ReadKeys() {
     char keys[64];
     const ssize_t n = read(STDIN_FILENO, keys, sizeof keys);
     if (n <= 0) return n == 0 || (errno != EINTR && errno != EAGAIN) ? Keys::kEnded : Keys::kNone;
-    for (ssize_t k = 0; k < n; ++k)
-        if (keys[k] == 'q' || keys[k] == 'Q' || keys[k] == 3) return Keys::kQuit;
-    return Keys::kNone;
+    return ParseKeys(std::string_view(keys, static_cast<std::size_t>(n)));
+}
+
+TerminalScreen::Keys TerminalScreen::ParseKeys(std::string_view bytes) {
+    Keys keys = Keys::kNone;
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        const char c = bytes[k];
+        if (c == 'q' || c == 'Q' || c == 3) return Keys::kQuit;
+        if (c == 'n' || c == 'N') keys = Keys::kNext;
+        if (c == 'p' || c == 'P') keys = Keys::kPrevious;
+        // The arrows: ESC [ C and ESC [ D (ESC O C and ESC O D in application mode).
+        if (c == '\x1b' && k + 2 < bytes.size() && (bytes[k + 1] == '[' || bytes[k + 1] == 'O')) {
+            if (bytes[k + 2] == 'C') keys = Keys::kNext;
+            if (bytes[k + 2] == 'D') keys = Keys::kPrevious;
+            k += 2;
+        }
+    }
+    return keys;
 }
 
 }  // namespace host

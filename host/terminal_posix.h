@@ -6,6 +6,7 @@
 #include <termios.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host {
@@ -21,10 +22,16 @@ class TerminalScreen {
     // drawing only the rows that changed.
     void Draw(const std::vector<std::u16string>& frame, const std::string& status);
 
-    enum class Keys { kNone, kQuit, kEnded };
-    // Reads the keys typed on standard input: kQuit for q, Q or Ctrl-C, kEnded when the input
-    // is gone and need not be watched any more.
+    // The next Draw draws the whole frame again, below whatever was written since.
+    void Forget() { drawn_.clear(); }
+
+    enum class Keys { kNone, kQuit, kEnded, kNext, kPrevious };
+    // Reads the keys typed on standard input: kQuit for q, Q or Ctrl-C, kNext and kPrevious for
+    // the right and left arrows or n and p, kEnded when the input is gone and need not be
+    // watched any more. Of several keys read at once, the quit wins, then the last switch.
     static Keys ReadKeys();
+    // What the bytes typed mean, as ReadKeys.
+    static Keys ParseKeys(std::string_view bytes);
 
   private:
     int width_;

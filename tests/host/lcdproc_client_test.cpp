@@ -85,4 +85,31 @@ TEST(LcdprocClient, AConnectLineWithoutASizeIsAnError) {
     EXPECT_EQ(client.TakeErrors().size(), 1u);
 }
 
+TEST(LcdprocClient, SetsUpEveryScreenWithItsDurationInEighthsAndPriority) {
+    LcdprocClient client;
+    EXPECT_EQ(client.SetScreens({{"cpu", 8, host::Priority::kForeground, {"x"}},
+                                 {"up time", 2, host::Priority::kHidden, {}}}),
+              "")
+        << "nothing before the server's answer";
+    client.Start();
+    EXPECT_EQ(client.Receive(kConnect),
+              "client_set -name lcdhost\n"
+              "screen_add S1\n"
+              "screen_set S1 -name {cpu} -duration 64 -priority foreground -heartbeat off\n"
+              "widget_add S1 L1 string\nwidget_add S1 L2 string\n"
+              "screen_add S2\n"
+              "screen_set S2 -name {up time} -duration 16 -priority hidden -heartbeat off\n"
+              "widget_add S2 L1 string\nwidget_add S2 L2 string\n");
+    EXPECT_EQ(client.Update(1, {"a", "b"}), "widget_set S2 L1 1 1 {a}\nwidget_set S2 L2 1 2 {b}\n");
+    EXPECT_EQ(client.Update(1, {"a", "c"}), "widget_set S2 L2 1 2 {c}\n");
+    EXPECT_EQ(client.Update(2, {"a"}), "") << "no such screen";
+
+    // New screens replace the old ones on the same connection, every row sent again.
+    EXPECT_EQ(client.SetScreens({{"", 5, host::Priority::kInfo, {}}}),
+              "screen_del S1\nscreen_del S2\n"
+              "screen_add S\nscreen_set S -name lcdhost -heartbeat off\n"
+              "widget_add S L1 string\nwidget_add S L2 string\n");
+    EXPECT_EQ(client.Update({"a", "c"}), "widget_set S L1 1 1 {a}\nwidget_set S L2 1 2 {c}\n");
+}
+
 }  // namespace

@@ -117,4 +117,40 @@ TEST_F(LcdprocSessionTest, ALostServerIsRetriedWithBackoffUntilItAnswersAgain) {
     EXPECT_EQ(session.Wakeup(), now + 500);
 }
 
+TEST(LcdprocSession, EveryScreenIsKeptCurrentAndNewScreensReplaceThemOnTheConnection) {
+    std::vector<std::vector<std::string>> rows = {{"a1", "a2"}, {"b1", "b2"}};
+    LcdprocSession session(
+        "127.0.0.1:13666",
+        {{"a", 1, host::Priority::kInfo, {}}, {"b", 2, host::Priority::kInfo, {}}},
+        [&](std::size_t screen, int, int) { return rows.at(screen); });
+    session.Start(0);
+    session.Connected(0);
+    const Actions setup = session.Received(kConnect);
+    EXPECT_NE(setup.send.find("screen_set S2 -name {b} -duration 16 -priority info"),
+              std::string::npos)
+        << setup.send;
+    EXPECT_NE(setup.send.find("widget_set S1 L2 1 2 {a2}\nwidget_set S2 L1 1 1 {b1}\n"),
+              std::string::npos)
+        << setup.send;
+    rows[1][1] = "changed";
+    EXPECT_EQ(session.PanelChanged().send, "widget_set S2 L2 1 2 {changed}\n");
+
+    rows = {{"c1", "c2"}};
+    const Actions replaced = session.ScreensChanged({{"c", 3, host::Priority::kAlert, {}}});
+    EXPECT_FALSE(replaced.close);
+    EXPECT_FALSE(replaced.connect);
+    EXPECT_EQ(replaced.send.rfind("screen_del S1\nscreen_del S2\nscreen_add S1\n", 0), 0u)
+        << replaced.send;
+    EXPECT_NE(replaced.send.find("widget_set S1 L2 1 2 {c2}\n"), std::string::npos);
+
+    // A reconnection sets up the new screens.
+    session.Lost(100, "connection closed");
+    session.Tick(600);
+    session.Connected(600);
+    const Actions again = session.Received(kConnect);
+    EXPECT_NE(again.send.find("-priority alert"), std::string::npos) << again.send;
+    EXPECT_EQ(again.send.find("screen_del"), std::string::npos) << again.send;
+    EXPECT_EQ(again.send.find("S2"), std::string::npos) << again.send;
+}
+
 }  // namespace

@@ -27,6 +27,12 @@ std::size_t CountOf(const std::vector<std::string>& calls, const std::string& wh
     return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), what));
 }
 
+host::ScreenConfig Screen(std::string name, std::vector<std::string> lines) {
+    return {std::move(name), 5, host::Priority::kInfo, std::move(lines)};
+}
+
+using Calls = std::vector<std::string>;
+
 TEST(ParseTemplate, SplitsLiteralsAndItems) {
     std::vector<host::TemplatePiece> pieces;
     std::string error;
@@ -131,6 +137,18 @@ class PanelTest : public ::testing::Test {
         auto panel = Panel::Create(catalog, templates, &error);
         EXPECT_TRUE(panel) << error;
         return panel;
+    }
+    std::unique_ptr<Panel> MakeScreens(const std::vector<host::ScreenConfig>& screens,
+                                       const Panel* previous = nullptr) {
+        std::string error;
+        auto panel = Panel::Create(catalog, screens, &error, previous);
+        EXPECT_TRUE(panel) << error;
+        return panel;
+    }
+    void ClearCalls() {
+        cpu.calls.clear();
+        date.calls.clear();
+        uptime.calls.clear();
     }
     std::string CreateError(const std::vector<std::string>& templates) {
         std::string error;
@@ -285,6 +303,63 @@ TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
     const auto rows = Rows(panel->Frame(20, 4));
     EXPECT_EQ(rows, (std::vector<std::string>{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ",
                                               "Date 07 Dec 2026    ", "Up   1-02:03:04     "}));
+}
+
+TEST_F(PanelTest, ScreensShareOnePluginReadOnceAndAllAreReadUntilOneIsShown) {
+    auto panel = MakeScreens(
+        {Screen("a", {"{Wendrikai:0}"}), Screen("b", {"{Wendrikai:1}", "x{Wendrikai:0}"})});
+    EXPECT_EQ(CountOf(uptime.calls, "Count"), 1u);
+    EXPECT_EQ(panel->screens(), 2u);
+    EXPECT_EQ(panel->screen(1).name, "b");
+    ASSERT_EQ(panel->schedule().size(), 1u);
+    ClearCalls();
+    panel->Tick(0);
+    EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0", "Value 1"}));
+    EXPECT_EQ(Rows(panel->Frame(1, 4, 2)), (std::vector<std::string>{"1#1 ", "x0#1"}));
+    EXPECT_EQ(Rows(panel->Frame(0, 4, 1)), (std::vector<std::string>{"0#1 "}));
+}
+
+TEST_F(PanelTest, OnlyTheScreenShownIsReadAndASwitchReadsItsValuesAtOnce) {
+    auto panel =
+        MakeScreens({Screen("cpu", {"{Orvantel:1}"}), Screen("up", {"{Wendrikai:0}{Orvantel:2}"})});
+    panel->Show(0);
+    ClearCalls();
+    panel->Tick(0);
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 1"}));
+    EXPECT_EQ(uptime.calls, (Calls{"PollData"})) << "polled: its item is on a screen";
+    EXPECT_EQ(panel->NextWakeup(), 1000);
+
+    panel->Show(1);
+    EXPECT_LE(panel->NextWakeup(), 300) << "the values of the screen shown are due at once";
+    ClearCalls();
+    EXPECT_TRUE(panel->Tick(300));
+    EXPECT_EQ(cpu.calls, (Calls{"Value 2"})) << "no poll before its time";
+    EXPECT_EQ(uptime.calls, (Calls{"Value 0"}));
+    EXPECT_EQ(Rows(panel->Frame(1, 6, 1)), (std::vector<std::string>{"0#12#1"}));
+    EXPECT_EQ(panel->NextWakeup(), 1000);
+
+    ClearCalls();
+    panel->Tick(1000);
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 2"}));
+    EXPECT_EQ(Rows(panel->Frame(0, 3, 1)), (std::vector<std::string>{"1#1"})) << "not shown";
+}
+
+TEST_F(PanelTest, APanelMadeAgainKeepsThePluginsStillUsedAndPollsNoOther) {
+    auto first = MakeScreens({Screen("", {"{Wendrikai:0}", "{Tamblorin:1}"})});
+    first->Tick(0);
+    ClearCalls();
+    auto second =
+        MakeScreens({Screen("", {"{Wendrikai:1}"}), Screen("", {"{Orvantel:3}"})}, first.get());
+    EXPECT_TRUE(uptime.calls.empty()) << "its item list and poll settings are not read again";
+    EXPECT_EQ(CountOf(cpu.calls, "Count"), 1u);
+    ClearCalls();
+    second->Tick(500);
+    EXPECT_EQ(uptime.calls, (Calls{"Value 1"})) << "on its beat, its new item read at once";
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 3"}));
+    EXPECT_EQ(second->NextWakeup(), 1000);
+    for (std::int64_t now = 1000; now < 30'000; now += 500) second->Tick(now);
+    EXPECT_EQ(date.polls, 1) << "a plug-in on no screen is not polled";
+    EXPECT_EQ(uptime.polls, 30);
 }
 
 }  // namespace

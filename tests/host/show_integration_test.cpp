@@ -1,5 +1,6 @@
 // lcdhost show and tree as a user runs them: with the Wendrikai library, against a real LCDd
-// and against a small fake display server that goes away and comes back.
+// and against a small fake display server that goes away and comes back; and several screens
+// of fake plug-ins on a real LCDd, run in this process.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -20,6 +21,8 @@
 #include <sstream>
 #include <thread>
 
+#include "host/screens.h"
+#include "tests/host/fake_plugin.h"
 #include "tests/support/process.h"
 
 extern char** environ;
@@ -228,36 +231,54 @@ std::string FindDriverFolder() {
     return "";
 }
 
-TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
-    const std::string lcdd = FindLcdd();
-    if (lcdd.empty()) GTEST_SKIP() << "LCDd is not installed (Debian package lcdproc)";
-    const std::string drivers = FindDriverFolder();
-    ASSERT_FALSE(drivers.empty()) << "LCDd is installed but its text driver is not found";
-
-    const std::string folder = testing_support::MakeTempFolder();
-    const int port = FreePort();
-    const std::string config = folder + "/LCDd.conf";
-    std::ofstream(config) << "[server]\nDriverPath=" << drivers
-                          << "\nDriver=text\nBind=127.0.0.1\nPort=" << port
-                          << "\nReportLevel=2\nReportToSyslog=no\nWaitTime=2\n"
-                             "ServerScreen=off\nForeground=yes\n[text]\nSize=20x4\n";
-    fs::create_directory(folder + "/lcdd");
-    fs::create_directory(folder + "/host");
-    Child server({"stdbuf", "-oL", lcdd, "-f", "-c", config}, folder + "/lcdd");
-
-    // Wait for the server to listen.
-    bool listening = false;
-    for (int k = 0; k < 100 && !listening; ++k) {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        close(fd);
-        if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// LCDd with its text driver, which prints every frame to its standard output, on a free
+// loopback port; `skip` is set when LCDd is not installed.
+struct Lcdd {
+    Lcdd(const std::string& folder, const std::string& size) {
+        const std::string lcdd = FindLcdd();
+        if (lcdd.empty()) {
+            skip = "LCDd is not installed (Debian package lcdproc)";
+            return;
+        }
+        const std::string drivers = FindDriverFolder();
+        EXPECT_FALSE(drivers.empty()) << "LCDd is installed but its text driver is not found";
+        port = FreePort();
+        const std::string config = folder + "/LCDd.conf";
+        std::ofstream(config) << "[server]\nDriverPath=" << drivers
+                              << "\nDriver=text\nBind=127.0.0.1\nPort=" << port
+                              << "\nReportLevel=2\nReportToSyslog=no\nWaitTime=2\n"
+                                 "ServerScreen=off\nForeground=yes\n[text]\nSize="
+                              << size << "\n";
+        fs::create_directory(folder + "/lcdd");
+        server = std::make_unique<Child>(
+            std::vector<std::string>{"stdbuf", "-oL", lcdd, "-f", "-c", config}, folder + "/lcdd");
+        // Wait for the server to listen.
+        for (int k = 0; k < 100 && !listening; ++k) {
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(static_cast<std::uint16_t>(port));
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+            close(fd);
+            if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(listening) << server->err();
     }
-    ASSERT_TRUE(listening) << server.err();
+    std::string skip;
+    int port = 0;
+    bool listening = false;
+    std::unique_ptr<Child> server;
+};
+
+TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
+    const std::string folder = testing_support::MakeTempFolder();
+    Lcdd lcdd(folder, "20x4");
+    if (!lcdd.skip.empty()) GTEST_SKIP() << lcdd.skip;
+    ASSERT_TRUE(lcdd.listening);
+    const int port = lcdd.port;
+    Child& server = *lcdd.server;
+    fs::create_directory(folder + "/host");
 
     Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(port),
                 "Up {Wendrikai:20}", "{Wendrikai\\Custom\\d accumulated} days", "a}}b\\c {{x}}"},
@@ -281,6 +302,83 @@ TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
     EXPECT_TRUE(braces) << server.out();
     EXPECT_TRUE(blank) << server.out();
     EXPECT_EQ(host.out(), "");
+    fs::remove_all(folder);
+}
+
+// The lengths of the runs of frames of each screen, told by the start of the first row; the
+// first and the last run may be cut short and are left out.
+std::vector<std::pair<std::string, int>> Runs(const std::vector<std::string>& frames) {
+    std::vector<std::pair<std::string, int>> runs;
+    for (std::size_t k = 0; k + 1 < frames.size(); ++k) {
+        if (frames[k].rfind("+--", 0) != 0 || frames[k + 1].rfind("|", 0) != 0) continue;
+        const std::string screen = frames[k + 1].substr(0, 4);
+        if (!runs.empty() && runs.back().first == screen)
+            ++runs.back().second;
+        else
+            runs.emplace_back(screen, 1);
+    }
+    if (runs.size() < 2) return {};
+    return {runs.begin() + 1, runs.end() - 1};
+}
+
+TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
+    const std::string folder = testing_support::MakeTempFolder();
+    Lcdd lcdd(folder, "20x2");
+    if (!lcdd.skip.empty()) GTEST_SKIP() << lcdd.skip;
+    ASSERT_TRUE(lcdd.listening);
+
+    fakes::FakeProvider fake{"Fake", 500, fakes::Labels(3)};
+    fakes::FakeCatalog catalog;
+    catalog.Add(&fake);
+    host::PanelConfig config;
+    config.lcdproc = "127.0.0.1:" + std::to_string(lcdd.port);
+    // LCDd shows each screen for its duration, in eighths of a second; never a hidden one.
+    config.screens = {{"one", 1, host::Priority::kForeground, {"one {Fake:0}", "x"}},
+                      {"two", 2, host::Priority::kForeground, {"two {Fake:1}"}},
+                      {"off", 1, host::Priority::kHidden, {"hidden"}}};
+    host::ScreensOptions options;
+    options.reload = [](host::PanelConfig* next, std::string*) {
+        next->screens = {{"new", 1, host::Priority::kForeground, {"new {Fake:2}"}}};
+        return true;
+    };
+    std::ostringstream err;
+    int status = -1;
+    std::thread run([&] { status = host::RunScreens(config, catalog, options, err); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(6500));
+    kill(getpid(), SIGHUP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    kill(getpid(), SIGTERM);
+    run.join();
+    EXPECT_EQ(status, 0) << err.str();
+    lcdd.server->Stop(SIGTERM, std::chrono::seconds(5));
+
+    const std::string frames = lcdd.server->out();
+    // The rotation before the reload (which may cut a run short).
+    const auto runs = Runs(Lines(frames.substr(0, frames.find("|new"))));
+    int ones = 0, twos = 0;
+    for (const auto& [screen, length] : runs) {
+        EXPECT_NE(screen, "|hid") << frames;
+        if (screen == "|one") {
+            EXPECT_NEAR(length, 8, 1) << frames;
+            ++ones;
+        }
+        if (screen == "|two") {
+            EXPECT_NEAR(length, 16, 1) << frames;
+            ++twos;
+        }
+    }
+    EXPECT_GE(ones, 2) << frames;
+    EXPECT_GE(twos, 1) << frames;
+    // The rows follow the values; after the reload only the new screen shows.
+    std::set<std::string> values;
+    for (const auto& line : Lines(frames))
+        if (std::regex_match(line, std::regex("\\|one 0#\\d+ +\\|"))) values.insert(line);
+    EXPECT_GE(values.size(), 3u) << frames;
+    const auto reloadedAt = frames.find("|new 2#");
+    ASSERT_NE(reloadedAt, std::string::npos) << frames;
+    EXPECT_EQ(frames.find("|one", reloadedAt), std::string::npos) << frames;
+    EXPECT_EQ(frames.find("|two", reloadedAt), std::string::npos) << frames;
+    EXPECT_EQ(err.str(), "lcdhost: reloaded 1 screen\n") << "the connection stays";
     fs::remove_all(folder);
 }
 

@@ -1,0 +1,209 @@
+// Several screens: their rotation and switching on a fake clock, the keys, the reload and the
+// log of failures, against fake plug-ins.
+#include <gtest/gtest.h>
+
+#include "host/screens.h"
+#include "host/terminal_posix.h"
+#include "tests/host/fake_plugin.h"
+
+namespace {
+
+using fakes::FakeCatalog;
+using fakes::FakeProvider;
+using host::LiveScreens;
+using host::PanelConfig;
+using host::Priority;
+using host::Rotation;
+using Calls = std::vector<std::string>;
+
+TEST(Rotation, EachScreenForItsTimeAndASwitchRestartsIt) {
+    // Events at a time: 't' ticks, 'n' and 'p' switch; then the screen expected.
+    const struct {
+        std::int64_t at;
+        char event;
+        std::size_t screen;
+        std::int64_t wakeup;
+    } steps[] = {
+        {0, 't', 0, 2000},    {1999, 't', 0, 2000}, {2000, 't', 1, 3000},
+        {2500, 'n', 2, 3500}, {3400, 'p', 1, 4400}, {4400, 't', 2, 5400},
+        {5400, 't', 0, 7400}, {7000, 'p', 2, 8000}, {20'000, 't', 0, 22'000},
+    };
+    Rotation rotation({2000, 1000, 1000}, 0);
+    for (const auto& step : steps) {
+        if (step.event == 't') rotation.Tick(step.at);
+        if (step.event == 'n') rotation.Next(step.at);
+        if (step.event == 'p') rotation.Previous(step.at);
+        EXPECT_EQ(rotation.current(), step.screen) << step.at << step.event;
+        EXPECT_EQ(rotation.NextWakeup(), step.wakeup) << step.at << step.event;
+    }
+    Rotation single({5000}, 0);
+    EXPECT_FALSE(single.Tick(10'000));
+    EXPECT_EQ(single.NextWakeup(), INT64_MAX);
+}
+
+TEST(TerminalKeys, ArrowsAndLettersSwitchAndQuitWins) {
+    using Keys = host::TerminalScreen::Keys;
+    const struct {
+        const char* bytes;
+        Keys keys;
+    } cases[] = {
+        {"", Keys::kNone},           {"x", Keys::kNone},      {"\x1b[C", Keys::kNext},
+        {"\x1b[D", Keys::kPrevious}, {"n", Keys::kNext},      {"p", Keys::kPrevious},
+        {"\x1bOC", Keys::kNext},     {"np", Keys::kPrevious}, {"\x1b[Dq", Keys::kQuit},
+        {"\x03", Keys::kQuit},       {"Q", Keys::kQuit},      {"\x1b[A", Keys::kNone},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(host::TerminalScreen::ParseKeys(c.bytes), c.keys) << c.bytes;
+}
+
+class LiveScreensTest : public ::testing::Test {
+  protected:
+    LiveScreensTest() {
+        catalog.Add(&cpu);
+        catalog.Add(&date);
+        catalog.Add(&uptime);
+        config.screens = {{"cpu", 2, Priority::kForeground, {"C {Orvantel:1}"}},
+                          {"up", 3, Priority::kInfo, {"U {Wendrikai:0}"}}};
+    }
+    std::unique_ptr<LiveScreens> Make(LiveScreens::Mode mode = LiveScreens::Mode::kTerminal,
+                                      bool logFailures = false) {
+        std::string error;
+        auto screens = LiveScreens::Create(catalog, config, mode, logFailures, 0, &error);
+        EXPECT_TRUE(screens) << error;
+        return screens;
+    }
+    std::string Row(const LiveScreens& screens, std::size_t screen) {
+        return com::ToUtf8(screens.panel().Frame(screen, 8, 1)[0]);
+    }
+
+    FakeProvider cpu{"Orvantel", 1000, fakes::Labels(56)};
+    FakeProvider date{"Tamblorin", 10000, fakes::Labels(29)};
+    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(26)};
+    FakeCatalog catalog;
+    PanelConfig config;
+};
+
+TEST_F(LiveScreensTest, TheTerminalRotatesReadsOnlyTheScreenShownAndSwitchesByKey) {
+    auto screens = Make();
+    EXPECT_EQ(screens->StatusLine(), "cpu 1/2  <- -> switch, q quits");
+    EXPECT_TRUE(screens->Tick(0));
+    EXPECT_EQ(cpu.calls.back(), "Value 1");
+    EXPECT_EQ(std::count(uptime.calls.begin(), uptime.calls.end(), "Value 0"), 0);
+    EXPECT_EQ(screens->NextWakeup(), 1000);
+
+    // Its time is up at 2 s: the next screen, with its values read at once.
+    for (std::int64_t now = 1000; now <= 2000; now += 500) screens->Tick(now);
+    EXPECT_EQ(screens->current(), 1u);
+    EXPECT_EQ(screens->StatusLine(), "up 2/2  <- -> switch, q quits");
+    EXPECT_EQ(Row(*screens, 1), "U 0#3   ");
+    EXPECT_EQ(screens->NextWakeup(), 3000);
+
+    // A key switches at once and the screen gets its whole time.
+    uptime.calls.clear();
+    screens->Next(2300);
+    EXPECT_EQ(screens->current(), 0u);
+    EXPECT_TRUE(screens->Tick(2300));
+    EXPECT_EQ(cpu.calls.back(), "Value 1");
+    screens->Tick(4299);
+    EXPECT_EQ(screens->current(), 0u);
+    screens->Previous(4299);
+    screens->Tick(4299);
+    EXPECT_EQ(screens->current(), 1u);
+    EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0"})) << "one poll after the stall";
+    screens->Tick(7299);
+    EXPECT_EQ(screens->current(), 0u);
+}
+
+TEST_F(LiveScreensTest, OneUnnamedScreenKeepsTheHintAndLcddModeReadsEveryScreen) {
+    config.screens = {{"", 5, Priority::kInfo, {"{Wendrikai:0}"}}};
+    auto single = Make();
+    EXPECT_EQ(single->StatusLine(), "");
+    uptime.failingValues[0] = E_FAIL;
+    single->Tick(0);
+    EXPECT_EQ(single->StatusLine(),
+              "Wendrikai:0: Value failed with unspecified error (0x80004005)");
+    EXPECT_EQ(single->NextWakeup(), 1000) << "no rotation";
+    uptime.failingValues.clear();
+
+    config.screens = {{"cpu", 2, Priority::kInfo, {"{Orvantel:1}"}},
+                      {"up", 3, Priority::kInfo, {"{Wendrikai:0}"}}};
+    auto lcdd = Make(LiveScreens::Mode::kLcdproc);
+    uptime.calls.clear();
+    lcdd->Tick(0);
+    EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0"}));
+    EXPECT_EQ(lcdd->NextWakeup(), 1000) << "LCDd rotates the screens itself";
+}
+
+TEST_F(LiveScreensTest, AGoodReloadReplacesTheScreensABadOneKeepsThem) {
+    auto screens = Make(LiveScreens::Mode::kLcdproc);
+    screens->Tick(0);
+    const int cpuCounts = static_cast<int>(std::count(cpu.calls.begin(), cpu.calls.end(), "Count"));
+
+    const struct {
+        bool good;
+        std::vector<std::string> lines;
+        const char* error;
+        bool replaced;
+        const char* log;
+    } cases[] = {
+        {false,
+         {},
+         "panel.toml:3: bad duration",
+         false,
+         "reload failed, keeping the screens running: panel.toml:3: bad duration"},
+        {true,
+         {"{Nowhere:1}"},
+         "",
+         false,
+         "reload failed, keeping the screens running: unknown plug-in 'Nowhere'"},
+        {true,
+         {},
+         "",
+         false,
+         "reload failed, keeping the screens running: the configuration has no screen"},
+        {true, {"D {Tamblorin:2}", "C {Orvantel:1}"}, "", true, "reloaded 1 screen"},
+    };
+    std::int64_t now = 0;
+    for (const auto& c : cases) {
+        now += 500;
+        auto reload = [&](PanelConfig* next, std::string* error) {
+            if (!c.lines.empty()) next->screens = {{"new", 4, Priority::kAlert, c.lines}};
+            *error = c.error;
+            return c.good;
+        };
+        EXPECT_EQ(screens->Reload(reload, now), c.replaced) << c.log;
+        EXPECT_EQ(screens->TakeLog(), Calls{c.log});
+        EXPECT_EQ(screens->config().screens.size(), c.replaced ? 1u : 2u) << c.log;
+    }
+    EXPECT_EQ(screens->config().screens[0].name, "new");
+    EXPECT_EQ(std::count(cpu.calls.begin(), cpu.calls.end(), "Count"), cpuCounts)
+        << "a plug-in still in use is not read again";
+    const int uptimePolls = uptime.polls;
+    for (; now <= 20'000; now += 250) screens->Tick(now);
+    EXPECT_EQ(Row(*screens, 0), "D 2#2   ");
+    EXPECT_EQ(uptime.polls, uptimePolls) << "on no screen any more";
+    EXPECT_EQ(cpu.polls, 20) << "at 0, then from 2 s to 20 s";
+}
+
+TEST_F(LiveScreensTest, FailuresGoToTheLogOncePerItemAndMinute) {
+    config.screens[0].lines.push_back("{Orvantel:2}");
+    cpu.failingValues[1] = E_FAIL;
+    cpu.failingValues[2] = static_cast<HRESULT>(0x800A0006);
+    auto logged = Make(LiveScreens::Mode::kLcdproc, true);
+    auto quiet = Make(LiveScreens::Mode::kTerminal, false);
+    std::vector<std::string> lines;
+    for (std::int64_t now = 0; now <= 130'000; now += 1000) {
+        logged->Tick(now);
+        quiet->Tick(now);
+        for (auto& line : logged->TakeLog()) lines.push_back(std::move(line));
+        EXPECT_TRUE(quiet->TakeLog().empty());
+    }
+    EXPECT_EQ(lines, (Calls{"Orvantel:1: Value failed with unspecified error (0x80004005)",
+                            "Orvantel:2: Value failed with overflow (0x800A0006)",
+                            "Orvantel:1: Value failed with unspecified error (0x80004005)",
+                            "Orvantel:2: Value failed with overflow (0x800A0006)",
+                            "Orvantel:1: Value failed with unspecified error (0x80004005)",
+                            "Orvantel:2: Value failed with overflow (0x800A0006)"}));
+}
+
+}  // namespace

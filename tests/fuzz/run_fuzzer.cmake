@@ -1,5 +1,7 @@
-# Runs one fuzz target as a test: a fresh copy of its seed corpus in the build tree (findings and
-# new inputs never reach the source tree), SECONDS of fuzzing, failure on any finding.
+# Runs one fuzz target as a test: first each input of its committed seed corpus on its own (a
+# regression fails here, named by its file), then SECONDS of fuzzing on a fresh copy of the seeds
+# in the build tree (findings and new inputs never reach the source tree); failure on any
+# finding.
 #   cmake -DFUZZER=exe -DSEEDS=dir -DWORK=dir -DSECONDS=n [-DDICTIONARY=file] -P run_fuzzer.cmake
 foreach(var FUZZER SEEDS WORK SECONDS)
   if(NOT DEFINED ${var})
@@ -11,8 +13,27 @@ file(MAKE_DIRECTORY ${WORK}/corpus ${WORK}/findings)
 if(IS_DIRECTORY ${SEEDS})
   file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
 endif()
-set(options -max_total_time=${SECONDS} -print_final_stats=1 -timeout=30 -rss_limit_mb=2048
-  -artifact_prefix=${WORK}/findings/)
+set(limits -timeout=30 -rss_limit_mb=2048 -artifact_prefix=${WORK}/findings/)
+
+# The replay: libFuzzer runs each file given once; LeakSanitizer checks at exit.
+file(GLOB seeds LIST_DIRECTORIES false ${SEEDS}/*)
+list(LENGTH seeds n)
+if(n GREATER 0)
+  execute_process(
+    COMMAND ${FUZZER} ${limits} ${seeds}
+    WORKING_DIRECTORY ${WORK}
+    RESULT_VARIABLE status
+    ERROR_VARIABLE log
+    OUTPUT_VARIABLE out)
+  file(WRITE ${WORK}/replay.log "${out}${log}")
+  if(NOT status EQUAL 0)
+    message(STATUS "${log}")
+    message(FATAL_ERROR "${FUZZER}: a seed input fails (exit status ${status}); see ${WORK}/replay.log")
+  endif()
+  message(STATUS "replayed ${n} seed inputs")
+endif()
+
+set(options -max_total_time=${SECONDS} -print_final_stats=1 ${limits})
 if(DICTIONARY)
   list(APPEND options -dict=${DICTIONARY})
 endif()

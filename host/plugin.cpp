@@ -48,6 +48,10 @@ std::vector<fs::path> SearchFolders() {
     const fs::path exe = ExecutableFolder();
     folders.push_back(exe);
     folders.push_back(exe / ".." / "lib" / "tessivar");
+#ifdef TESS_LIBRARY_ARCHITECTURE
+    // The multiarch library folder of a distribution package (/usr/lib/x86_64-linux-gnu/...).
+    folders.push_back(exe / ".." / "lib" / TESS_LIBRARY_ARCHITECTURE / "tessivar");
+#endif
 #ifdef TESS_PLUGIN_DIR
     // The build's plug-in folder, listed only by an lcdhost that runs from it (the build puts
     // lcdhost beside the plug-ins there): a copied or installed lcdhost never looks into the

@@ -182,8 +182,11 @@ TEST(Lcdhost, ACopiedLcdhostFindsPluginsBesideItAndInLibTessivarButNotInTheBuild
     auto r = RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kHost + " " +
                       root + "/bin/lcdhost && " + root + "/bin/lcdhost info Wendrikai");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "lcdhost: plug-in Wendrikai not found in " + root + "/bin, " + root +
-                         "/lib/tessivar\n");
+    std::string searched = root + "/bin, " + root + "/lib/tessivar";
+#ifdef TESS_LIBRARY_ARCHITECTURE
+    searched += ", " + root + "/lib/" TESS_LIBRARY_ARCHITECTURE "/tessivar";
+#endif
+    EXPECT_EQ(r.err, "lcdhost: plug-in Wendrikai not found in " + searched + "\n");
 
     r = RunShell("cp " + std::string(TESS_BIN_DIR) + "/Wendrikai.so " + root +
                  "/lib/tessivar/ && " + root + "/bin/lcdhost info Wendrikai");

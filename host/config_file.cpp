@@ -11,6 +11,7 @@
 #define TOML_ENABLE_FORMATTERS 0
 #include <toml++/toml.h>
 
+#include "com/text.h"
 #include "host/panel.h"
 #include "host/show.h"
 
@@ -184,6 +185,30 @@ bool LoadPanelConfig(const std::filesystem::path& file, PanelConfig* config, std
     return ParsePanelConfig(text, file.string(), config, errorLine, source);
 }
 
+namespace {
+
+// Why a line of the file does not resolve, in the file's words: an item the plug-in lacks is
+// named as written, "unknown item 'Wendrikai:99' (0 to 25)"; other errors as the panel gives
+// them.
+std::string LineError(const std::string& line, std::string panelError, PluginCatalog& catalog) {
+    std::vector<TemplatePiece> pieces;
+    std::string error;
+    if (!ParseTemplate(line, &pieces, &error)) return panelError;
+    for (const TemplatePiece& piece : pieces) {
+        if (!piece.isItem) continue;
+        const std::string written = piece.index ? piece.plugin + ":" + std::to_string(*piece.index)
+                                                : com::ToUtf8(piece.path);
+        if (Panel::Create(catalog, {"{" + written + "}"}, &error)) continue;
+        if (error.find(" has no item ") == std::string::npos) return error;
+        const auto range = error.find(" (0 to ");
+        return "unknown item '" + written + "'" +
+               (range == std::string::npos ? "" : error.substr(range));
+    }
+    return panelError;
+}
+
+}  // namespace
+
 bool CheckPanelConfig(const PanelConfig& config, const ConfigSource& source, PluginCatalog& catalog,
                       std::string* errorLine) {
     for (std::size_t s = 0; s < config.screens.size(); ++s) {
@@ -195,7 +220,7 @@ bool CheckPanelConfig(const PanelConfig& config, const ConfigSource& source, Plu
             Position at;
             if (s < source.lines.size() && k < source.lines[s].size()) at = source.lines[s][k];
             *errorLine = source.file + ":" + std::to_string(at.line) + ":" +
-                         std::to_string(at.column) + ": " + error;
+                         std::to_string(at.column) + ": " + LineError(lines[k], error, catalog);
             return false;
         }
     }

@@ -72,9 +72,9 @@ TEST(PanelConfigFile, ReadsTheScreensAndPointsAtEachError) {
          "f.toml:4:3: bad template '{Wendrikai:1': '{' without '}' (write '{{' for a brace)"},
         {"[[screen]]\nname = \"a\"\nlines = [\"x\"]\n[[screen]]\nname = \"b\"\n"
          "lines = [\"{Wendrikai:1}\", \"Up {Wendrikai:99}\"]\n",
-         "f.toml:6:27: Wendrikai has no item 99 (0 to 2)"},
+         "f.toml:6:27: unknown item 'Wendrikai:99' (0 to 2)"},
         {"[[screen]]\nname = \"a\"\nlines = ['{Wendrikai\\Group\\nothing}']\n",
-         "f.toml:3:10: Wendrikai has no item 'Wendrikai\\Group\\nothing'"},
+         "f.toml:3:10: unknown item 'Wendrikai\\Group\\nothing'"},
         {"[[screen]]\nname = \"a\"\nlines = [\"{Orvantel:1}\"]\n",
          "f.toml:3:10: unknown plug-in 'Orvantel'"},
     };

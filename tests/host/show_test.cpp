@@ -165,7 +165,7 @@ TEST(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineW
         EXPECT_EQ(selected, !c.firstLines.empty()) << c.args.back();
         EXPECT_EQ(badFile, c.firstLines.empty());
         if (!selected) {
-            EXPECT_EQ(error, bad + ":3:10: Wendrikai has no item 3 (0 to 2)");
+            EXPECT_EQ(error, bad + ":3:10: unknown item 'Wendrikai:3' (0 to 2)");
             continue;
         }
         ASSERT_EQ(config.screens.size(), c.screens);

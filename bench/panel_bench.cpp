@@ -14,7 +14,7 @@ class OneCatalog final : public host::PluginCatalog {
     OneCatalog() {
         com::ComPtr<IUnknown> object;
         object.Attach(uptime::CreateUptime());
-        object.As(IID_ITessivar2DataProvider, &provider_);
+        object.As(&provider_);
     }
     ITessivar2DataProvider* Find(const std::string&, std::string* name, std::string*) override {
         *name = "Wendrikai";

@@ -13,6 +13,37 @@
 
 namespace com {
 
+// The identifier of interface T. Each interface names its own once, with COM_INTERFACE_ID beside
+// its declaration, so that a pointer's type and the identifier asked for always agree.
+template <class T>
+struct InterfaceId;
+
+template <class T>
+const IID& IidOf() {
+    return InterfaceId<T>::Get();
+}
+
+}  // namespace com
+
+#define COM_INTERFACE_ID(Interface, iid)          \
+    template <>                                   \
+    struct com::InterfaceId<Interface> {          \
+        static const IID& Get() { return (iid); } \
+    }
+
+COM_INTERFACE_ID(IUnknown, IID_IUnknown);
+COM_INTERFACE_ID(IDispatch, IID_IDispatch);
+COM_INTERFACE_ID(IClassFactory, IID_IClassFactory);
+#if defined(_WIN32)
+COM_INTERFACE_ID(IEnumVARIANT, IID_IEnumVARIANT);
+COM_INTERFACE_ID(ITypeLib, IID_ITypeLib);
+COM_INTERFACE_ID(ITypeInfo, IID_ITypeInfo);
+COM_INTERFACE_ID(IBindCtx, IID_IBindCtx);
+COM_INTERFACE_ID(IMoniker, IID_IMoniker);
+#endif
+
+namespace com {
+
 // An interface pointer holding one reference.
 template <class T>
 class ComPtr {
@@ -36,6 +67,14 @@ class ComPtr {
         return *this;
     }
 
+    // A reference of its own to `p`, which the caller keeps holding.
+    static ComPtr Share(T* p) {
+        ComPtr owner;
+        if (p != nullptr) p->AddRef();
+        owner.p_ = p;
+        return owner;
+    }
+
     // Takes over the reference that `p` carries.
     void Attach(T* p) {
         T* old = std::exchange(p_, p);
@@ -55,11 +94,24 @@ class ComPtr {
     }
     void** OutVoid() { return reinterpret_cast<void**>(Out()); }
 
-    // The interface `iid` of the same object, or null with the failure status.
+    // The identifier of T, for calls that hand out a new reference through OutVoid().
+    static const IID& Iid() { return IidOf<T>(); }
+
+    // Interface U of the same object into `out` (null on failure), answering the status.
     template <class U>
-    HRESULT As(REFIID iid, ComPtr<U>* out) const {
-        if (p_ == nullptr) return E_POINTER;
-        return p_->QueryInterface(iid, out->OutVoid());
+    HRESULT As(ComPtr<U>* out) const {
+        if (p_ == nullptr) {
+            out->Reset();
+            return E_POINTER;
+        }
+        return p_->QueryInterface(IidOf<U>(), out->OutVoid());
+    }
+    // Interface U of the same object, or null.
+    template <class U>
+    ComPtr<U> As() const {
+        ComPtr<U> out;
+        As(&out);
+        return out;
     }
 
   private:
@@ -127,6 +179,11 @@ struct Variant : VARIANT {
         *out = *this;
         VariantInit(this);
     }
+    void Swap(Variant& other) noexcept {
+        std::swap(static_cast<VARIANT&>(*this), static_cast<VARIANT&>(other));
+    }
+    friend void swap(Variant& a, Variant& b) noexcept { a.Swap(b); }
+
     // Hands the string held over to the caller; null when the value is not a string.
     BSTR DetachString() {
         if (vt != VT_BSTR) return nullptr;
@@ -134,6 +191,67 @@ struct Variant : VARIANT {
         return std::exchange(bstrVal, nullptr);
     }
 };
+
+// The description of an exception that IDispatch::Invoke fills in; its strings are freed when it
+// goes or is handed out again.
+struct ExcepInfo : EXCEPINFO {
+    ExcepInfo() : EXCEPINFO{} {}
+    ~ExcepInfo() { Clear(); }
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
+
+    // Frees the strings and empties the record, for an out-argument.
+    EXCEPINFO* Out() {
+        Clear();
+        return this;
+    }
+    void Clear() {
+        for (BSTR s : {bstrSource, bstrDescription, bstrHelpFile}) SysFreeString(s);
+        static_cast<EXCEPINFO&>(*this) = EXCEPINFO{};
+    }
+};
+
+// A handle of a system resource that `Free` gives back (a registry key, an address list, memory
+// of a system call); the empty handle is Handle{}.
+template <class Handle, auto Free>
+class Unique {
+  public:
+    Unique() = default;
+    explicit Unique(Handle handle) : h_(handle) {}
+    ~Unique() { Reset(); }
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+    Unique(Unique&& other) noexcept : h_(std::exchange(other.h_, Handle{})) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other) Reset(other.Detach());
+        return *this;
+    }
+
+    Handle Get() const { return h_; }
+    explicit operator bool() const { return h_ != Handle{}; }
+    // For an out-argument that receives a new handle; what was held is given back first.
+    Handle* Out() {
+        Reset();
+        return &h_;
+    }
+    Handle Detach() { return std::exchange(h_, Handle{}); }
+    void Reset(Handle handle = Handle{}) {
+        const Handle old = std::exchange(h_, handle);
+        if (old != Handle{}) Free(old);
+    }
+
+  private:
+    Handle h_{};
+};
+
+#if defined(_WIN32)
+inline void FreeLocal(void* memory) {
+    LocalFree(memory);
+}
+// Text that a system call allocated with LocalAlloc (FormatMessage, CommandLineToArgvW).
+template <class T>
+using LocalMemory = Unique<T*, FreeLocal>;
+#endif
 
 // What a variant argument stands for. A VT_BYREF | VT_VARIANT argument refers to another
 // variant, followed one level deep as the platform follows it; a reference to a reference, or

@@ -42,6 +42,21 @@ inline HRESULT ReturnText(std::u16string_view text, VARIANT* out) {
 std::string ToUtf8(std::u16string_view text);
 // UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
 std::u16string FromUtf8(std::string_view text);
+#if defined(_WIN32)
+// The platform's wide texts are UTF-16 too: the same characters, seen as either type.
+inline std::u16string_view AsUtf16(std::wstring_view wide) {
+    return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
+}
+inline std::wstring_view AsWide(std::u16string_view text) {
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+inline std::string ToUtf8(std::wstring_view wide) {
+    return ToUtf8(AsUtf16(wide));
+}
+inline std::wstring WideFromUtf8(std::string_view text) {
+    return std::wstring(AsWide(FromUtf8(text)));
+}
+#endif
 // Plain ASCII text to UTF-16.
 std::u16string Widen(std::string_view ascii);
 

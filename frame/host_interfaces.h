@@ -3,6 +3,7 @@
 
 #include "com/com.h"
 #include "com/guid.h"
+#include "com/owners.h"
 #include "frame/idl/tessivar2_kit.h"
 
 inline constexpr IID IID_ITessivar2Plugin = com::GuidFromText(TESSIVAR2_PLUGIN_IID);
@@ -28,3 +29,6 @@ struct ITessivar2DataProvider : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE get_DisplayName(LONG Index, BSTR* result) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_Value(LONG Index, VARIANT* result) = 0;
 };
+
+COM_INTERFACE_ID(ITessivar2Plugin, IID_ITessivar2Plugin);
+COM_INTERFACE_ID(ITessivar2DataProvider, IID_ITessivar2DataProvider);

@@ -164,9 +164,9 @@ HRESULT EnterApartment() {
 
 Plugin::Plugin(std::string name, std::shared_ptr<Library> library, com::ComPtr<IUnknown> object)
     : name_(std::move(name)), library_(std::move(library)), object_(std::move(object)) {
-    object_.As(IID_ITessivar2Plugin, &plugin_);
-    object_.As(IID_ITessivar2DataProvider, &provider_);
-    object_.As(IID_IDispatch, &dispatch_);
+    object_.As(&plugin_);
+    object_.As(&provider_);
+    object_.As(&dispatch_);
 }
 
 std::string PluginSearchPath() {

@@ -5,21 +5,10 @@
 
 namespace host {
 
-namespace {
-
-// A new reference to `p`, held by the owner returned.
-template <class T>
-com::ComPtr<T> Share(T* p) {
-    com::ComPtr<T> owner;
-    if (p != nullptr) p->AddRef();
-    owner.Attach(p);
-    return owner;
-}
-
-}  // namespace
-
 Provider::Provider(std::string name, ITessivar2DataProvider* provider, ITessivar2Plugin* plugin)
-    : name_(std::move(name)), provider_(Share(provider)), plugin_(Share(plugin)) {}
+    : name_(std::move(name)),
+      provider_(com::ComPtr<ITessivar2DataProvider>::Share(provider)),
+      plugin_(com::ComPtr<ITessivar2Plugin>::Share(plugin)) {}
 
 Provider::Provider(const Plugin& plugin)
     : Provider(plugin.name(), plugin.provider(), plugin.plugin()) {}

@@ -1,197 +1,21 @@
-// Automation strings and tagged values for platforms without the component system.
-#include "com/com.h"
+// Conversions between tagged values for platforms without the component system: numbers and
+// texts as automation converts them in the neutral locale.
+#include "com/standin_conversion.h"
 
 #if !defined(_WIN32)
 
-#include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
-#include <new>
 #include <string>
+#include <string_view>
 
-#include "com/boundary.h"
-#include "com/com_standin_testing.h"
-#include "com/owners.h"
-
-// ---- strings --------------------------------------------------------------------------------
+namespace com::standin {
 
 namespace {
-
-// Allocations left until the armed failure; 0 when none is armed.
-std::atomic<unsigned> g_failingAllocation{0};
-
-bool InjectedAllocationFailure() {
-    const unsigned left = g_failingAllocation.load(std::memory_order_relaxed);
-    if (left == 0) return false;
-    g_failingAllocation.store(left - 1, std::memory_order_relaxed);
-    return left == 1;
-}
-
-}  // namespace
-
-void com::standin::FailNthStringAllocation(unsigned n) {
-    g_failingAllocation.store(n, std::memory_order_relaxed);
-}
-
-bool com::standin::StringAllocationFailurePending() {
-    return g_failingAllocation.load(std::memory_order_relaxed) != 0;
-}
-
-BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
-    constexpr std::size_t kMaxChars = (std::numeric_limits<std::uint32_t>::max() - 8) / 2;
-    if (ui > kMaxChars || InjectedAllocationFailure()) return nullptr;
-    const std::size_t bytes = std::size_t{ui} * sizeof(OLECHAR);
-    auto* block = static_cast<unsigned char*>(std::malloc(sizeof(std::uint32_t) + bytes + 2));
-    if (block == nullptr) return nullptr;
-    const auto length = static_cast<std::uint32_t>(bytes);
-    std::memcpy(block, &length, sizeof length);
-    auto* text = reinterpret_cast<OLECHAR*>(block + sizeof(std::uint32_t));
-    if (strIn != nullptr)
-        std::memcpy(text, strIn, bytes);
-    else
-        std::memset(text, 0, bytes);
-    text[ui] = u'\0';
-    return text;
-}
-
-BSTR SysAllocString(const OLECHAR* psz) {
-    if (psz == nullptr) return nullptr;
-    UINT n = 0;
-    while (psz[n] != u'\0') ++n;
-    return SysAllocStringLen(psz, n);
-}
-
-UINT SysStringByteLen(BSTR bstr) {
-    if (bstr == nullptr) return 0;
-    std::uint32_t length;
-    std::memcpy(&length, reinterpret_cast<unsigned char*>(bstr) - sizeof length, sizeof length);
-    return length;
-}
-
-UINT SysStringLen(BSTR bstr) {
-    return SysStringByteLen(bstr) / sizeof(OLECHAR);
-}
-
-void SysFreeString(BSTR bstr) {
-    if (bstr != nullptr) std::free(reinterpret_cast<unsigned char*>(bstr) - sizeof(std::uint32_t));
-}
-
-// ---- tagged values --------------------------------------------------------------------------
-
-void VariantInit(VARIANTARG* pvarg) {
-    pvarg->vt = VT_EMPTY;
-    pvarg->wReserved1 = pvarg->wReserved2 = pvarg->wReserved3 = 0;
-}
-
-HRESULT VariantClear(VARIANTARG* pvarg) {
-    if (pvarg == nullptr) return E_INVALIDARG;
-    if ((pvarg->vt & VT_BYREF) == 0) {
-        switch (pvarg->vt) {
-            case VT_BSTR:
-                SysFreeString(pvarg->bstrVal);
-                break;
-            case VT_DISPATCH:
-            case VT_UNKNOWN:
-                if (pvarg->punkVal != nullptr) pvarg->punkVal->Release();
-                break;
-            default:
-                break;
-        }
-    }
-    pvarg->vt = VT_EMPTY;
-    return S_OK;
-}
-
-namespace {
-
-HRESULT CopyValue(VARIANTARG* dest, const VARIANTARG* src) {
-    VARIANT copy = *src;
-    if (src->vt == VT_BSTR && src->bstrVal != nullptr) {
-        copy.bstrVal = SysAllocStringLen(src->bstrVal, SysStringLen(src->bstrVal));
-        if (copy.bstrVal == nullptr) return E_OUTOFMEMORY;
-    } else if ((src->vt == VT_DISPATCH || src->vt == VT_UNKNOWN) && src->punkVal != nullptr) {
-        src->punkVal->AddRef();
-    }
-    VariantClear(dest);
-    *dest = copy;
-    return S_OK;
-}
-
-// Reads a by-reference value into a by-value one (no ownership taken).
-HRESULT Dereference(const VARIANT* src, VARIANT* out) {
-    VariantInit(out);
-    const VARTYPE vt = src->vt & static_cast<VARTYPE>(~VT_BYREF);
-    if ((src->vt & VT_BYREF) == 0) {
-        *out = *src;
-        return S_OK;
-    }
-    if (src->byref == nullptr) return E_INVALIDARG;
-    switch (vt) {
-        case VT_I2:
-            out->iVal = *src->piVal;
-            break;
-        case VT_I4:
-            out->lVal = *src->plVal;
-            break;
-        case VT_R4:
-            out->fltVal = *src->pfltVal;
-            break;
-        case VT_R8:
-            out->dblVal = *src->pdblVal;
-            break;
-        case VT_BSTR:
-            out->bstrVal = *src->pbstrVal;
-            break;
-        case VT_BOOL:
-            out->boolVal = *src->pboolVal;
-            break;
-        case VT_ERROR:
-            out->scode = *src->pscode;
-            break;
-        case VT_I1:
-            out->cVal = *src->pcVal;
-            break;
-        case VT_UI1:
-            out->bVal = *src->pbVal;
-            break;
-        case VT_UI2:
-            out->uiVal = *src->puiVal;
-            break;
-        case VT_UI4:
-            out->ulVal = *src->pulVal;
-            break;
-        case VT_I8:
-            out->llVal = *src->pllVal;
-            break;
-        case VT_UI8:
-            out->ullVal = *reinterpret_cast<ULONGLONG*>(src->byref);
-            break;
-        case VT_INT:
-            out->intVal = *src->pintVal;
-            break;
-        case VT_UINT:
-            out->uintVal = *src->puintVal;
-            break;
-        case VT_DISPATCH:
-            out->pdispVal = *src->ppdispVal;
-            break;
-        case VT_UNKNOWN:
-            out->punkVal = *src->ppunkVal;
-            break;
-        case VT_VARIANT: {
-            const VARIANT* target = com::Referent(*src);
-            return target == nullptr ? E_INVALIDARG : Dereference(target, out);
-        }
-        default:
-            return DISP_E_BADVARTYPE;
-    }
-    out->vt = vt;
-    return S_OK;
-}
 
 // A number on its way between two types: integers stay exact, the rest is double.
 struct Number {
@@ -401,6 +225,100 @@ HRESULT ToText(const VARIANT& v, USHORT flags, BSTR* out) {
     return *out == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
+// The range of the integer type `vt`; lo above hi for a type that is no integer.
+struct IntegerRange {
+    long long lo = 1, hi = 0;
+};
+constexpr IntegerRange RangeOf(VARTYPE vt) {
+    switch (vt) {
+        case VT_I1:
+            return {INT8_MIN, INT8_MAX};
+        case VT_I2:
+            return {INT16_MIN, INT16_MAX};
+        case VT_I4:
+        case VT_INT:
+            return {INT32_MIN, INT32_MAX};
+        case VT_I8:
+            return {INT64_MIN, INT64_MAX};
+        case VT_UI1:
+            return {0, UINT8_MAX};
+        case VT_UI2:
+            return {0, UINT16_MAX};
+        case VT_UI4:
+        case VT_UINT:
+            return {0, UINT32_MAX};
+        case VT_UI8:
+            return {0, INT64_MAX};
+        default:
+            return {};
+    }
+}
+
+// Stores a whole number within the range of the integer type `vt`.
+void StoreInteger(long long i, VARTYPE vt, VARIANT* out) {
+    switch (vt) {
+        case VT_I1:
+            out->cVal = static_cast<CHAR>(i);
+            break;
+        case VT_I2:
+            out->iVal = static_cast<SHORT>(i);
+            break;
+        case VT_I4:
+            out->lVal = static_cast<LONG>(i);
+            break;
+        case VT_INT:
+            out->intVal = static_cast<INT>(i);
+            break;
+        case VT_I8:
+            out->llVal = i;
+            break;
+        case VT_UI1:
+            out->bVal = static_cast<BYTE>(i);
+            break;
+        case VT_UI2:
+            out->uiVal = static_cast<USHORT>(i);
+            break;
+        case VT_UI4:
+            out->ulVal = static_cast<ULONG>(i);
+            break;
+        case VT_UINT:
+            out->uintVal = static_cast<UINT>(i);
+            break;
+        default:  // VT_UI8
+            out->ullVal = static_cast<ULONGLONG>(i);
+            break;
+    }
+}
+
+// Writes `n` as the numeric or boolean type `vt`.
+HRESULT FromNumber(const Number& n, VARTYPE vt, VARIANT* out) {
+    switch (vt) {
+        case VT_R4: {
+            const double d = n.AsDouble();
+            if (std::fabs(d) > std::numeric_limits<float>::max()) return DISP_E_OVERFLOW;
+            out->fltVal = static_cast<float>(d);
+            return S_OK;
+        }
+        case VT_R8:
+            out->dblVal = n.AsDouble();
+            return S_OK;
+        case VT_BOOL:
+            out->boolVal = n.AsDouble() != 0.0 ? VARIANT_TRUE : VARIANT_FALSE;
+            return S_OK;
+        default:
+            break;
+    }
+    const IntegerRange range = RangeOf(vt);
+    if (range.lo > range.hi) return DISP_E_TYPEMISMATCH;
+    long long i = 0;
+    const HRESULT hr = ToInteger(n, range.lo, range.hi, &i);
+    if (FAILED(hr)) return hr;
+    StoreInteger(i, vt, out);
+    return S_OK;
+}
+
+}  // namespace
+
 HRESULT Convert(const VARIANT& src, USHORT flags, VARTYPE vt, VARIANT* out) {
     VariantInit(out);
     if (src.vt == VT_NULL) {
@@ -413,109 +331,16 @@ HRESULT Convert(const VARIANT& src, USHORT flags, VARTYPE vt, VARIANT* out) {
         if (SUCCEEDED(hr)) out->vt = VT_BSTR;
         return hr;
     }
-    if (vt == src.vt && vt != VT_DISPATCH && vt != VT_UNKNOWN) return CopyValue(out, &src);
+    if (vt == src.vt && vt != VT_DISPATCH && vt != VT_UNKNOWN) return VariantCopy(out, &src);
 
     Number n;
     HRESULT hr = ToNumber(src, &n);
     if (FAILED(hr)) return hr;
-    long long i = 0;
-    switch (vt) {
-        case VT_I2:
-            if (FAILED(hr = ToInteger(n, INT16_MIN, INT16_MAX, &i))) return hr;
-            out->iVal = static_cast<SHORT>(i);
-            break;
-        case VT_I4:
-            if (FAILED(hr = ToInteger(n, INT32_MIN, INT32_MAX, &i))) return hr;
-            out->lVal = static_cast<LONG>(i);
-            break;
-        case VT_INT:
-            if (FAILED(hr = ToInteger(n, INT32_MIN, INT32_MAX, &i))) return hr;
-            out->intVal = static_cast<INT>(i);
-            break;
-        case VT_I1:
-            if (FAILED(hr = ToInteger(n, INT8_MIN, INT8_MAX, &i))) return hr;
-            out->cVal = static_cast<CHAR>(i);
-            break;
-        case VT_UI1:
-            if (FAILED(hr = ToInteger(n, 0, UINT8_MAX, &i))) return hr;
-            out->bVal = static_cast<BYTE>(i);
-            break;
-        case VT_UI2:
-            if (FAILED(hr = ToInteger(n, 0, UINT16_MAX, &i))) return hr;
-            out->uiVal = static_cast<USHORT>(i);
-            break;
-        case VT_UI4:
-            if (FAILED(hr = ToInteger(n, 0, UINT32_MAX, &i))) return hr;
-            out->ulVal = static_cast<ULONG>(i);
-            break;
-        case VT_UINT:
-            if (FAILED(hr = ToInteger(n, 0, UINT32_MAX, &i))) return hr;
-            out->uintVal = static_cast<UINT>(i);
-            break;
-        case VT_I8:
-            if (FAILED(hr = ToInteger(n, INT64_MIN, INT64_MAX, &i))) return hr;
-            out->llVal = i;
-            break;
-        case VT_UI8:
-            if (FAILED(hr = ToInteger(n, 0, INT64_MAX, &i))) return hr;
-            out->ullVal = static_cast<ULONGLONG>(i);
-            break;
-        case VT_R4: {
-            const double d = n.AsDouble();
-            if (std::fabs(d) > std::numeric_limits<float>::max()) return DISP_E_OVERFLOW;
-            out->fltVal = static_cast<float>(d);
-            break;
-        }
-        case VT_R8:
-            out->dblVal = n.AsDouble();
-            break;
-        case VT_BOOL:
-            out->boolVal = n.AsDouble() != 0.0 ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
-        default:
-            return DISP_E_TYPEMISMATCH;
-    }
+    if (FAILED(hr = FromNumber(n, vt, out))) return hr;
     out->vt = vt;
     return S_OK;
 }
 
-}  // namespace
-
-HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
-    if (pvargDest == nullptr || pvargSrc == nullptr) return E_INVALIDARG;
-    if (pvargDest == pvargSrc) return S_OK;
-    return CopyValue(pvargDest, pvargSrc);
-}
-
-HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc) {
-    if (pvarDest == nullptr || pvargSrc == nullptr) return E_INVALIDARG;
-    VARIANT plain;
-    const HRESULT hr = Dereference(pvargSrc, &plain);
-    if (FAILED(hr)) return hr;
-    VARIANT copy;
-    VariantInit(&copy);
-    const HRESULT copied = CopyValue(&copy, &plain);
-    if (FAILED(copied)) return copied;
-    VariantClear(pvarDest);
-    *pvarDest = copy;
-    return S_OK;
-}
-
-HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHORT wFlags,
-                          VARTYPE vt) {
-    if (pvargDest == nullptr || pvarSrc == nullptr) return E_INVALIDARG;
-    if ((vt & VT_BYREF) != 0 || (vt & VT_ARRAY) != 0) return DISP_E_BADVARTYPE;
-    VARIANT plain;
-    HRESULT hr = Dereference(pvarSrc, &plain);
-    if (FAILED(hr)) return hr;
-    VARIANT result;
-    // Numbers are read and written through standard strings; like the platform's call, this one
-    // answers exhausted memory with a status.
-    hr = com::Boundary([&] { return Convert(plain, wFlags, vt, &result); });
-    if (FAILED(hr)) return hr;
-    VariantClear(pvargDest);  // the source, when it is the same variant, is no longer needed
-    *pvargDest = result;
-    return S_OK;
-}
+}  // namespace com::standin
 
 #endif  // !_WIN32

@@ -273,14 +273,14 @@ bool EmptyString(BSTR s) {
     return s == nullptr;
 }
 template <class T>
-Left Value(Probe& p, HRESULT (STDMETHODCALLTYPE Probe::*member)(T*)) {
+Left Value(const std::function<HRESULT(T*)>& call) {
     T value = 77;
-    const HRESULT hr = (p.*member)(&value);
+    const HRESULT hr = call(&value);
     return {hr, value == 0};
 }
-Left String(Probe& p, HRESULT (STDMETHODCALLTYPE Probe::*member)(BSTR*)) {
+Left String(const std::function<HRESULT(BSTR*)>& call) {
     BSTR text = StaleString();
-    const HRESULT hr = (p.*member)(&text);
+    const HRESULT hr = call(&text);
     return {hr, EmptyString(text)};
 }
 Left Invoked(Probe& p, DISPID id, std::vector<VARIANT> args) {
@@ -310,25 +310,20 @@ const struct {
          com::Bstr text(u"settings");
          return Left{p.put_ConfigurationString(text.Get()), true};
      }},
-    {"Configure", [](Probe& p) { return Value<VARIANT_BOOL>(p, &Probe::Configure); }},
-    {"get_Description", [](Probe& p) { return String(p, &Probe::get_Description); }},
+    {"Configure",
+     [](Probe& p) { return Value<VARIANT_BOOL>([&](auto* r) { return p.Configure(r); }); }},
+    {"get_Description",
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_Description(r); }); }},
     {"get_ConfigurationString",
-     [](Probe& p) { return String(p, &Probe::get_ConfigurationString); }},
-    {"get_PollMethod", [](Probe& p) { return Value<LONG>(p, &Probe::get_PollMethod); }},
-    {"get_PollFreqency", [](Probe& p) { return Value<LONG>(p, &Probe::get_PollFreqency); }},
-    {"get_Count", [](Probe& p) { return Value<LONG>(p, &Probe::get_Count); }},
-    {"get_Name",
-     [](Probe& p) {
-         BSTR name = StaleString();
-         const HRESULT hr = p.get_Name(0, &name);
-         return Left{hr, EmptyString(name)};
-     }},
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_ConfigurationString(r); }); }},
+    {"get_PollMethod",
+     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollMethod(r); }); }},
+    {"get_PollFreqency",
+     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollFreqency(r); }); }},
+    {"get_Count", [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_Count(r); }); }},
+    {"get_Name", [](Probe& p) { return String([&](BSTR* r) { return p.get_Name(0, r); }); }},
     {"get_DisplayName",
-     [](Probe& p) {
-         BSTR name = StaleString();
-         const HRESULT hr = p.get_DisplayName(0, &name);
-         return Left{hr, EmptyString(name)};
-     }},
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_DisplayName(0, r); }); }},
     {"get_Value",
      [](Probe& p) {
          VARIANT value;
@@ -341,17 +336,12 @@ const struct {
     {"Check128",
      [](Probe& p) {
          com::Bstr text(u"caf\u00e9");
-         VARIANT_BOOL answer = 77;
-         const HRESULT hr = p.Check128(text.Get(), &answer);
-         return Left{hr, answer == 0};
+         return Value<VARIANT_BOOL>([&](auto* r) { return p.Check128(text.Get(), r); });
      }},
     {"Describe",
-     [](Probe& p) {
-         BSTR text = StaleString();
-         const HRESULT hr = p.Describe(1, Int(2), 3, &text);
-         return Left{hr, EmptyString(text)};
-     }},
-    {"GetTypeInfoCount", [](Probe& p) { return Value<UINT>(p, &Probe::GetTypeInfoCount); }},
+     [](Probe& p) { return String([&](BSTR* r) { return p.Describe(1, Int(2), 3, r); }); }},
+    {"GetTypeInfoCount",
+     [](Probe& p) { return Value<UINT>([&](UINT* r) { return p.GetTypeInfoCount(r); }); }},
     {"GetTypeInfo",
      [](Probe& p) {
          auto* info = reinterpret_cast<ITypeInfo*>(StaleString());

@@ -3,7 +3,7 @@
 # from windows/Tessivar-Plugins.wxs.in. The package installs the three plug-ins, lcdhost.exe and
 # the notes into "Program Files\Tessivar Plugins" for all users and registers the classes from
 # its own Registry table, with the keys and values DllRegisterServer writes
-# (frame/registration_windows.cpp) and the type library registration of the system adds. The
+# (frame/registration.cpp) and the type library registration of the system adds. The
 # kit's type library stand-in is neither installed nor registered.
 find_program(TESS_WIXL wixl)
 if(NOT TESS_WIXL)

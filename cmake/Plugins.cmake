@@ -105,7 +105,7 @@ function(tess_add_plugin name)
       set(TESS_RC_COMPANY "            VALUE \"CompanyName\", \"${ARG_COMPANY}\"\n")
     endif()
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
-    configure_file(${PROJECT_SOURCE_DIR}/frame/plugin.rc.in ${rc} @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/platform/windows/plugin.rc.in ${rc} @ONLY)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${tlb})
     target_sources(${name} PRIVATE ${rc} ${PROJECT_SOURCE_DIR}/frame/exports.def)
     set_target_properties(${name} PROPERTIES

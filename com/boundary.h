@@ -1,5 +1,8 @@
-// The boundary of every interface member: no exception may cross a component call, so each
-// member runs its body through Boundary, which turns any exception into a status.
+// The boundary of every interface member: no exception may cross a component call. The plug-in
+// frame runs each member's body through Boundary (frame/members.h): PluginObject's members and
+// the class interfaces' methods made from the identity headers, so that a plug-in class writes
+// bodies only and cannot leave one out. Platform calls that must answer a status of their own
+// use it too. It is the one place below the host that catches an exception.
 #pragma once
 
 #include <new>

@@ -209,6 +209,12 @@ struct ExcepInfo : EXCEPINFO {
         for (BSTR s : {bstrSource, bstrDescription, bstrHelpFile}) SysFreeString(s);
         static_cast<EXCEPINFO&>(*this) = EXCEPINFO{};
     }
+    // Hands the record and its strings over to `out`, which holds nothing of its own; this is
+    // left empty.
+    void Detach(EXCEPINFO* out) {
+        *out = *this;
+        static_cast<EXCEPINFO&>(*this) = EXCEPINFO{};
+    }
 };
 
 // A handle of a system resource that `Free` gives back (a registry key, an address list, memory

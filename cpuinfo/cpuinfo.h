@@ -27,27 +27,36 @@ struct _CPUInfo : IDispatch {
 
 namespace cpuinfo {
 
+// The class interface's methods as the frame runs them: each calls CPUInfo's <name>Impl.
+template <class Derived>
+struct CPUInfoMethods : _CPUInfo {
+#define TESS_METHOD1 TESS_BOUNDARY_METHOD1
+#define TESS_METHOD3 TESS_BOUNDARY_METHOD3
+#include "cpuinfo/orvantel_class.h"
+#undef TESS_METHOD1
+#undef TESS_METHOD3
+};
+
 const frame::Identity& CPUInfoIdentity();
 
-class CPUInfo final : public frame::PluginObject<CPUInfo, _CPUInfo> {
+class CPUInfo final : public frame::PluginObject<CPUInfo, CPUInfoMethods<CPUInfo>> {
   public:
     CPUInfo(platform::Registry& registry, platform::ProcessorFeatures& features,
             platform::ManagementService& management);
 
-    // _CPUInfo
-    HRESULT STDMETHODCALLTYPE Check128(BSTR sOutput, VARIANT_BOOL* result) override;
-    HRESULT STDMETHODCALLTYPE fnDualLine(BSTR sSourceText, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE fnFeatureSupport(LONG lCheckFeature, VARIANT sRtnTrue,
-                                               VARIANT sRtnFalse, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE fnWin32Processor(SHORT nGetData, BSTR* result) override;
-
-    // ITessivar2DataProvider
-    HRESULT STDMETHODCALLTYPE PollData() override;
-    HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override;
-
   private:
+    friend PluginObject;
+    friend CPUInfoMethods<CPUInfo>;
+
+    // The bodies the frame runs (frame/plugin_object.h); Check128 is the frame's.
+    HRESULT fnDualLineImpl(BSTR sSourceText, BSTR* result);
+    HRESULT fnFeatureSupportImpl(LONG lCheckFeature, VARIANT sRtnTrue, VARIANT sRtnFalse,
+                                 BSTR* result);
+    HRESULT fnWin32ProcessorImpl(SHORT nGetData, BSTR* result);
+    HRESULT Poll();
+    HRESULT ItemName(LONG index, BSTR* name);
+    HRESULT ItemValue(LONG index, VARIANT* value);
+
     // The steps of a poll; each writes its own items (those whose row names the step) only when
     // all its texts are known.
     HRESULT RunStep(Step step);

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "com/boundary.h"
 #include "date/calendar_names.h"
 #include "date/date_items.h"
 #include "date/variables.h"
@@ -44,54 +43,43 @@ const frame::Identity& CustomDateIdentity() {
 CustomDate::CustomDate(const platform::LocalClock& clock, const platform::DateFormatter& formatter)
     : PluginObject(CustomDateIdentity()), clock_(clock), formatter_(formatter) {}
 
-HRESULT CustomDate::Check128(BSTR sOutput, VARIANT_BOOL* result) {
-    return Check128Member(sOutput, result);
-}
-HRESULT CustomDate::GetDayShort(SHORT nDay, BSTR* result) {
+HRESULT CustomDate::GetDayShortImpl(SHORT nDay, BSTR* result) {
     return com::ReturnString(DayShort(nDay), result);
 }
-HRESULT CustomDate::GetDayLong(SHORT nDay, BSTR* result) {
+HRESULT CustomDate::GetDayLongImpl(SHORT nDay, BSTR* result) {
     return com::ReturnString(DayLong(nDay), result);
 }
-HRESULT CustomDate::GetMonthShort(SHORT nMonth, BSTR* result) {
+HRESULT CustomDate::GetMonthShortImpl(SHORT nMonth, BSTR* result) {
     return com::ReturnString(MonthShort(nMonth), result);
 }
-HRESULT CustomDate::GetMonthLong(SHORT nMonth, BSTR* result) {
+HRESULT CustomDate::GetMonthLongImpl(SHORT nMonth, BSTR* result) {
     return com::ReturnString(MonthLong(nMonth), result);
 }
-HRESULT CustomDate::GetDaySuffix(SHORT nDayOfMonth, BSTR* result) {
+HRESULT CustomDate::GetDaySuffixImpl(SHORT nDayOfMonth, BSTR* result) {
     return com::ReturnString(DaySuffix(nDayOfMonth), result);
 }
 
-HRESULT CustomDate::PollData() {
+HRESULT CustomDate::Poll() {
     Variables::PollTime() = clock_.Now();
     return S_OK;
 }
 
-HRESULT CustomDate::get_Name(LONG index, BSTR* result) {
-    return com::ReturnString(ItemName(index), result);
+HRESULT CustomDate::ItemName(LONG index, BSTR* name) {
+    return com::ReturnString(date::ItemName(index), name);
 }
 
-HRESULT CustomDate::get_DisplayName(LONG index, BSTR* result) {
-    if (result == nullptr) return E_POINTER;
-    *result = nullptr;
-    if (!frame::InRange(index, kItemCount)) return com::ReturnString({}, result);
-    return com::Boundary([&]() -> HRESULT {
-        std::u16string name(kPrefix);
-        name += ItemName(index);
-        return com::ReturnString(name, result);
-    });
+HRESULT CustomDate::ItemDisplayName(LONG index, BSTR* name) {
+    if (!frame::InRange(index, kItemCount)) return com::ReturnString({}, name);
+    std::u16string text(kPrefix);
+    text += date::ItemName(index);
+    return com::ReturnString(text, name);
 }
 
-HRESULT CustomDate::get_Value(LONG index, VARIANT* result) {
-    if (result == nullptr) return E_POINTER;
-    VariantInit(result);
-    return com::Boundary([&]() -> HRESULT {
-        std::u16string text;
-        const HRESULT hr = FormatItem(index, Variables::PollTime(), formatter_, text);
-        if (FAILED(hr)) return hr;
-        return com::ReturnText(text, result);
-    });
+HRESULT CustomDate::ItemValue(LONG index, VARIANT* value) {
+    std::u16string text;
+    const HRESULT hr = FormatItem(index, Variables::PollTime(), formatter_, text);
+    if (FAILED(hr)) return hr;
+    return com::ReturnText(text, value);
 }
 
 IUnknown* CreateCustomDate() {

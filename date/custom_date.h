@@ -20,27 +20,35 @@ struct _CustomDate : IDispatch {
 
 namespace date {
 
+// The class interface's methods as the frame runs them: each calls CustomDate's <name>Impl.
+template <class Derived>
+struct CustomDateMethods : _CustomDate {
+#define TESS_METHOD1 TESS_BOUNDARY_METHOD1
+#include "date/tamblorin_class.h"
+#undef TESS_METHOD1
+};
+
 const frame::Identity& CustomDateIdentity();
 
-class CustomDate final : public frame::PluginObject<CustomDate, _CustomDate> {
+class CustomDate final : public frame::PluginObject<CustomDate, CustomDateMethods<CustomDate>> {
   public:
     CustomDate(const platform::LocalClock& clock, const platform::DateFormatter& formatter);
 
-    // _CustomDate
-    HRESULT STDMETHODCALLTYPE Check128(BSTR sOutput, VARIANT_BOOL* result) override;
-    HRESULT STDMETHODCALLTYPE GetDayShort(SHORT nDay, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE GetDayLong(SHORT nDay, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE GetMonthShort(SHORT nMonth, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE GetMonthLong(SHORT nMonth, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE GetDaySuffix(SHORT nDayOfMonth, BSTR* result) override;
-
-    // ITessivar2DataProvider
-    HRESULT STDMETHODCALLTYPE PollData() override;
-    HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override;
-
   private:
+    friend PluginObject;
+    friend CustomDateMethods<CustomDate>;
+
+    // The bodies the frame runs (frame/plugin_object.h); Check128 is the frame's.
+    HRESULT GetDayShortImpl(SHORT nDay, BSTR* result);
+    HRESULT GetDayLongImpl(SHORT nDay, BSTR* result);
+    HRESULT GetMonthShortImpl(SHORT nMonth, BSTR* result);
+    HRESULT GetMonthLongImpl(SHORT nMonth, BSTR* result);
+    HRESULT GetDaySuffixImpl(SHORT nDayOfMonth, BSTR* result);
+    HRESULT Poll();
+    HRESULT ItemName(LONG index, BSTR* name);
+    HRESULT ItemDisplayName(LONG index, BSTR* name);
+    HRESULT ItemValue(LONG index, VARIANT* value);
+
     const platform::LocalClock& clock_;
     const platform::DateFormatter& formatter_;
 };

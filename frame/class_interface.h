@@ -1,6 +1,7 @@
 // Turns the method rows of a class identity header into C++: the class interface's pure virtual
-// members and its late-binding table. The includer defines TESS_METHOD1/TESS_METHOD3 as one of
-// the pairs below and includes the identity header again, e.g. for the interface:
+// members, the frame's overrides of them and the late-binding table. The includer defines
+// TESS_METHOD1/TESS_METHOD3 as one of the pairs below and includes the identity header again,
+// e.g. for the interface:
 //
 //   struct _CPUInfo : IDispatch {
 //   #define TESS_METHOD1 TESS_DECLARE_METHOD1
@@ -10,7 +11,19 @@
 //   #undef TESS_METHOD3
 //   };
 //
-// and for the table, with TESS_CLASS_INTERFACE naming the interface, TESS_TABLE_METHOD1/3.
+// for the overrides, TESS_BOUNDARY_METHOD1/3 inside a class template over `Derived` that derives
+// from the interface and is PluginObject's ClassInterface:
+//
+//   template <class Derived>
+//   struct CPUInfoMethods : _CPUInfo {
+//   #define TESS_METHOD1 TESS_BOUNDARY_METHOD1
+//   ...
+//   };
+//
+// Each override is final and runs Derived's body, the method's name with "Impl" appended and
+// the same parameters, as frame/members.h runs every member: inside com::Boundary, the result
+// handed out only on success. Derived makes the template a friend when its bodies are private.
+// For the table, TESS_CLASS_INTERFACE names the interface, with TESS_TABLE_METHOD1/3.
 #pragma once
 
 #include <type_traits>
@@ -18,6 +31,7 @@
 #include "com/com.h"
 #include "com/guid.h"
 #include "frame/dispatch.h"
+#include "frame/members.h"
 
 namespace frame {
 
@@ -78,6 +92,21 @@ R* ResultSlot(VARIANT* result) {
     virtual HRESULT STDMETHODCALLTYPE name(                                                  \
         ::frame::IdlParameterType<type1> name1, ::frame::IdlParameterType<type2> name2,      \
         ::frame::IdlParameterType<type3> name3, result* value) = 0;
+
+#define TESS_BOUNDARY_METHOD1(member, result, name, type1, name1)                                 \
+    HRESULT STDMETHODCALLTYPE name(::frame::IdlParameterType<type1> name1, result* value) final { \
+        return ::frame::ResultMember(value, [&](result* out) {                                    \
+            return static_cast<Derived*>(this)->name##Impl(name1, out);                           \
+        });                                                                                       \
+    }
+#define TESS_BOUNDARY_METHOD3(member, result, name, type1, name1, type2, name2, type3, name3)     \
+    HRESULT STDMETHODCALLTYPE name(::frame::IdlParameterType<type1> name1,                        \
+                                   ::frame::IdlParameterType<type2> name2,                        \
+                                   ::frame::IdlParameterType<type3> name3, result* value) final { \
+        return ::frame::ResultMember(value, [&](result* out) {                                    \
+            return static_cast<Derived*>(this)->name##Impl(name1, name2, name3, out);             \
+        });                                                                                       \
+    }
 
 #define TESS_TABLE_METHOD1(member, result, name, type1, name1)                       \
     {u"" #name,                                                                      \

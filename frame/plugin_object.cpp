@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "com/boundary.h"
 #include "platform/narrow_text.h"
+#include "platform/own_module.h"
 
 namespace frame {
 
@@ -37,26 +37,21 @@ VARIANT_BOOL HasCharAbove127(std::u16string_view text) {
     return VARIANT_FALSE;
 }
 
-HRESULT PluginCore::Configure(VARIANT_BOOL* result) {
-    if (result == nullptr) return E_POINTER;
+HRESULT PluginCore::ShowConfiguration(VARIANT_BOOL* changed) {
     configuration_.Reset();
-    *result = VARIANT_FALSE;
+    *changed = VARIANT_FALSE;
     return S_OK;
 }
 
-HRESULT PluginCore::GetDescription(BSTR* result) const {
-    if (result == nullptr) return E_POINTER;
-    *result = nullptr;
-    return com::Boundary([&]() -> HRESULT {
-        return com::ReturnString(DescriptionText(identity_.product, identity_.version), result);
-    });
+HRESULT PluginCore::Description(BSTR* text) {
+    return com::ReturnString(DescriptionText(identity_.product, identity_.version), text);
 }
 
-HRESULT PluginCore::GetConfigurationString(BSTR* result) const {
-    return com::ReturnString(configuration_.View(), result);
+HRESULT PluginCore::ConfigurationString(BSTR* text) {
+    return com::ReturnString(configuration_.View(), text);
 }
 
-HRESULT PluginCore::PutConfigurationString(BSTR text) {
+HRESULT PluginCore::SetConfigurationString(BSTR text) {
     // The caller keeps its string; an empty one is held as the empty text.
     com::Bstr copy(com::View(text));
     if (copy.Get() == nullptr) return E_OUTOFMEMORY;
@@ -64,9 +59,54 @@ HRESULT PluginCore::PutConfigurationString(BSTR text) {
     return S_OK;
 }
 
-HRESULT PluginCore::Constant(LONG value, LONG* result) const {
-    if (result == nullptr) return E_POINTER;
-    *result = value;
+HRESULT PluginCore::PollMethod(LONG* value) {
+    *value = identity_.pollMethod;
+    return S_OK;
+}
+
+HRESULT PluginCore::PollFreqency(LONG* value) {
+    *value = identity_.pollFreqency;
+    return S_OK;
+}
+
+HRESULT PluginCore::Count(LONG* value) {
+    *value = identity_.count;
+    return S_OK;
+}
+
+HRESULT PluginCore::TypeInfoCount(UINT* count) {
+#if defined(_WIN32)
+    com::ComPtr<ITypeInfo> info;
+    if (SUCCEEDED(platform::LoadOwnTypeInfo(identity_.classIid, info.Out()))) *count = 1;
+#else
+    (void)count;
+#endif
+    return S_OK;
+}
+
+HRESULT PluginCore::TypeInfo(UINT index, ITypeInfo** info) {
+#if defined(_WIN32)
+    if (index == 0) return platform::LoadOwnTypeInfo(identity_.classIid, info);
+#else
+    (void)index;
+    (void)info;
+#endif
+    return DISP_E_BADINDEX;
+}
+
+HRESULT PluginCore::IdsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids) {
+    return DispatchGetIDsOfNames(identity_.methods, riid, names, count, ids);
+}
+
+HRESULT PluginCore::InvokeMethod(IDispatch* self, DISPID id, REFIID riid, WORD flags,
+                                 DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                 UINT* argErr) {
+    return DispatchInvoke(identity_.methods, identity_.progId, self, id, riid, flags, params,
+                          result, excepInfo, argErr);
+}
+
+HRESULT PluginCore::Check128Impl(BSTR text, VARIANT_BOOL* result) {
+    *result = HasCharAbove127(com::View(text));
     return S_OK;
 }
 

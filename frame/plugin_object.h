@@ -1,18 +1,32 @@
 // The object frame shared by every plug-in class: identity, reference counting, the
 // configuration string, constant answers, Description and late-bound access to the class
 // interface. A plug-in class derives from PluginObject and adds its items and polling.
+//
+// PluginObject implements every member of IUnknown, IDispatch, ITessivar2Plugin and
+// ITessivar2DataProvider, final, each through one of the shapes of frame/members.h: the body
+// runs inside com::Boundary and the out-argument rules hold around it. The bodies are plain
+// functions that the frame calls on `Derived`:
+//
+//   HRESULT Poll();                                  // PollData
+//   HRESULT ItemName(LONG index, BSTR* name);        // get_Name
+//   HRESULT ItemValue(LONG index, VARIANT* value);   // get_Value
+//
+// which every class writes, and the frame's own (PluginCore's and ItemDisplayName, which
+// answers the name), which a class may replace by declaring a body of the same name. A body
+// gets a valid out-argument that holds nothing yet; whatever it leaves there on failure is
+// freed. The class declares its bodies private and the frame (`friend PluginObject;`) its
+// friend. The class interface's own methods come from its identity header through
+// frame/class_interface.h, which makes their bounded overrides the same way.
 #pragma once
 
-#include <new>
 #include <string>
 #include <string_view>
 
-#include "com/boundary.h"
 #include "com/com.h"
 #include "com/owners.h"
 #include "frame/dispatch.h"
 #include "frame/host_interfaces.h"
-#include "frame/type_library.h"
+#include "frame/members.h"
 
 namespace frame {
 
@@ -51,39 +65,133 @@ inline bool InRange(LONG index, LONG count) {
     return static_cast<ULONG>(index) < static_cast<ULONG>(count);
 }
 
-// The configuration string and the constant answers, kept apart from the interface plumbing.
+// The configuration string and the frame's bodies of its own members.
 class PluginCore {
   public:
     explicit PluginCore(const Identity& identity) : identity_(identity) {}
     const Identity& identity() const { return identity_; }
 
-    HRESULT Configure(VARIANT_BOOL* result);
-    HRESULT GetDescription(BSTR* result) const;
-    HRESULT GetConfigurationString(BSTR* result) const;
-    HRESULT PutConfigurationString(BSTR text);
-    HRESULT Constant(LONG value, LONG* result) const;
+  protected:
+    // ITessivar2Plugin: Configure empties the configuration string and answers "not changed".
+    HRESULT ShowConfiguration(VARIANT_BOOL* changed);
+    HRESULT Description(BSTR* text);
+    HRESULT ConfigurationString(BSTR* text);
+    HRESULT SetConfigurationString(BSTR text);
+    // ITessivar2DataProvider's constants.
+    HRESULT PollMethod(LONG* value);
+    HRESULT PollFreqency(LONG* value);
+    HRESULT Count(LONG* value);
+    // IDispatch over the class's method table. On Windows the type information is the class
+    // interface's from the library's embedded type library (none where the module embeds none);
+    // the stand-in elsewhere has no type libraries.
+    HRESULT TypeInfoCount(UINT* count);
+    HRESULT TypeInfo(UINT index, ITypeInfo** info);
+    HRESULT IdsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids);
+    HRESULT InvokeMethod(IDispatch* self, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
+    // The class interface's Check128, shared by the classes that have it.
+    HRESULT Check128Impl(BSTR text, VARIANT_BOOL* result);
 
   private:
     const Identity& identity_;
     com::Bstr configuration_;
 };
 
-// Implements IUnknown, IDispatch and ITessivar2Plugin and the constant members of
-// ITessivar2DataProvider for `Derived`, which implements its class interface's methods,
-// PollData, get_Name, get_DisplayName and get_Value. The object starts with one reference.
+// The object starts with one reference.
 template <class Derived, class ClassInterface>
-class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITessivar2DataProvider {
+class PluginObject : public ClassInterface,
+                     public ITessivar2Plugin,
+                     public ITessivar2DataProvider,
+                     public PluginCore {
   public:
-    explicit PluginObject(const Identity& identity) : core_(identity) { ModuleAddRef(); }
+    explicit PluginObject(const Identity& identity) : PluginCore(identity) { ModuleAddRef(); }
     PluginObject(const PluginObject&) = delete;
     PluginObject& operator=(const PluginObject&) = delete;
 
-    // IUnknown: one identity for every interface.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    // IUnknown: one identity for every interface; counting references cannot fail.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) final {
         if (ppv == nullptr) return E_POINTER;
         *ppv = nullptr;
+        return RunMember([&] { return FindInterface(riid, ppv); });
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept final { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() noexcept final {
+        const ULONG left = --refs_;
+        if (left == 0) delete static_cast<Derived*>(this);
+        return left;
+    }
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) final {
+        return ValueMember(count, [&](UINT* n) { return Self().TypeInfoCount(n); });
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) final {
+        return InterfaceMember(info, [&](ITypeInfo** out) { return Self().TypeInfo(index, out); });
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) final {
+        return NamesMember(count, ids, [&] { return Self().IdsOfNames(riid, names, count, ids); });
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) final {
+        IDispatch* self = static_cast<ClassInterface*>(this);
+        return InvokeMember(result, excepInfo, [&](VARIANT* value, EXCEPINFO* record) {
+            return Self().InvokeMethod(self, id, riid, flags, params, value, record, argErr);
+        });
+    }
+
+    // ITessivar2Plugin
+    HRESULT STDMETHODCALLTYPE Configure(VARIANT_BOOL* result) final {
+        return ValueMember(
+            result, [&](VARIANT_BOOL* changed) { return Self().ShowConfiguration(changed); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Description(BSTR* result) final {
+        return StringMember(result, [&](BSTR* text) { return Self().Description(text); });
+    }
+    HRESULT STDMETHODCALLTYPE get_ConfigurationString(BSTR* result) final {
+        return StringMember(result, [&](BSTR* text) { return Self().ConfigurationString(text); });
+    }
+    HRESULT STDMETHODCALLTYPE put_ConfigurationString(BSTR text) final {
+        return RunMember([&] { return Self().SetConfigurationString(text); });
+    }
+
+    // ITessivar2DataProvider
+    HRESULT STDMETHODCALLTYPE PollData() final {
+        return RunMember([&] { return Self().Poll(); });
+    }
+    HRESULT STDMETHODCALLTYPE get_PollMethod(LONG* result) final {
+        return ValueMember(result, [&](LONG* value) { return Self().PollMethod(value); });
+    }
+    HRESULT STDMETHODCALLTYPE get_PollFreqency(LONG* result) final {
+        return ValueMember(result, [&](LONG* value) { return Self().PollFreqency(value); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* result) final {
+        return ValueMember(result, [&](LONG* value) { return Self().Count(value); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) final {
+        return StringMember(result, [&](BSTR* name) { return Self().ItemName(index, name); });
+    }
+    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) final {
+        return StringMember(result,
+                            [&](BSTR* name) { return Self().ItemDisplayName(index, name); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) final {
+        return VariantMember(result,
+                             [&](VARIANT* value) { return Self().ItemValue(index, value); });
+    }
+
+  protected:
+    ~PluginObject() { ModuleRelease(); }
+
+    // The display name: the item's name, unless the class has a body of its own.
+    HRESULT ItemDisplayName(LONG index, BSTR* name) { return Self().ItemName(index, name); }
+
+  private:
+    Derived& Self() { return static_cast<Derived&>(*this); }
+
+    HRESULT FindInterface(REFIID riid, void** ppv) {
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-            IsEqualIID(riid, core_.identity().classIid))
+            IsEqualIID(riid, identity().classIid))
             *ppv = static_cast<ClassInterface*>(this);
         else if (IsEqualIID(riid, IID_ITessivar2Plugin))
             *ppv = static_cast<ITessivar2Plugin*>(this);
@@ -94,88 +202,7 @@ class PluginObject : public ClassInterface, public ITessivar2Plugin, public ITes
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete static_cast<Derived*>(this);
-        return left;
-    }
 
-    // IDispatch over the class's method table. On Windows the type information is the class
-    // interface's from the library's embedded type library (none where the module embeds
-    // none); the stand-in elsewhere has no type libraries.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 0;
-#if defined(_WIN32)
-        com::ComPtr<ITypeInfo> info;
-        if (SUCCEEDED(LoadOwnTypeInfo(core_.identity().classIid, info.Out()))) *count = 1;
-#endif
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (info == nullptr) return E_POINTER;
-        *info = nullptr;
-#if defined(_WIN32)
-        if (index == 0) return LoadOwnTypeInfo(core_.identity().classIid, info);
-#else
-        (void)index;
-#endif
-        return DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        return DispatchGetIDsOfNames(core_.identity().methods, riid, names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override {
-        return DispatchInvoke(core_.identity().methods, core_.identity().progId,
-                              static_cast<ClassInterface*>(this), id, riid, flags, params, result,
-                              excepInfo, argErr);
-    }
-
-    // ITessivar2Plugin
-    HRESULT STDMETHODCALLTYPE Configure(VARIANT_BOOL* result) override {
-        return core_.Configure(result);
-    }
-    HRESULT STDMETHODCALLTYPE get_Description(BSTR* result) override {
-        return core_.GetDescription(result);
-    }
-    HRESULT STDMETHODCALLTYPE get_ConfigurationString(BSTR* result) override {
-        return core_.GetConfigurationString(result);
-    }
-    HRESULT STDMETHODCALLTYPE put_ConfigurationString(BSTR text) override {
-        return core_.PutConfigurationString(text);
-    }
-
-    // ITessivar2DataProvider: the constants.
-    HRESULT STDMETHODCALLTYPE get_PollMethod(LONG* result) override {
-        return core_.Constant(core_.identity().pollMethod, result);
-    }
-    HRESULT STDMETHODCALLTYPE get_PollFreqency(LONG* result) override {
-        return core_.Constant(core_.identity().pollFreqency, result);
-    }
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* result) override {
-        return core_.Constant(core_.identity().count, result);
-    }
-
-  protected:
-    ~PluginObject() {
-        ModuleRelease();
-    }
-    const Identity& identity() const {
-        return core_.identity();
-    }
-
-    // The class interface's Check128.
-    HRESULT Check128Member(BSTR text, VARIANT_BOOL* result) {
-        if (result == nullptr) return E_POINTER;
-        *result = HasCharAbove127(com::View(text));
-        return S_OK;
-    }
-
-  private:
-    PluginCore core_;
     ULONG refs_ = 1;
 };
 

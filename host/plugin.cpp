@@ -5,7 +5,7 @@
 #include <vector>
 
 #if !defined(_WIN32)
-#include "frame/class_records.h"
+#include "platform/posix/class_records.h"
 #endif
 #include "com/guid.h"
 #include "com/text.h"
@@ -203,7 +203,7 @@ std::unique_ptr<Plugin> LoadPlugin(const std::string& named, std::string* error)
 #if defined(_WIN32)
         return FromRegistry(named, error);
 #else
-        const auto record = frame::FindClassRecord(named);
+        const auto record = platform::FindClassRecord(named);
         if (!record) {
             *error = "class " + named + " is not registered (0x80040154)";
             return nullptr;

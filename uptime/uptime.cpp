@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "com/boundary.h"
 #include "uptime/uptime_format.h"
 
 namespace uptime {
@@ -28,31 +27,21 @@ const frame::Identity& UptimeIdentity() {
 Uptime::Uptime(const platform::TickClock& clock, const platform::RegionalSettings& settings)
     : PluginObject(UptimeIdentity()), clock_(clock), settings_(settings) {}
 
-HRESULT Uptime::PollData() {
+HRESULT Uptime::Poll() {
     lastTickCount_ = clock_.Milliseconds();
     return S_OK;
 }
 
-HRESULT Uptime::get_Name(LONG index, BSTR* result) {
-    if (result == nullptr) return E_POINTER;
-    *result = nullptr;
+HRESULT Uptime::ItemName(LONG index, BSTR* name) {
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    return com::ReturnString(ItemName(index), result);
+    return com::ReturnString(uptime::ItemName(index), name);
 }
 
-HRESULT Uptime::get_DisplayName(LONG index, BSTR* result) {
-    return get_Name(index, result);
-}
-
-HRESULT Uptime::get_Value(LONG index, VARIANT* result) {
-    if (result == nullptr) return E_POINTER;
-    VariantInit(result);
+HRESULT Uptime::ItemValue(LONG index, VARIANT* value) {
     if (!frame::InRange(index, kItemCount)) return S_OK;
-    return com::Boundary([&]() -> HRESULT {
-        const std::u16string time = settings_.TimeSeparator();
-        const std::u16string decimal = settings_.DecimalSeparator();
-        return com::ReturnText(FormatItem(index, lastTickCount_, {time, decimal}), result);
-    });
+    const std::u16string time = settings_.TimeSeparator();
+    const std::u16string decimal = settings_.DecimalSeparator();
+    return com::ReturnText(FormatItem(index, lastTickCount_, {time, decimal}), value);
 }
 
 IUnknown* CreateUptime() {

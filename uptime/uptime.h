@@ -24,12 +24,14 @@ class Uptime final : public frame::PluginObject<Uptime, _Uptime> {
   public:
     Uptime(const platform::TickClock& clock, const platform::RegionalSettings& settings);
 
-    HRESULT STDMETHODCALLTYPE PollData() override;
-    HRESULT STDMETHODCALLTYPE get_Name(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG index, BSTR* result) override;
-    HRESULT STDMETHODCALLTYPE get_Value(LONG index, VARIANT* result) override;
-
   private:
+    friend PluginObject;
+
+    // The bodies the frame runs (frame/plugin_object.h); the display name is the name.
+    HRESULT Poll();
+    HRESULT ItemName(LONG index, BSTR* name);
+    HRESULT ItemValue(LONG index, VARIANT* value);
+
     const platform::TickClock& clock_;
     const platform::RegionalSettings& settings_;
     // Milliseconds since start-up at the last poll; 64 bits, so it never wraps.

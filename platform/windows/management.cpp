@@ -8,6 +8,7 @@
 
 #include "com/boundary.h"
 #include "com/owners.h"
+#include "com/text.h"
 
 namespace platform {
 
@@ -19,16 +20,13 @@ constexpr const wchar_t* kMoniker = L"WinMgmts:{impersonationLevel=impersonate}"
 HRESULT Invoke(IDispatch* object, DISPID id, WORD flags, VARIANT* args, UINT count,
                VARIANT* result) {
     DISPPARAMS params{args, nullptr, count, 0};
-    EXCEPINFO info{};
-    HRESULT hr =
-        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, nullptr);
+    com::ExcepInfo info;
+    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
+                                info.Out(), nullptr);
     if (hr == DISP_E_EXCEPTION) {
         if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
         if (FAILED(info.scode)) hr = info.scode;
     }
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
     return hr;
 }
 
@@ -46,7 +44,7 @@ class WindowsObject final : public ManagementObject {
         VariantInit(value);
         return com::Boundary([&] {
             DISPID id = 0;
-            HRESULT hr = IdOf(object_.Get(), std::wstring(name.begin(), name.end()), &id);
+            HRESULT hr = IdOf(object_.Get(), std::wstring(com::AsWide(name)), &id);
             if (hr == DISP_E_UNKNOWNNAME) return kWbemNotFound;
             if (FAILED(hr)) return hr;
             // A property read as a method call with the property flag too, as script engines do:
@@ -63,7 +61,8 @@ class WindowsObject final : public ManagementObject {
     com::ComPtr<IDispatch> object_;
 };
 
-HRESULT BindService(IDispatch** service) {
+// Binds the moniker afresh: every query gets a services object of its own.
+HRESULT BindService(com::ComPtr<IDispatch>* service) {
     com::ComPtr<IBindCtx> context;
     HRESULT hr = CreateBindCtx(0, context.Out());
     if (FAILED(hr)) return hr;
@@ -71,20 +70,19 @@ HRESULT BindService(IDispatch** service) {
     com::ComPtr<IMoniker> moniker;
     hr = MkParseDisplayName(context.Get(), kMoniker, &eaten, moniker.Out());
     if (FAILED(hr)) return hr;
-    return moniker->BindToObject(context.Get(), nullptr, IID_IDispatch,
-                                 reinterpret_cast<void**>(service));
+    return moniker->BindToObject(context.Get(), nullptr, service->Iid(), service->OutVoid());
 }
 
 // Takes the dispatch interface out of an element of the set.
-HRESULT TakeDispatch(VARIANT& element, IDispatch** object) {
-    *object = nullptr;
+HRESULT TakeDispatch(com::Variant& element, com::ComPtr<IDispatch>* object) {
+    object->Reset();
     if (element.vt == VT_DISPATCH && element.pdispVal != nullptr) {
-        *object = element.pdispVal;
+        object->Attach(element.pdispVal);  // the element's reference
         element.vt = VT_EMPTY;
         return S_OK;
     }
     if (element.vt == VT_UNKNOWN && element.punkVal != nullptr)
-        return element.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(object));
+        return com::ComPtr<IUnknown>::Share(element.punkVal).As(object);
     return DISP_E_TYPEMISMATCH;
 }
 
@@ -103,7 +101,7 @@ class WindowsManagementService final : public ManagementService {
     static HRESULT List(std::u16string_view className,
                         std::vector<std::unique_ptr<ManagementObject>>* instances) {
         com::ComPtr<IDispatch> service;
-        HRESULT hr = BindService(service.Out());
+        HRESULT hr = BindService(&service);
         if (FAILED(hr)) return hr;
 
         DISPID instancesOf = 0;
@@ -125,7 +123,7 @@ class WindowsManagementService final : public ManagementService {
             enumerator.punkVal == nullptr)
             return DISP_E_TYPEMISMATCH;
         com::ComPtr<IEnumVARIANT> items;
-        hr = enumerator.punkVal->QueryInterface(IID_IEnumVARIANT, items.OutVoid());
+        hr = com::ComPtr<IUnknown>::Share(enumerator.punkVal).As(&items);
         if (FAILED(hr)) return hr;
 
         for (;;) {
@@ -135,7 +133,7 @@ class WindowsManagementService final : public ManagementService {
             if (FAILED(hr)) return hr;
             if (hr != S_OK || fetched == 0) break;
             com::ComPtr<IDispatch> object;
-            hr = TakeDispatch(element, object.Out());
+            hr = TakeDispatch(element, &object);
             if (FAILED(hr)) return hr;
             instances->push_back(std::make_unique<WindowsObject>(std::move(object)));
         }

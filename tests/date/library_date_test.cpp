@@ -6,7 +6,7 @@
 #include <string>
 
 #include "date/custom_date.h"
-#include "frame/class_records.h"
+#include "platform/posix/class_records.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 
@@ -80,7 +80,7 @@ TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
     const std::string folder = testing_support::MakeTempFolder();
     setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
     ASSERT_EQ(library.Register(), S_OK);
-    auto record = frame::FindClassRecord("Tamblorin.CustomDate");
+    auto record = platform::FindClassRecord("Tamblorin.CustomDate");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->clsid, "{" TAMBLORIN_CLSID "}");
     EXPECT_EQ(record->typeLib, "{" TAMBLORIN_LIBID "}");
@@ -93,7 +93,7 @@ TEST_F(TamblorinLibrary, RegistersItsClassRecord) {
     EXPECT_EQ(byProgId.out, "nd\n");
 
     ASSERT_EQ(library.Unregister(), S_OK);
-    EXPECT_FALSE(frame::FindClassRecord("Tamblorin.CustomDate"));
+    EXPECT_FALSE(platform::FindClassRecord("Tamblorin.CustomDate"));
     unsetenv("TESSIVAR_REGISTRY");
 }
 

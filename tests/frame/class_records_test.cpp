@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "com/guid.h"
-#include "frame/class_records.h"
+#include "platform/posix/class_records.h"
 #include "uptime/wendrikai_class.h"
 
 namespace {
@@ -35,46 +35,46 @@ class ClassRecordsTest : public ::testing::Test {
 };
 
 TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
-    frame::ClassRecord r{"{" WENDRIKAI_CLSID "}",
-                         "Wendrikai.Uptime",
-                         "Uptime",
-                         "/opt/x/Wendrikai.so",
-                         "Apartment",
-                         "{" WENDRIKAI_LIBID "}",
-                         "1.0"};
-    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
-    ASSERT_TRUE(frame::WriteClassRecord(r));
-    auto byProgId = frame::FindClassRecord("Wendrikai.Uptime");
+    platform::ClassRecord r{"{" WENDRIKAI_CLSID "}",
+                            "Wendrikai.Uptime",
+                            "Uptime",
+                            "/opt/x/Wendrikai.so",
+                            "Apartment",
+                            "{" WENDRIKAI_LIBID "}",
+                            "1.0"};
+    EXPECT_FALSE(platform::FindClassRecord("Wendrikai.Uptime"));
+    ASSERT_TRUE(platform::WriteClassRecord(r));
+    auto byProgId = platform::FindClassRecord("Wendrikai.Uptime");
     ASSERT_TRUE(byProgId);
     EXPECT_EQ(byProgId->path, "/opt/x/Wendrikai.so");
     EXPECT_EQ(byProgId->threadingModel, "Apartment");
-    auto byClsid = frame::FindClassRecord("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}");
+    auto byClsid = platform::FindClassRecord("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}");
     ASSERT_TRUE(byClsid);
     EXPECT_EQ(byClsid->progId, "Wendrikai.Uptime");
-    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Other"));
+    EXPECT_FALSE(platform::FindClassRecord("Wendrikai.Other"));
 
     r.path = "/elsewhere/Wendrikai.so";
-    ASSERT_TRUE(frame::WriteClassRecord(r)) << "registering again replaces the record";
-    EXPECT_EQ(frame::FindClassRecord("Wendrikai.Uptime")->path, "/elsewhere/Wendrikai.so");
+    ASSERT_TRUE(platform::WriteClassRecord(r)) << "registering again replaces the record";
+    EXPECT_EQ(platform::FindClassRecord("Wendrikai.Uptime")->path, "/elsewhere/Wendrikai.so");
 
-    ASSERT_TRUE(frame::RemoveClassRecord(r.clsid));
-    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
-    EXPECT_TRUE(frame::RemoveClassRecord(r.clsid)) << "removing nothing is no failure";
+    ASSERT_TRUE(platform::RemoveClassRecord(r.clsid));
+    EXPECT_FALSE(platform::FindClassRecord("Wendrikai.Uptime"));
+    EXPECT_TRUE(platform::RemoveClassRecord(r.clsid)) << "removing nothing is no failure";
 }
 
 TEST_F(ClassRecordsTest, AFailedReplacementIsReportedAndLeavesNoTemporaryRecord) {
     // A folder where the record should go makes the final rename fail.
     const std::string clsid = "{" WENDRIKAI_CLSID "}";
     std::filesystem::create_directories(folder / (clsid + ".class") / "occupied");
-    EXPECT_FALSE(frame::WriteClassRecord(
+    EXPECT_FALSE(platform::WriteClassRecord(
         {clsid, "Wendrikai.Uptime", "Uptime", "/x/Wendrikai.so", "Apartment", clsid, "1.0"}));
     EXPECT_FALSE(std::filesystem::exists(folder / (clsid + ".class.tmp")));
 }
 
 TEST_F(ClassRecordsTest, DamagedRecordsAreIgnored) {
-    EXPECT_FALSE(frame::ParseClassRecord("garbage"));
-    EXPECT_FALSE(frame::ParseClassRecord("CLSID=nope\nPath=/x\n"));
-    EXPECT_FALSE(frame::ParseClassRecord("CLSID={" WENDRIKAI_CLSID "}\n"));
+    EXPECT_FALSE(platform::ParseClassRecord("garbage"));
+    EXPECT_FALSE(platform::ParseClassRecord("CLSID=nope\nPath=/x\n"));
+    EXPECT_FALSE(platform::ParseClassRecord("CLSID={" WENDRIKAI_CLSID "}\n"));
 }
 
 TEST(ClassRegistryFolder, FollowsTheEnvironment) {
@@ -82,14 +82,14 @@ TEST(ClassRegistryFolder, FollowsTheEnvironment) {
     const char* oldData = std::getenv("XDG_DATA_HOME");
     const std::string saved = oldData ? oldData : "";
     setenv("XDG_DATA_HOME", "/data", 1);
-    EXPECT_EQ(frame::ClassRegistryFolder(), "/data/tessivar/classes");
+    EXPECT_EQ(platform::ClassRegistryFolder(), "/data/tessivar/classes");
     unsetenv("XDG_DATA_HOME");
     if (const char* home = std::getenv("HOME")) {
-        EXPECT_EQ(frame::ClassRegistryFolder(),
+        EXPECT_EQ(platform::ClassRegistryFolder(),
                   std::filesystem::path(home) / ".local/share/tessivar/classes");
     }
     setenv("TESSIVAR_REGISTRY", "/own", 1);
-    EXPECT_EQ(frame::ClassRegistryFolder(), "/own");
+    EXPECT_EQ(platform::ClassRegistryFolder(), "/own");
     unsetenv("TESSIVAR_REGISTRY");
     if (!saved.empty()) setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }

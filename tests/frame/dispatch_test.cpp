@@ -1,9 +1,14 @@
 // Late binding over a class's method table: names, member ids, argument conversion and errors.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "com/errors.h"
+#include "frame/class_interface.h"
 #include "frame/plugin_object.h"
 
 namespace {
@@ -19,35 +24,69 @@ struct _Probe : IDispatch {
 };
 constexpr IID IID__Probe = {0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
 
+// The frame's overrides, made as the identity headers' rows make them.
+template <class Derived>
+struct ProbeMethods : _Probe {
+    TESS_BOUNDARY_METHOD1(0x6003000A, VARIANT_BOOL, Check128, BSTR, sOutput)
+    TESS_BOUNDARY_METHOD3(0x6003000B, BSTR, Describe, long, lNumber, VARIANT, vAny, short, nSmall)
+    HRESULT STDMETHODCALLTYPE Fail(BSTR* result) final {
+        return frame::ResultMember(
+            result, [&](BSTR* out) { return static_cast<Derived*>(this)->FailImpl(out); });
+    }
+};
+
 class Probe;
 const frame::Identity& ProbeIdentity();
 
-class Probe final : public frame::PluginObject<Probe, _Probe> {
+// Every body of the probe, the frame's own included, can throw on demand after it wrote its
+// result, so that the frame's boundary and out-argument rules show for each kind of member.
+class Probe final : public frame::PluginObject<Probe, ProbeMethods<Probe>> {
   public:
+    enum class Raise { kNothing, kBadAlloc, kOther };
+    Raise raise = Raise::kNothing;
+
     Probe() : PluginObject(ProbeIdentity()) {}
-    HRESULT STDMETHODCALLTYPE Check128(BSTR s, VARIANT_BOOL* r) override {
-        return Check128Member(s, r);
+
+  private:
+    friend PluginObject;
+    friend ProbeMethods<Probe>;
+
+    HRESULT Then(HRESULT hr) const {
+        if (raise == Raise::kBadAlloc) throw std::bad_alloc();
+        if (raise == Raise::kOther) throw std::runtime_error("probe");
+        return hr;
     }
-    HRESULT STDMETHODCALLTYPE Describe(LONG l, VARIANT v, SHORT n, BSTR* r) override {
-        VARIANT text;
-        VariantInit(&text);
+
+    HRESULT DescribeImpl(LONG l, VARIANT v, SHORT n, BSTR* r) {
+        com::Variant text;
         if (FAILED(VariantChangeType(&text, &v, 0, VT_BSTR))) return com::kTypeMismatch;
         std::u16string out = com::Widen(std::to_string(l)) + u"|" +
                              std::u16string(View(text.bstrVal)) + u"|" +
                              com::Widen(std::to_string(n));
-        VariantClear(&text);
-        return com::ReturnString(out, r);
+        return Then(com::ReturnString(out, r));
     }
-    HRESULT STDMETHODCALLTYPE Fail(BSTR* r) override {
-        *r = nullptr;
-        return com::kDivisionByZero;
+    HRESULT FailImpl(BSTR*) { return com::kDivisionByZero; }
+    HRESULT Check128Impl(BSTR s, VARIANT_BOOL* r) { return Then(PluginCore::Check128Impl(s, r)); }
+    HRESULT Poll() { return Then(S_OK); }
+    HRESULT ItemName(LONG, BSTR* r) { return Then(com::ReturnString(u"name", r)); }
+    HRESULT ItemValue(LONG, VARIANT* r) { return Then(com::ReturnText(u"value", r)); }
+    HRESULT ShowConfiguration(VARIANT_BOOL* r) { return Then(PluginCore::ShowConfiguration(r)); }
+    HRESULT Description(BSTR* r) { return Then(PluginCore::Description(r)); }
+    HRESULT ConfigurationString(BSTR* r) { return Then(PluginCore::ConfigurationString(r)); }
+    HRESULT SetConfigurationString(BSTR t) { return Then(PluginCore::SetConfigurationString(t)); }
+    HRESULT PollMethod(LONG* r) { return Then(PluginCore::PollMethod(r)); }
+    HRESULT PollFreqency(LONG* r) { return Then(PluginCore::PollFreqency(r)); }
+    HRESULT Count(LONG* r) { return Then(PluginCore::Count(r)); }
+    HRESULT TypeInfoCount(UINT* r) { return Then(PluginCore::TypeInfoCount(r)); }
+    HRESULT TypeInfo(UINT i, ITypeInfo** r) { return Then(PluginCore::TypeInfo(i, r)); }
+    HRESULT IdsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids) {
+        return Then(PluginCore::IdsOfNames(riid, names, count, ids));
     }
-    HRESULT STDMETHODCALLTYPE PollData() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Name(LONG, BSTR* r) override { return *r = nullptr, S_OK; }
-    HRESULT STDMETHODCALLTYPE get_DisplayName(LONG, BSTR* r) override { return *r = nullptr, S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Value(LONG, VARIANT* r) override {
-        VariantInit(r);
-        return S_OK;
+    HRESULT InvokeMethod(IDispatch* self, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+        // A method's own boundary answers first; the throw after it is Invoke's to catch.
+        return Then(
+            PluginCore::InvokeMethod(self, id, riid, flags, params, result, excepInfo, argErr));
     }
 };
 
@@ -76,7 +115,7 @@ constexpr frame::Method kMethods[] = {
 };
 
 const frame::Identity& ProbeIdentity() {
-    static const frame::Identity identity{u"Probe",     u"Probe", u"Probe.Probe", 0,  0,       0,
+    static const frame::Identity identity{u"Probe",     u"Probe", u"Probe.Probe", 3,  250,     1,
                                           {1, 0, 0, 0}, {},       IID__Probe,     {}, kMethods};
     return identity;
 }
@@ -217,6 +256,136 @@ TEST_F(DispatchTest, HasNoTypeInformationOffWindows) {
     UINT count = 9;
     ASSERT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 0u);
+}
+
+// What a member left for its caller: its status, and whether its out-argument is empty (a null
+// string or interface, an empty variant, zero, unknown ids, an empty exception record).
+struct Left {
+    HRESULT hr;
+    bool empty;
+};
+
+BSTR StaleString() {
+    return reinterpret_cast<BSTR>(static_cast<std::uintptr_t>(0x5a5a5a50));
+}
+bool EmptyString(BSTR s) {
+    if (s != nullptr && s != StaleString()) SysFreeString(s);
+    return s == nullptr;
+}
+template <class T>
+Left Value(const std::function<HRESULT(T*)>& call) {
+    T value = 77;
+    const HRESULT hr = call(&value);
+    return {hr, value == 0};
+}
+Left String(const std::function<HRESULT(BSTR*)>& call) {
+    BSTR text = StaleString();
+    const HRESULT hr = call(&text);
+    return {hr, EmptyString(text)};
+}
+Left Invoked(Probe& p, DISPID id, std::vector<VARIANT> args) {
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    VARIANT result;
+    result.vt = VT_ERROR;  // stale
+    EXCEPINFO excep{};
+    const HRESULT hr =
+        p.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &excep, nullptr);
+    const bool empty = result.vt == VT_EMPTY && excep.bstrSource == nullptr && excep.scode == 0;
+    VariantClear(&result);
+    SysFreeString(excep.bstrSource);
+    return {hr, empty};
+}
+
+// Every kind of member, its body throwing after it wrote its result.
+const struct {
+    const char* name;
+    std::function<Left(Probe&)> call;
+} kMembers[] = {
+    {"PollData",
+     [](Probe& p) {
+         return Left{p.PollData(), true};
+     }},
+    {"put_ConfigurationString",
+     [](Probe& p) {
+         com::Bstr text(u"settings");
+         return Left{p.put_ConfigurationString(text.Get()), true};
+     }},
+    {"Configure",
+     [](Probe& p) { return Value<VARIANT_BOOL>([&](auto* r) { return p.Configure(r); }); }},
+    {"get_Description",
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_Description(r); }); }},
+    {"get_ConfigurationString",
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_ConfigurationString(r); }); }},
+    {"get_PollMethod",
+     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollMethod(r); }); }},
+    {"get_PollFreqency",
+     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollFreqency(r); }); }},
+    {"get_Count", [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_Count(r); }); }},
+    {"get_Name", [](Probe& p) { return String([&](BSTR* r) { return p.get_Name(0, r); }); }},
+    {"get_DisplayName",
+     [](Probe& p) { return String([&](BSTR* r) { return p.get_DisplayName(0, r); }); }},
+    {"get_Value",
+     [](Probe& p) {
+         VARIANT value;
+         value.vt = VT_ERROR;
+         const HRESULT hr = p.get_Value(0, &value);
+         const bool empty = value.vt == VT_EMPTY;
+         VariantClear(&value);
+         return Left{hr, empty};
+     }},
+    {"Check128",
+     [](Probe& p) {
+         com::Bstr text(u"caf\u00e9");
+         return Value<VARIANT_BOOL>([&](auto* r) { return p.Check128(text.Get(), r); });
+     }},
+    {"Describe",
+     [](Probe& p) { return String([&](BSTR* r) { return p.Describe(1, Int(2), 3, r); }); }},
+    {"GetTypeInfoCount",
+     [](Probe& p) { return Value<UINT>([&](UINT* r) { return p.GetTypeInfoCount(r); }); }},
+    {"GetTypeInfo",
+     [](Probe& p) {
+         auto* info = reinterpret_cast<ITypeInfo*>(StaleString());
+         const HRESULT hr = p.GetTypeInfo(1, 0, &info);
+         return Left{hr == DISP_E_BADINDEX ? S_OK : hr, info == nullptr};
+     }},
+    {"GetIDsOfNames",
+     [](Probe& p) {
+         std::u16string method = u"Describe", parameter = u"nSmall";
+         LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
+                             reinterpret_cast<LPOLESTR>(parameter.data())};
+         DISPID ids[] = {77, 77};
+         const HRESULT hr = p.GetIDsOfNames(IID_NULL, names, 2, 0, ids);
+         return Left{hr, ids[0] == DISPID_UNKNOWN && ids[1] == DISPID_UNKNOWN};
+     }},
+    {"Invoke Describe",
+     [](Probe& p) {
+         return Invoked(p, 0x6003000B, {Int(3), Int(2), Int(1)});
+     }},
+    {"Invoke Fail",  // the method's exception record is made, then dropped
+     [](Probe& p) {
+         const Left left = Invoked(p, 0x6003000C, {});
+         return Left{left.hr == DISP_E_EXCEPTION ? S_OK : left.hr, left.empty};
+     }},
+};
+
+TEST(Boundary, AThrowingBodyAnswersAStatusWithItsOutArgumentEmpty) {
+    const struct {
+        Probe::Raise raise;
+        HRESULT status;
+    } throws[] = {{Probe::Raise::kBadAlloc, E_OUTOFMEMORY}, {Probe::Raise::kOther, E_UNEXPECTED}};
+    Probe* probe = new Probe;
+    for (const auto& member : kMembers) {
+        SCOPED_TRACE(member.name);
+        for (const auto& t : throws) {
+            probe->raise = t.raise;
+            const Left thrown = member.call(*probe);
+            probe->raise = Probe::Raise::kNothing;
+            EXPECT_EQ(thrown.hr, t.status);
+            EXPECT_TRUE(thrown.empty);
+            EXPECT_TRUE(SUCCEEDED(member.call(*probe).hr)) << "usable again at once";
+        }
+    }
+    EXPECT_EQ(static_cast<_Probe*>(probe)->Release(), 0u);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include "com/guid.h"
 #include "com/owners.h"
-#include "frame/class_records.h"
 #include "frame/host_interfaces.h"
+#include "platform/posix/class_records.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/process.h"
 #include "uptime/wendrikai_class.h"
@@ -105,7 +105,7 @@ TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
     const std::string folder = testing_support::MakeTempFolder();
     setenv("TESSIVAR_REGISTRY", folder.c_str(), 1);
     ASSERT_EQ(library.Register(), S_OK);
-    auto record = frame::FindClassRecord("Wendrikai.Uptime");
+    auto record = platform::FindClassRecord("Wendrikai.Uptime");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->clsid, "{" WENDRIKAI_CLSID "}");
     EXPECT_EQ(record->path, std::filesystem::canonical(library.path()).string());
@@ -124,7 +124,7 @@ TEST_F(WendrikaiLibrary, RegistersAndUnregistersItsClassRecord) {
     EXPECT_EQ(byClsid.status, 0) << byClsid.err;
 
     ASSERT_EQ(library.Unregister(), S_OK);
-    EXPECT_FALSE(frame::FindClassRecord("Wendrikai.Uptime"));
+    EXPECT_FALSE(platform::FindClassRecord("Wendrikai.Uptime"));
     auto gone =
         testing_support::RunShell(std::string(TESS_LCDHOST) + " info Wendrikai.Uptime", env);
     EXPECT_NE(gone.status, 0);

@@ -1,4 +1,4 @@
-#include "frame/class_records.h"
+#include "platform/posix/class_records.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -7,7 +7,7 @@
 
 #include "com/guid.h"
 
-namespace frame {
+namespace platform {
 
 namespace fs = std::filesystem;
 
@@ -127,4 +127,19 @@ std::optional<ClassRecord> FindClassRecord(const std::string& key) {
     return std::nullopt;
 }
 
-}  // namespace frame
+namespace {
+
+class FolderClassRecords final : public ClassRecords {
+  public:
+    bool Write(const ClassRecord& record) override { return WriteClassRecord(record); }
+    bool Remove(const std::string& clsid) override { return RemoveClassRecord(clsid); }
+};
+
+}  // namespace
+
+ClassRecords& SystemClassRecords() {
+    static FolderClassRecords records;
+    return records;
+}
+
+}  // namespace platform

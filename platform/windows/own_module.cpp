@@ -1,13 +1,15 @@
-#include "frame/type_library.h"
+// The module that holds this code and its embedded type library.
+#include "platform/own_module.h"
 
 #include <new>
+#include <string>
 
 #include "com/boundary.h"
 #include "com/owners.h"
 
-namespace frame {
+namespace platform {
 
-std::wstring OwnModulePath() {
+std::filesystem::path OwnModulePath() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(
             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -32,7 +34,7 @@ HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info) {
     if (info == nullptr) return E_POINTER;
     *info = nullptr;
     return com::Boundary([&]() -> HRESULT {
-        const std::wstring path = OwnModulePath();
+        const std::filesystem::path path = OwnModulePath();
         if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
         com::ComPtr<ITypeLib> library;
         const HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Out());
@@ -41,4 +43,4 @@ HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info) {
     });
 }
 
-}  // namespace frame
+}  // namespace platform

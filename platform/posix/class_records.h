@@ -8,19 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "com/com.h"
+#include "platform/class_registration.h"
 
-namespace frame {
-
-struct ClassRecord {
-    std::string clsid;  // registry form
-    std::string progId;
-    std::string className;
-    std::string path;  // the library's full path
-    std::string threadingModel;
-    std::string typeLib;  // registry form
-    std::string version;  // type library version, "1.0"
-};
+namespace platform {
 
 // The folder of the records; empty when no folder can be named (no HOME).
 std::filesystem::path ClassRegistryFolder();
@@ -35,4 +25,4 @@ std::optional<ClassRecord> FindClassRecord(const std::string& key);
 std::string FormatClassRecord(const ClassRecord& record);
 std::optional<ClassRecord> ParseClassRecord(const std::string& text);
 
-}  // namespace frame
+}  // namespace platform

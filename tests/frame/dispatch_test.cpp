@@ -5,10 +5,12 @@
 
 #include "com/errors.h"
 #include "frame/plugin_object.h"
+#include "tests/support/calls.h"
 
 namespace {
 
 using com::View;
+using namespace testing_support;
 
 // A class interface with methods of every parameter kind the plug-ins use.
 struct _Probe : IDispatch {
@@ -83,47 +85,25 @@ const frame::Identity& ProbeIdentity() {
 
 class DispatchTest : public ::testing::Test {
   protected:
-    Probe* probe = new Probe;
-    IDispatch* dispatch = probe;
-    void TearDown() override { dispatch->Release(); }
+    com::ComPtr<IDispatch> object = [] {
+        com::ComPtr<IDispatch> probe;
+        probe.Attach(new Probe);
+        return probe;
+    }();
+    IDispatch* dispatch = object.Get();
 
-    DISPID IdOf(const char16_t* name) {
-        std::u16string copy(name);
-        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(copy.data())};
-        DISPID id = 0;
-        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
-        return id;
-    }
-
-    // Invokes with the arguments given first-to-last (they are passed last first).
-    HRESULT Call(DISPID id, std::vector<VARIANT> args, VARIANT* result, EXCEPINFO* excep = nullptr,
-                 UINT* argErr = nullptr, WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        return dispatch->Invoke(id, IID_NULL, 0, flags, &params, result, excep, argErr);
+    // Invokes as a script does, method or property get, with the arguments given first to last.
+    template <class... V>
+    Invoked Call(DISPID id, V&&... args) {
+        Arguments list(std::forward<V>(args)...);
+        return InvokeWith(dispatch, id, list.params(), DISPATCH_METHOD | DISPATCH_PROPERTYGET);
     }
 };
 
-VARIANT Text(com::Bstr& holder) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = holder.Get();
-    return v;
-}
-
-VARIANT Int(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
 TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
-    EXPECT_EQ(IdOf(u"Check128"), 0x6003000A);
-    EXPECT_EQ(IdOf(u"CHECK128"), 0x6003000A);
-    EXPECT_EQ(IdOf(u"describe"), 0x6003000B);
+    EXPECT_EQ(IdOf(dispatch, u"Check128"), 0x6003000A);
+    EXPECT_EQ(IdOf(dispatch, u"CHECK128"), 0x6003000A);
+    EXPECT_EQ(IdOf(dispatch, u"describe"), 0x6003000B);
 
     std::u16string method = u"Describe", p1 = u"NSMALL", p2 = u"lNumber", bad = u"nothing";
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
@@ -144,11 +124,7 @@ TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
 }
 
 TEST_F(DispatchTest, ConvertsTextArgumentsToParameterTypes) {
-    com::Bstr n(u"12"), any(u"x"), small(u"-3");
-    com::Variant result;
-    ASSERT_EQ(Call(0x6003000B, {Text(n), Text(any), Text(small)}, &result), S_OK);
-    ASSERT_EQ(result.vt, VT_BSTR);
-    EXPECT_EQ(View(result.bstrVal), u"12|x|-3");
+    EXPECT_EQ(Call(0x6003000B, Text(u"12"), Text(u"x"), Text(u"-3")).result, Ok(u"12|x|-3"));
 }
 
 TEST_F(DispatchTest, ReadsArgumentsPassedByReference) {
@@ -161,32 +137,27 @@ TEST_F(DispatchTest, ReadsArgumentsPassedByReference) {
     byRefNumber.plVal = &number;
     byRefSmall.vt = VT_I2 | VT_BYREF;
     byRefSmall.piVal = &small;
-    com::Variant result;
-    ASSERT_EQ(Call(0x6003000B, {byRefNumber, Int(5), byRefSmall}, &result), S_OK);
-    EXPECT_EQ(View(result.bstrVal), u"7|5|2");
+    EXPECT_EQ(Call(0x6003000B, byRefNumber, Long(5), byRefSmall).result, Ok(u"7|5|2"));
 }
 
 TEST_F(DispatchTest, ReportsConversionFailuresWithThePosition) {
-    com::Bstr bad(u"abc"), big(u"40000");
-    com::Variant result;
-    UINT argErr = 99;
-    EXPECT_EQ(Call(0x6003000B, {Text(bad), Int(1), Int(1)}, &result, nullptr, &argErr),
-              DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(argErr, 2u) << "first argument stands last in rgvarg";
-    EXPECT_EQ(Call(0x6003000B, {Int(1), Int(1), Text(big)}, &result, nullptr, &argErr),
-              DISP_E_OVERFLOW);
-    EXPECT_EQ(argErr, 0u);
-    EXPECT_EQ(result.vt, VT_EMPTY);
+    const Invoked mismatch = Call(0x6003000B, Text(u"abc"), Long(1), Long(1));
+    EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argErr, 2u) << "first argument stands last in rgvarg";
+    const Invoked overflow = Call(0x6003000B, Long(1), Long(1), Text(u"40000"));
+    EXPECT_EQ(overflow.hr, DISP_E_OVERFLOW);
+    EXPECT_EQ(overflow.argErr, 0u);
+    EXPECT_FALSE(overflow.result.value.has_value());
 }
 
 TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
-    com::Variant result;
-    EXPECT_EQ(Call(0x6003000B, {Int(1)}, &result), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call(0x12345, {}, &result), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(Call(0x6003000C, {}, &result, nullptr, nullptr, DISPATCH_PROPERTYPUT),
+    EXPECT_EQ(Call(0x6003000B, Long(1)).hr, DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(0x12345).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(InvokeWith(dispatch, 0x6003000C, Arguments().params(), DISPATCH_PROPERTYPUT).hr,
               DISP_E_MEMBERNOTFOUND);
+    com::Variant result;
     DISPID named = 0;
-    VARIANT arg = Int(1);
+    Value arg = Long(1);
     DISPPARAMS params{&arg, &named, 1, 1};
     EXPECT_EQ(dispatch->Invoke(0x6003000A, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
                                nullptr),
@@ -194,23 +165,20 @@ TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
 }
 
 TEST_F(DispatchTest, AMethodsOwnFailureTravelsInTheExceptionRecord) {
-    com::Variant result;
-    EXCEPINFO excep{};
-    ASSERT_EQ(Call(0x6003000C, {}, &result, &excep), DISP_E_EXCEPTION);
-    EXPECT_EQ(excep.scode, com::kDivisionByZero);
-    EXPECT_EQ(View(excep.bstrSource), u"Probe.Probe");
-    EXPECT_EQ(result.vt, VT_EMPTY);
-    SysFreeString(excep.bstrSource);
+    const Invoked failed = Call(0x6003000C);
+    ASSERT_EQ(failed.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(failed.scode, com::kDivisionByZero);
+    EXPECT_EQ(failed.source, u"Probe.Probe");
+    EXPECT_FALSE(failed.result.value.has_value());
     // The object stays usable.
-    com::Bstr text(u"\u00e9");
-    ASSERT_EQ(Call(0x6003000A, {Text(text)}, &result), S_OK);
-    EXPECT_EQ(result.vt, VT_BOOL);
-    EXPECT_EQ(result.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(Call(0x6003000A, Text(u"\u00e9")).result, Ok(u"True"));
 }
 
 TEST_F(DispatchTest, ResultMayBeDropped) {
-    com::Bstr n(u"1");
-    EXPECT_EQ(Call(0x6003000B, {Text(n), Text(n), Text(n)}, nullptr), S_OK);
+    Arguments args(Text(u"1"), Text(u"1"), Text(u"1"));
+    EXPECT_EQ(dispatch->Invoke(0x6003000B, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                               args.params(), nullptr, nullptr, nullptr),
+              S_OK);
 }
 
 TEST_F(DispatchTest, HasNoTypeInformationOffWindows) {

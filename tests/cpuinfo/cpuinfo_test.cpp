@@ -7,13 +7,18 @@
 #include <vector>
 
 #include "com/errors.h"
-#include "platform/fakes/fake_cpu_machine.h"
+#include "tests/support/calls.h"
+#include "tests/support/rigs.h"
 
 namespace cpuinfo {
 namespace {
 
 using namespace std::string_literals;
-using platform::fakes::FakeInstance;
+using testing_support::Invoked;
+using testing_support::Long;
+using testing_support::Null;
+using testing_support::Ok;
+using testing_support::Text;
 
 constexpr auto& kFirmware = platform::fakes::kFirmwareKey;
 constexpr auto& kProcessor = platform::fakes::kProcessorKey;
@@ -24,24 +29,10 @@ std::u16string Padded(std::u16string text) {
 }
 
 // The Pentium 4 of the platform fakes.
-class CPUInfoTest : public ::testing::Test, protected platform::fakes::FakeCpuMachine {
+class CPUInfoTest : public ::testing::Test, protected testing_support::CpuRig {
   protected:
-    CPUInfo* object = nullptr;
-
-    void SetUp() override {
-        Load(platform::fakes::Pentium4());
-        object = new CPUInfo(registry, features, service);
-    }
-    void TearDown() override { static_cast<_CPUInfo*>(object)->Release(); }
-
     // The item's value; the empty variant as "<empty>".
-    std::u16string Value(LONG index) {
-        com::Variant v;
-        EXPECT_EQ(object->get_Value(index, v.Out()), S_OK);
-        if (v.vt == VT_EMPTY) return u"<empty>";
-        EXPECT_EQ(v.vt, VT_BSTR) << index;
-        return std::u16string(com::View(v.bstrVal));
-    }
+    std::u16string Value(LONG index) { return testing_support::ValueOf(provider(), index); }
     std::vector<std::u16string> Values() {
         std::vector<std::u16string> all;
         for (LONG i = 0; i < kItemCount; ++i) all.push_back(Value(i));
@@ -264,55 +255,16 @@ TEST_F(CPUInfoTest, ValuesAreCopies) {
 // Late-bound calls by name, arguments given first to last.
 class Dispatch : public CPUInfoTest {
   protected:
-    HRESULT Call(std::u16string name, std::vector<VARIANT> args, std::u16string* text,
-                 HRESULT* scode = nullptr) {
-        IDispatch* dispatch = nullptr;
-        EXPECT_EQ(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
-        DISPID id = 0;
-        HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-        if (SUCCEEDED(hr)) {
-            std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-            DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-            com::Variant result;
-            EXCEPINFO excep{};
-            UINT argErr = 0;
-            hr = dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), &excep,
-                                  &argErr);
-            SysFreeString(excep.bstrSource);
-            if (scode != nullptr) *scode = excep.scode;
-            if (SUCCEEDED(hr) && result.vt == VT_BSTR) *text = com::View(result.bstrVal);
-            if (SUCCEEDED(hr) && result.vt == VT_BOOL) *text = result.boolVal ? u"-1" : u"0";
-        }
-        for (VARIANT& a : args) VariantClear(&a);
-        dispatch->Release();
-        return hr;
-    }
-    static VARIANT Text(std::u16string_view s) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = com::AllocString(s);
-        return v;
-    }
-    static VARIANT Long(LONG n) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = n;
-        return v;
-    }
-    static VARIANT Null() {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_NULL;
-        return v;
+    template <class... V>
+    Invoked Call(const std::u16string& name, V&&... args) {
+        return testing_support::Invoke(dispatch(), testing_support::IdOf(dispatch(), name),
+                                       std::forward<V>(args)...);
     }
 };
 
 TEST_F(Dispatch, MemberIdsAndParameterNames) {
-    IDispatch* dispatch = nullptr;
-    ASSERT_EQ(object->QueryInterface(IID__CPUInfo, reinterpret_cast<void**>(&dispatch)), S_OK);
+    com::ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(object->QueryInterface(IID__CPUInfo, dispatch.OutVoid()), S_OK);
     const std::pair<std::u16string, DISPID> methods[] = {{u"Check128", 0x6003000D},
                                                          {u"fnDualLine", 0x6003000E},
                                                          {u"FNFEATURESUPPORT", 0x6003000F},
@@ -331,64 +283,48 @@ TEST_F(Dispatch, MemberIdsAndParameterNames) {
               S_OK);
     EXPECT_EQ(ids[1], 0);
     EXPECT_EQ(ids[3], 2);
-    dispatch->Release();
 }
 
 TEST_F(Dispatch, FeatureSupportByName) {
-    std::u16string text;
-    HRESULT scode = S_OK;
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Long(6), Text(u"SSE yes"), Text(u"SSE no")}, &text), S_OK);
-    EXPECT_EQ(text, u"SSE yes");
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Long(10), Text(u"SSE2 yes"), Text(u"SSE2 no")}, &text),
-              S_OK);
-    EXPECT_EQ(text, u"SSE2 no");
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Long(3), Long(1), Long(0)}, &text), S_OK);
-    EXPECT_EQ(text, u"1");
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Long(7), Long(1), Long(0)}, &text), S_OK);
-    EXPECT_EQ(text, u"0");
+    EXPECT_EQ(Call(u"fnFeatureSupport", Long(6), Text(u"SSE yes"), Text(u"SSE no")).result,
+              Ok(u"SSE yes"));
+    EXPECT_EQ(Call(u"fnFeatureSupport", Long(10), Text(u"SSE2 yes"), Text(u"SSE2 no")).result,
+              Ok(u"SSE2 no"));
+    EXPECT_EQ(Call(u"fnFeatureSupport", Long(3), Long(1), Long(0)).result, Ok(u"1"));
+    EXPECT_EQ(Call(u"fnFeatureSupport", Long(7), Long(1), Long(0)).result, Ok(u"0"));
     // Only the chosen variant is converted.
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Long(6), Text(u"ok"), Null()}, &text), S_OK);
-    EXPECT_EQ(text, u"ok");
-    EXPECT_EQ(Call(u"fnFeatureSupport", {Long(7), Text(u"ok"), Null()}, &text, &scode),
-              DISP_E_EXCEPTION);
-    EXPECT_EQ(scode, com::kInvalidUseOfNull);
+    EXPECT_EQ(Call(u"fnFeatureSupport", Long(6), Text(u"ok"), Null()).result, Ok(u"ok"));
+    const Invoked null = Call(u"fnFeatureSupport", Long(7), Text(u"ok"), Null());
+    EXPECT_EQ(null.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(null.scode, com::kInvalidUseOfNull);
     // The number arrives as text and converts to the 32-bit parameter.
-    ASSERT_EQ(Call(u"fnFeatureSupport", {Text(u"6"), Text(u"a"), Text(u"b")}, &text), S_OK);
-    EXPECT_EQ(text, u"a");
+    EXPECT_EQ(Call(u"fnFeatureSupport", Text(u"6"), Text(u"a"), Text(u"b")).result, Ok(u"a"));
 }
 
 TEST_F(Dispatch, OtherMethodsByName) {
     ASSERT_EQ(object->PollData(), S_OK);
-    std::u16string text;
-    HRESULT scode = S_OK;
-    ASSERT_EQ(Call(u"fnWin32Processor", {Text(u"8")}, &text), S_OK);
-    EXPECT_EQ(text, u"1800");
-    ASSERT_EQ(Call(u"fnWin32Processor", {Long(51)}, &text), S_OK);
-    EXPECT_EQ(text, u"13.5");
-    ASSERT_EQ(Call(u"fnWin32Processor", {Long(-1)}, &text), S_OK);
-    EXPECT_EQ(text, u"");
-    EXPECT_EQ(Call(u"fnWin32Processor", {Long(40000)}, &text), DISP_E_OVERFLOW);
-    ASSERT_EQ(Call(u"fnDualLine", {Text(u"ab cd\0"s)}, &text), S_OK);
-    EXPECT_EQ(text, u" ab \n cd\0"s);
-    EXPECT_EQ(Call(u"fnDualLine", {Text(u"2")}, &text, &scode), DISP_E_EXCEPTION);
-    EXPECT_EQ(scode, com::kInvalidCall);
-    ASSERT_EQ(Call(u"Check128", {Text(u"ab\u00e9")}, &text), S_OK);
-    EXPECT_EQ(text, u"-1");
-    ASSERT_EQ(Call(u"Check128", {Text(u"")}, &text), S_OK);
-    EXPECT_EQ(text, u"0");
+    EXPECT_EQ(Call(u"fnWin32Processor", Text(u"8")).result, Ok(u"1800"));
+    EXPECT_EQ(Call(u"fnWin32Processor", Long(51)).result, Ok(u"13.5"));
+    EXPECT_EQ(Call(u"fnWin32Processor", Long(-1)).result, Ok(u""));
+    EXPECT_EQ(Call(u"fnWin32Processor", Long(40000)).hr, DISP_E_OVERFLOW);
+    EXPECT_EQ(Call(u"fnDualLine", Text(u"ab cd\0"s)).result, Ok(u" ab \n cd\0"s));
+    const Invoked printable = Call(u"fnDualLine", Text(u"2"));
+    EXPECT_EQ(printable.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(printable.scode, com::kInvalidCall);
+    EXPECT_EQ(Call(u"Check128", Text(u"ab\u00e9")).result, Ok(u"True"));
+    EXPECT_EQ(Call(u"Check128", Text(u"")).result, Ok(u"False"));
 }
 
 TEST_F(Dispatch, TheClassInterfaceVtable) {
-    _CPUInfo* cpu = nullptr;
-    ASSERT_EQ(object->QueryInterface(IID__CPUInfo, reinterpret_cast<void**>(&cpu)), S_OK);
+    com::ComPtr<_CPUInfo> cpu;
+    ASSERT_EQ(object->QueryInterface(IID__CPUInfo, cpu.OutVoid()), S_OK);
     com::Bstr out;
-    VARIANT yes = Text(u"yes"), no = Long(0);
+    const testing_support::Value yes = Text(u"yes"), no = Long(0);
     ASSERT_EQ(cpu->fnFeatureSupport(3, yes, no, out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"yes");
     ASSERT_EQ(cpu->fnFeatureSupport(-1, yes, no, out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"0");
     EXPECT_EQ(com::View(yes.bstrVal), u"yes") << "the inputs stay the caller's";
-    VariantClear(&yes);
 
     ASSERT_EQ(cpu->fnWin32Processor(53, out.Out()), S_OK);
     EXPECT_EQ(out.View(), u"133");
@@ -405,7 +341,6 @@ TEST_F(Dispatch, TheClassInterfaceVtable) {
     VARIANT_BOOL found = 0;
     ASSERT_EQ(cpu->Check128(nullptr, &found), S_OK);
     EXPECT_EQ(found, VARIANT_FALSE);
-    cpu->Release();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "com/errors.h"
-#include "com/owners.h"
+#include "tests/support/variants.h"
 
 namespace cpuinfo::w32_Processor {
 namespace {
@@ -57,13 +57,9 @@ TEST(FamilyName, NamesAsWritten) {
     for (const auto& [code, name] : cases) EXPECT_EQ(FamilyName(code), name) << code;
 }
 
-VARIANT Number(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
+using testing_support::Long;
+using testing_support::Real;
+using testing_support::Text;
 
 TEST(ClockRatio, AddsOneHalfForARemainderAboveFive) {
     struct Case {
@@ -78,50 +74,26 @@ TEST(ClockRatio, AddsOneHalfForARemainderAboveFive) {
     };
     for (const Case& c : cases) {
         double ratio = -1;
-        ASSERT_EQ(ClockRatio(c.core, Number(c.external), &ratio), S_OK);
+        ASSERT_EQ(ClockRatio(c.core, Long(c.external), &ratio), S_OK);
         EXPECT_EQ(ratio, c.ratio) << c.core << " / " << c.external;
     }
 }
 
 TEST(ClockRatio, MakesTheExternalClockAWholeNumber) {
     double ratio = 0;
-    com::Variant text;
-    text.vt = VT_BSTR;
-    text.bstrVal = com::AllocString(u"133");
-    ASSERT_EQ(ClockRatio(1800, text, &ratio), S_OK);
+    ASSERT_EQ(ClockRatio(1800, Text(u"133"), &ratio), S_OK);
     EXPECT_EQ(ratio, 13.5);
-
-    VARIANT real;
-    VariantInit(&real);
-    real.vt = VT_R8;
-    real.dblVal = 133.4;
-    ASSERT_EQ(ClockRatio(1800, real, &ratio), S_OK);
+    ASSERT_EQ(ClockRatio(1800, Real(133.4), &ratio), S_OK);
     EXPECT_EQ(ratio, 13.5);
 }
 
 TEST(ClockRatio, FailuresCarryTheRuntimeErrors) {
     double ratio = 0;
-    EXPECT_EQ(ClockRatio(1800, Number(0), &ratio), com::kDivisionByZero);
-
-    VARIANT null;
-    VariantInit(&null);
-    null.vt = VT_NULL;
-    EXPECT_EQ(ClockRatio(1800, null, &ratio), com::kInvalidUseOfNull);
-
-    com::Variant text;
-    text.vt = VT_BSTR;
-    text.bstrVal = com::AllocString(u"fast");
-    EXPECT_EQ(ClockRatio(1800, text, &ratio), com::kTypeMismatch);
-
-    VARIANT huge;
-    VariantInit(&huge);
-    huge.vt = VT_R8;
-    huge.dblVal = 1e12;
-    EXPECT_EQ(ClockRatio(1800, huge, &ratio), com::kOverflow);
-
-    VARIANT empty;
-    VariantInit(&empty);
-    EXPECT_EQ(ClockRatio(1800, empty, &ratio), com::kDivisionByZero);
+    EXPECT_EQ(ClockRatio(1800, Long(0), &ratio), com::kDivisionByZero);
+    EXPECT_EQ(ClockRatio(1800, testing_support::Null(), &ratio), com::kInvalidUseOfNull);
+    EXPECT_EQ(ClockRatio(1800, Text(u"fast"), &ratio), com::kTypeMismatch);
+    EXPECT_EQ(ClockRatio(1800, Real(1e12), &ratio), com::kOverflow);
+    EXPECT_EQ(ClockRatio(1800, testing_support::Value(), &ratio), com::kDivisionByZero);
 }
 
 }  // namespace

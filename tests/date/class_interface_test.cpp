@@ -4,54 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "date/custom_date.h"
-#include "platform/fakes/fake_date.h"
+#include "tests/support/calls.h"
+#include "tests/support/rigs.h"
 
 namespace {
 
-using com::View;
+using namespace testing_support;
 
-class ClassInterfaceTest : public ::testing::Test {
+class ClassInterfaceTest : public ::testing::Test, protected DateRig {
   protected:
-    platform::fakes::FakeLocalClock clock;
-    platform::fakes::FakeDateFormatter formatter;
-    date::CustomDate* object = new date::CustomDate(clock, formatter);
-    _CustomDate* custom = object;
-    IDispatch* dispatch = object;
-
-    void TearDown() override { object->Release(); }
-
-    static std::string Text(BSTR s) { return com::ToUtf8(View(s)); }
-
-    DISPID IdOf(std::u16string name) {
-        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
-        DISPID id = DISPID_UNKNOWN;
-        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
-        return id;
-    }
-
-    // Invokes member `id` with one argument; returns the result as text.
-    std::string Invoke(DISPID id, VARIANT arg, HRESULT expected = S_OK) {
-        DISPPARAMS params{&arg, nullptr, 1, 0};
-        com::Variant result;
-        EXCEPINFO excep{};
-        UINT argErr = 0;
-        EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), &excep,
-                                   &argErr),
-                  expected);
-        if (result.vt == VT_BOOL) return result.boolVal == VARIANT_TRUE ? "True" : "False";
-        if (result.vt == VT_BSTR) return Text(result.bstrVal);
-        return "<vt " + std::to_string(result.vt) + ">";
-    }
+    _CustomDate* custom = cls();
 };
-
-VARIANT Short(SHORT value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
-    return v;
-}
 
 TEST_F(ClassInterfaceTest, Constants) {
     LONG value = 0;
@@ -65,10 +28,9 @@ TEST_F(ClassInterfaceTest, Constants) {
     EXPECT_EQ(object->get_Description(text.Out()), S_OK);
     EXPECT_EQ(text.View(), u"Tamblorin v1.5");
 
-    void* found = nullptr;
-    ASSERT_EQ(object->QueryInterface(IID__CustomDate, &found), S_OK);
-    EXPECT_EQ(found, static_cast<void*>(custom));
-    object->Release();
+    com::ComPtr<_CustomDate> found;
+    ASSERT_EQ(object->QueryInterface(IID__CustomDate, found.OutVoid()), S_OK);
+    EXPECT_EQ(found.Get(), custom);
 }
 
 TEST_F(ClassInterfaceTest, NamesAndDisplayNames) {
@@ -155,37 +117,26 @@ TEST_F(ClassInterfaceTest, MethodsByNameAndMemberId) {
         {u"Check128", 0x6003000A},     {u"GetDayShort", 0x6003000B},
         {u"GetDayLong", 0x6003000C},   {u"GetMonthShort", 0x6003000D},
         {u"getmonthlong", 0x6003000E}, {u"GETDAYSUFFIX", 0x6003000F}};
-    for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(name), id) << com::ToUtf8(name);
+    for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(dispatch(), name), id) << com::ToUtf8(name);
 
     std::u16string method = u"GetDaySuffix", param = u"nDayOfMonth";
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
                         reinterpret_cast<LPOLESTR>(param.data())};
     DISPID got[2] = {};
-    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 2, 0, got), S_OK);
+    EXPECT_EQ(dispatch()->GetIDsOfNames(IID_NULL, names, 2, 0, got), S_OK);
     EXPECT_EQ(got[1], 0);
 
-    EXPECT_EQ(Invoke(0x6003000B, Short(1)), "Mon");
-    EXPECT_EQ(Invoke(0x6003000C, Short(-1)), "");
-    EXPECT_EQ(Invoke(0x6003000D, Short(2)), "Feb");
-    EXPECT_EQ(Invoke(0x6003000E, Short(11)), "November");
-    com::Bstr text(u"22");
-    VARIANT asText;
-    VariantInit(&asText);
-    asText.vt = VT_BSTR;
-    asText.bstrVal = text.Get();  // converted to a 16-bit integer; the caller keeps its text
-    EXPECT_EQ(Invoke(0x6003000F, asText), "nd");
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000B, Short(1)).result, Ok(u"Mon"));
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000C, Short(-1)).result, Ok(u""));
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000D, Short(2)).result, Ok(u"Feb"));
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000E, Short(11)).result, Ok(u"November"));
+    com::Bstr text(u"22");  // converted to a 16-bit integer; the caller keeps its text
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000F, Borrowed(text.Get())).result, Ok(u"nd"));
     EXPECT_EQ(text.View(), u"22");
-    com::Bstr accented(u"f\u00E9vr.");
-    asText.bstrVal = accented.Get();
-    EXPECT_EQ(Invoke(0x6003000A, asText), "True");
-    asText.bstrVal = text.Get();
-    EXPECT_EQ(Invoke(0x6003000A, asText), "False");
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000A, Text(u"f\u00E9vr.")).result, Ok(u"True"));
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000A, Borrowed(text.Get())).result, Ok(u"False"));
     // A 16-bit parameter does not take 40000.
-    VARIANT big;
-    VariantInit(&big);
-    big.vt = VT_I4;
-    big.lVal = 40000;
-    Invoke(0x6003000F, big, DISP_E_OVERFLOW);
+    EXPECT_EQ(Invoke(dispatch(), 0x6003000F, Long(40000)).hr, DISP_E_OVERFLOW);
 }
 
 }  // namespace

@@ -9,14 +9,13 @@
 #include "date/custom_date.h"
 #include "date/date_items.h"
 #include "date/variables.h"
-#include "platform/fakes/fake_date.h"
 #include "platform/posix/locale_date_formatter.h"
+#include "tests/support/calls.h"
+#include "tests/support/rigs.h"
 
 namespace {
 
 using platform::SystemTime;
-using platform::fakes::FakeDateFormatter;
-using platform::fakes::FakeLocalClock;
 
 // year, month, dayOfWeek, day, hour, minute, second, milliseconds
 constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
@@ -29,25 +28,16 @@ void OnNewThread(Body body) {
     thread.join();
 }
 
-class CustomDateTest : public ::testing::Test {
+class CustomDateTest : public ::testing::Test, protected testing_support::DateRig {
   protected:
-    FakeLocalClock clock;
-    FakeDateFormatter formatter;
-    date::CustomDate* object = new date::CustomDate(clock, formatter);
-
-    void TearDown() override { object->Release(); }
-
     void Poll(const SystemTime& time) {
         clock.now = time;
         ASSERT_EQ(object->PollData(), S_OK);
     }
-    // Item `index` as UTF-8; fails the test unless it is a string variant with success.
-    std::string Value(LONG index) { return ValueOf(object, index); }
-    static std::string ValueOf(date::CustomDate* target, LONG index) {
-        com::Variant v;
-        EXPECT_EQ(target->get_Value(index, v.Out()), S_OK) << index;
-        EXPECT_EQ(v.vt, VT_BSTR) << index;
-        return v.vt == VT_BSTR ? com::ToUtf8(com::View(v.bstrVal)) : "<not text>";
+    // Item `index` as UTF-8; the call must succeed.
+    std::string Value(LONG index) { return ValueOf(provider(), index); }
+    static std::string ValueOf(ITessivar2DataProvider* target, LONG index) {
+        return com::ToUtf8(testing_support::ValueOf(target, index));
     }
 };
 
@@ -85,25 +75,25 @@ TEST_F(CustomDateTest, BeforeTheFirstPollOnlyTheSuffixHasAValue) {
     const auto c = platform::LocaleDateFormatter::ForLocale("C");
     ASSERT_NE(c, nullptr);
     OnNewThread([&] {
-        auto* fresh = new date::CustomDate(clock, *c);
-        for (LONG i = 0; i < 29; ++i) EXPECT_EQ(ValueOf(fresh, i), i == 10 ? "th" : "Error") << i;
-        fresh->Release();
+        const auto fresh = testing_support::NewCustomDate(clock, *c);
+        for (LONG i = 0; i < 29; ++i)
+            EXPECT_EQ(ValueOf(fresh.Get(), i), i == 10 ? "th" : "Error") << i;
     });
 }
 
 TEST_F(CustomDateTest, PollTimeIsSharedOnAThreadAndSeparateBetweenThreads) {
     Poll(kMonday2June2003);
-    auto* other = new date::CustomDate(clock, formatter);
-    EXPECT_EQ(ValueOf(other, 10), "nd");  // polled through the first object
+    auto other = testing_support::NewCustomDate(clock, formatter);
+    EXPECT_EQ(ValueOf(other.Get(), 10), "nd");  // polled through the first object
     clock.now = kNewYearsEve2004;
     other->PollData();
     EXPECT_EQ(Value(10), "st");
-    other->Release();
+    other.Reset();
 
     OnNewThread([&] {
         EXPECT_EQ(date::Variables::PollTime().year, 0);
         EXPECT_EQ(date::Variables::PollTime().day, 0);
-        EXPECT_EQ(ValueOf(object, 10), "th");
+        EXPECT_EQ(ValueOf(provider(), 10), "th");
     });
     EXPECT_EQ(date::Variables::PollTime().day, 31);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/support/skip.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TEST(TamblorinHost, ValuesFollowTheTimeZone) {
 }
 
 TEST(TamblorinHost, FrenchNamesFallBackToEnglishWhereAccented) {
-    if (!HasLocale("fr_FR.utf8")) GTEST_SKIP() << "fr_FR.UTF-8 is not installed";
+    if (!HasLocale("fr_FR.utf8")) TESS_SKIP("fr_FR.UTF-8 is not installed");
     const std::string env = "LC_ALL=fr_FR.UTF-8 ";
     const std::string french = Date("%OB|%b|%A", env);  // stand-alone month, month, weekday
     const std::string english = Date("%B|%b|%A", "LC_ALL=C ");
@@ -106,7 +107,7 @@ TEST(TamblorinHost, FrenchNamesFallBackToEnglishWhereAccented) {
 }
 
 TEST(TamblorinHost, RussianNamesAreEnglish) {
-    if (!HasLocale("ru_RU.utf8")) GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
+    if (!HasLocale("ru_RU.utf8")) TESS_SKIP("ru_RU.UTF-8 is not installed");
     const std::string english = Date("%a|%A|%b|%B", "LC_ALL=C ");
     const auto values = Values("LC_ALL=ru_RU.UTF-8 ");
     ASSERT_EQ(values.size(), 29u);

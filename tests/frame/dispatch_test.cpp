@@ -10,10 +10,12 @@
 #include "com/errors.h"
 #include "frame/class_interface.h"
 #include "frame/plugin_object.h"
+#include "tests/support/calls.h"
 
 namespace {
 
 using com::View;
+using namespace testing_support;
 
 // A class interface with methods of every parameter kind the plug-ins use.
 struct _Probe : IDispatch {
@@ -122,47 +124,25 @@ const frame::Identity& ProbeIdentity() {
 
 class DispatchTest : public ::testing::Test {
   protected:
-    Probe* probe = new Probe;
-    IDispatch* dispatch = probe;
-    void TearDown() override { dispatch->Release(); }
+    com::ComPtr<IDispatch> object = [] {
+        com::ComPtr<IDispatch> probe;
+        probe.Attach(new Probe);
+        return probe;
+    }();
+    IDispatch* dispatch = object.Get();
 
-    DISPID IdOf(const char16_t* name) {
-        std::u16string copy(name);
-        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(copy.data())};
-        DISPID id = 0;
-        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
-        return id;
-    }
-
-    // Invokes with the arguments given first-to-last (they are passed last first).
-    HRESULT Call(DISPID id, std::vector<VARIANT> args, VARIANT* result, EXCEPINFO* excep = nullptr,
-                 UINT* argErr = nullptr, WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        return dispatch->Invoke(id, IID_NULL, 0, flags, &params, result, excep, argErr);
+    // Invokes as a script does, method or property get, with the arguments given first to last.
+    template <class... V>
+    Invoked Call(DISPID id, V&&... args) {
+        Arguments list(std::forward<V>(args)...);
+        return InvokeWith(dispatch, id, list.params(), DISPATCH_METHOD | DISPATCH_PROPERTYGET);
     }
 };
 
-VARIANT Text(com::Bstr& holder) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = holder.Get();
-    return v;
-}
-
-VARIANT Int(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
 TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
-    EXPECT_EQ(IdOf(u"Check128"), 0x6003000A);
-    EXPECT_EQ(IdOf(u"CHECK128"), 0x6003000A);
-    EXPECT_EQ(IdOf(u"describe"), 0x6003000B);
+    EXPECT_EQ(IdOf(dispatch, u"Check128"), 0x6003000A);
+    EXPECT_EQ(IdOf(dispatch, u"CHECK128"), 0x6003000A);
+    EXPECT_EQ(IdOf(dispatch, u"describe"), 0x6003000B);
 
     std::u16string method = u"Describe", p1 = u"NSMALL", p2 = u"lNumber", bad = u"nothing";
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
@@ -183,11 +163,7 @@ TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
 }
 
 TEST_F(DispatchTest, ConvertsTextArgumentsToParameterTypes) {
-    com::Bstr n(u"12"), any(u"x"), small(u"-3");
-    com::Variant result;
-    ASSERT_EQ(Call(0x6003000B, {Text(n), Text(any), Text(small)}, &result), S_OK);
-    ASSERT_EQ(result.vt, VT_BSTR);
-    EXPECT_EQ(View(result.bstrVal), u"12|x|-3");
+    EXPECT_EQ(Call(0x6003000B, Text(u"12"), Text(u"x"), Text(u"-3")).result, Ok(u"12|x|-3"));
 }
 
 TEST_F(DispatchTest, ReadsArgumentsPassedByReference) {
@@ -200,32 +176,27 @@ TEST_F(DispatchTest, ReadsArgumentsPassedByReference) {
     byRefNumber.plVal = &number;
     byRefSmall.vt = VT_I2 | VT_BYREF;
     byRefSmall.piVal = &small;
-    com::Variant result;
-    ASSERT_EQ(Call(0x6003000B, {byRefNumber, Int(5), byRefSmall}, &result), S_OK);
-    EXPECT_EQ(View(result.bstrVal), u"7|5|2");
+    EXPECT_EQ(Call(0x6003000B, byRefNumber, Long(5), byRefSmall).result, Ok(u"7|5|2"));
 }
 
 TEST_F(DispatchTest, ReportsConversionFailuresWithThePosition) {
-    com::Bstr bad(u"abc"), big(u"40000");
-    com::Variant result;
-    UINT argErr = 99;
-    EXPECT_EQ(Call(0x6003000B, {Text(bad), Int(1), Int(1)}, &result, nullptr, &argErr),
-              DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(argErr, 2u) << "first argument stands last in rgvarg";
-    EXPECT_EQ(Call(0x6003000B, {Int(1), Int(1), Text(big)}, &result, nullptr, &argErr),
-              DISP_E_OVERFLOW);
-    EXPECT_EQ(argErr, 0u);
-    EXPECT_EQ(result.vt, VT_EMPTY);
+    const Invoked mismatch = Call(0x6003000B, Text(u"abc"), Long(1), Long(1));
+    EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argErr, 2u) << "first argument stands last in rgvarg";
+    const Invoked overflow = Call(0x6003000B, Long(1), Long(1), Text(u"40000"));
+    EXPECT_EQ(overflow.hr, DISP_E_OVERFLOW);
+    EXPECT_EQ(overflow.argErr, 0u);
+    EXPECT_FALSE(overflow.result.value.has_value());
 }
 
 TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
-    com::Variant result;
-    EXPECT_EQ(Call(0x6003000B, {Int(1)}, &result), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call(0x12345, {}, &result), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(Call(0x6003000C, {}, &result, nullptr, nullptr, DISPATCH_PROPERTYPUT),
+    EXPECT_EQ(Call(0x6003000B, Long(1)).hr, DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(0x12345).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(InvokeWith(dispatch, 0x6003000C, Arguments().params(), DISPATCH_PROPERTYPUT).hr,
               DISP_E_MEMBERNOTFOUND);
+    com::Variant result;
     DISPID named = 0;
-    VARIANT arg = Int(1);
+    Value arg = Long(1);
     DISPPARAMS params{&arg, &named, 1, 1};
     EXPECT_EQ(dispatch->Invoke(0x6003000A, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
                                nullptr),
@@ -233,23 +204,20 @@ TEST_F(DispatchTest, RefusesWrongCallsToTheTable) {
 }
 
 TEST_F(DispatchTest, AMethodsOwnFailureTravelsInTheExceptionRecord) {
-    com::Variant result;
-    EXCEPINFO excep{};
-    ASSERT_EQ(Call(0x6003000C, {}, &result, &excep), DISP_E_EXCEPTION);
-    EXPECT_EQ(excep.scode, com::kDivisionByZero);
-    EXPECT_EQ(View(excep.bstrSource), u"Probe.Probe");
-    EXPECT_EQ(result.vt, VT_EMPTY);
-    SysFreeString(excep.bstrSource);
+    const Invoked failed = Call(0x6003000C);
+    ASSERT_EQ(failed.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(failed.scode, com::kDivisionByZero);
+    EXPECT_EQ(failed.source, u"Probe.Probe");
+    EXPECT_FALSE(failed.result.value.has_value());
     // The object stays usable.
-    com::Bstr text(u"\u00e9");
-    ASSERT_EQ(Call(0x6003000A, {Text(text)}, &result), S_OK);
-    EXPECT_EQ(result.vt, VT_BOOL);
-    EXPECT_EQ(result.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(Call(0x6003000A, Text(u"\u00e9")).result, Ok(u"True"));
 }
 
 TEST_F(DispatchTest, ResultMayBeDropped) {
-    com::Bstr n(u"1");
-    EXPECT_EQ(Call(0x6003000B, {Text(n), Text(n), Text(n)}, nullptr), S_OK);
+    Arguments args(Text(u"1"), Text(u"1"), Text(u"1"));
+    EXPECT_EQ(dispatch->Invoke(0x6003000B, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                               args.params(), nullptr, nullptr, nullptr),
+              S_OK);
 }
 
 TEST_F(DispatchTest, HasNoTypeInformationOffWindows) {
@@ -273,7 +241,7 @@ bool EmptyString(BSTR s) {
     return s == nullptr;
 }
 template <class T>
-Left Value(const std::function<HRESULT(T*)>& call) {
+Left Number(const std::function<HRESULT(T*)>& call) {
     T value = 77;
     const HRESULT hr = call(&value);
     return {hr, value == 0};
@@ -283,13 +251,12 @@ Left String(const std::function<HRESULT(BSTR*)>& call) {
     const HRESULT hr = call(&text);
     return {hr, EmptyString(text)};
 }
-Left Invoked(Probe& p, DISPID id, std::vector<VARIANT> args) {
-    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+Left InvokedLeft(Probe& p, DISPID id, Arguments args) {
     VARIANT result;
     result.vt = VT_ERROR;  // stale
     EXCEPINFO excep{};
     const HRESULT hr =
-        p.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &excep, nullptr);
+        p.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.params(), &result, &excep, nullptr);
     const bool empty = result.vt == VT_EMPTY && excep.bstrSource == nullptr && excep.scode == 0;
     VariantClear(&result);
     SysFreeString(excep.bstrSource);
@@ -311,16 +278,16 @@ const struct {
          return Left{p.put_ConfigurationString(text.Get()), true};
      }},
     {"Configure",
-     [](Probe& p) { return Value<VARIANT_BOOL>([&](auto* r) { return p.Configure(r); }); }},
+     [](Probe& p) { return Number<VARIANT_BOOL>([&](auto* r) { return p.Configure(r); }); }},
     {"get_Description",
      [](Probe& p) { return String([&](BSTR* r) { return p.get_Description(r); }); }},
     {"get_ConfigurationString",
      [](Probe& p) { return String([&](BSTR* r) { return p.get_ConfigurationString(r); }); }},
     {"get_PollMethod",
-     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollMethod(r); }); }},
+     [](Probe& p) { return Number<LONG>([&](LONG* r) { return p.get_PollMethod(r); }); }},
     {"get_PollFreqency",
-     [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_PollFreqency(r); }); }},
-    {"get_Count", [](Probe& p) { return Value<LONG>([&](LONG* r) { return p.get_Count(r); }); }},
+     [](Probe& p) { return Number<LONG>([&](LONG* r) { return p.get_PollFreqency(r); }); }},
+    {"get_Count", [](Probe& p) { return Number<LONG>([&](LONG* r) { return p.get_Count(r); }); }},
     {"get_Name", [](Probe& p) { return String([&](BSTR* r) { return p.get_Name(0, r); }); }},
     {"get_DisplayName",
      [](Probe& p) { return String([&](BSTR* r) { return p.get_DisplayName(0, r); }); }},
@@ -336,12 +303,12 @@ const struct {
     {"Check128",
      [](Probe& p) {
          com::Bstr text(u"caf\u00e9");
-         return Value<VARIANT_BOOL>([&](auto* r) { return p.Check128(text.Get(), r); });
+         return Number<VARIANT_BOOL>([&](auto* r) { return p.Check128(text.Get(), r); });
      }},
     {"Describe",
-     [](Probe& p) { return String([&](BSTR* r) { return p.Describe(1, Int(2), 3, r); }); }},
+     [](Probe& p) { return String([&](BSTR* r) { return p.Describe(1, Long(2), 3, r); }); }},
     {"GetTypeInfoCount",
-     [](Probe& p) { return Value<UINT>([&](UINT* r) { return p.GetTypeInfoCount(r); }); }},
+     [](Probe& p) { return Number<UINT>([&](UINT* r) { return p.GetTypeInfoCount(r); }); }},
     {"GetTypeInfo",
      [](Probe& p) {
          auto* info = reinterpret_cast<ITypeInfo*>(StaleString());
@@ -358,12 +325,10 @@ const struct {
          return Left{hr, ids[0] == DISPID_UNKNOWN && ids[1] == DISPID_UNKNOWN};
      }},
     {"Invoke Describe",
-     [](Probe& p) {
-         return Invoked(p, 0x6003000B, {Int(3), Int(2), Int(1)});
-     }},
+     [](Probe& p) { return InvokedLeft(p, 0x6003000B, Arguments(Long(1), Long(2), Long(3))); }},
     {"Invoke Fail",  // the method's exception record is made, then dropped
      [](Probe& p) {
-         const Left left = Invoked(p, 0x6003000C, {});
+         const Left left = InvokedLeft(p, 0x6003000C, Arguments());
          return Left{left.hr == DISP_E_EXCEPTION ? S_OK : left.hr, left.empty};
      }},
 };

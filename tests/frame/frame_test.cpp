@@ -5,25 +5,13 @@
 
 #include "com/owners.h"
 #include "frame/module.h"
-#include "platform/fakes/fake_clocks.h"
-#include "uptime/uptime.h"
+#include "tests/support/rigs.h"
 
 namespace {
 
 using com::Bstr;
-using com::View;
 
-class FrameTest : public ::testing::Test {
-  protected:
-    platform::fakes::FakeTickClock clock;
-    platform::fakes::FakeRegionalSettings settings;
-    uptime::Uptime* object = new uptime::Uptime(clock, settings);
-    ITessivar2Plugin* plugin() { return object; }
-    ITessivar2DataProvider* provider() { return object; }
-    void TearDown() override {
-        if (object != nullptr) static_cast<_Uptime*>(object)->Release();
-    }
-};
+class FrameTest : public ::testing::Test, protected testing_support::UptimeRig {};
 
 TEST_F(FrameTest, ConfigurationStringRoundTrips) {
     Bstr got;
@@ -117,39 +105,31 @@ TEST(Check128, FindsACharacterAbove127) {
 }
 
 TEST_F(FrameTest, QueryInterfaceKeepsOneIdentity) {
-    IUnknown* identity = nullptr;
-    ASSERT_EQ(static_cast<_Uptime*>(object)->QueryInterface(IID_IUnknown,
-                                                            reinterpret_cast<void**>(&identity)),
-              S_OK);
+    com::ComPtr<IUnknown> identity;
+    ASSERT_EQ(cls()->QueryInterface(IID_IUnknown, identity.OutVoid()), S_OK);
     const IID* iids[] = {&IID_IUnknown, &IID_IDispatch, &IID__Uptime, &IID_ITessivar2Plugin,
                          &IID_ITessivar2DataProvider};
-    IUnknown* starts[] = {plugin(), provider(), static_cast<_Uptime*>(object)};
+    IUnknown* starts[] = {plugin(), provider(), cls()};
     for (IUnknown* start : starts) {
         for (const IID* iid : iids) {
-            IUnknown* itf = nullptr;
-            ASSERT_EQ(start->QueryInterface(*iid, reinterpret_cast<void**>(&itf)), S_OK);
-            IUnknown* back = nullptr;
-            ASSERT_EQ(itf->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back)), S_OK);
-            EXPECT_EQ(back, identity);
-            back->Release();
-            itf->Release();
+            com::ComPtr<IUnknown> itf, back;
+            ASSERT_EQ(start->QueryInterface(*iid, itf.OutVoid()), S_OK);
+            ASSERT_EQ(itf->QueryInterface(IID_IUnknown, back.OutVoid()), S_OK);
+            EXPECT_EQ(back.Get(), identity.Get());
         }
     }
     void* none = reinterpret_cast<void*>(1);
     EXPECT_EQ(plugin()->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
     EXPECT_EQ(plugin()->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-    identity->Release();
 }
 
 TEST(Module, CountsObjectsAndLocks) {
     const frame::ClassEntry entry{uptime::UptimeIdentity(), &uptime::CreateUptime};
     ASSERT_EQ(frame::CanUnloadNow(), S_OK);
 
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(frame::GetClassObject(entry, CLSID_Uptime, IID_IClassFactory,
-                                    reinterpret_cast<void**>(&factory)),
-              S_OK);
+    com::ComPtr<IClassFactory> factory;
+    ASSERT_EQ(frame::GetClassObject(entry, CLSID_Uptime, factory.Iid(), factory.OutVoid()), S_OK);
     ITessivar2DataProvider* provider = nullptr;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITessivar2DataProvider,
                                       reinterpret_cast<void**>(&provider)),
@@ -165,13 +145,11 @@ TEST(Module, CountsObjectsAndLocks) {
     factory->LockServer(FALSE);
     EXPECT_EQ(frame::CanUnloadNow(), S_OK);
 
-    IUnknown* outer = factory;
     void* out = nullptr;
-    EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, &out), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(factory.Get(), IID_IUnknown, &out), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(frame::CanUnloadNow(), S_OK) << "a refused creation leaves no object behind";
-    factory->Release();
 }
 
 TEST(Module, AnswersOnlyForItsOwnClass) {

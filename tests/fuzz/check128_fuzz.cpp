@@ -6,16 +6,16 @@
 namespace {
 
 void CheckText(fuzz::Plugin which, fuzz::Fakes& fakes, BSTR text, bool above127) {
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
     const VARIANT_BOOL expected = above127 ? VARIANT_TRUE : VARIANT_FALSE;
     VARIANT_BOOL answer = 7;
     if (which == fuzz::Plugin::kOrvantel) {
-        auto* object = static_cast<_CPUInfo*>(refs.dispatch);
+        auto* object = static_cast<_CPUInfo*>(refs.dispatch.Get());
         FUZZ_CHECK(object->Check128(text, &answer) == S_OK);
         FUZZ_CHECK(answer == expected);
         FUZZ_CHECK(object->Check128(text, nullptr) == E_POINTER);
     } else if (which == fuzz::Plugin::kTamblorin) {
-        auto* object = static_cast<_CustomDate*>(refs.dispatch);
+        auto* object = static_cast<_CustomDate*>(refs.dispatch.Get());
         FUZZ_CHECK(object->Check128(text, &answer) == S_OK);
         FUZZ_CHECK(answer == expected);
         FUZZ_CHECK(object->Check128(text, nullptr) == E_POINTER);

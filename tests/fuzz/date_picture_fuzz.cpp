@@ -123,8 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(date::FormatItem(index, date, formatter, value) == S_OK || index == 9);
     }
     fuzz::Fakes fakes;
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kTamblorin, fakes);
-    CheckCalendar(in, static_cast<_CustomDate*>(refs.dispatch));
+    fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kTamblorin, fakes);
+    CheckCalendar(in, static_cast<_CustomDate*>(refs.dispatch.Get()));
     fuzz::ReleasePlugin(refs);
     return 0;
 }

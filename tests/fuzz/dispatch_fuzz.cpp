@@ -200,21 +200,17 @@ void Convert(FuzzedDataProvider& in, fuzz::VariantArena& arena) {
 
 void QueryAndTypeInfo(FuzzedDataProvider& in, IDispatch* object) {
     const IID iid = AnyIid(in);
-    IUnknown* other = nullptr;
-    const HRESULT hr = object->QueryInterface(iid, reinterpret_cast<void**>(&other));
+    com::ComPtr<IUnknown> other;
+    const HRESULT hr = object->QueryInterface(iid, other.OutVoid());
     if (SUCCEEDED(hr)) {
-        FUZZ_CHECK(other != nullptr);
+        FUZZ_CHECK(other);
         // One identity: IUnknown from any interface is the same pointer.
-        IUnknown* a = nullptr;
-        IUnknown* b = nullptr;
-        FUZZ_CHECK(other->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&a)) == S_OK);
-        FUZZ_CHECK(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&b)) == S_OK);
-        FUZZ_CHECK(a == b);
-        a->Release();
-        b->Release();
-        other->Release();
+        com::ComPtr<IUnknown> a, b;
+        FUZZ_CHECK(other->QueryInterface(IID_IUnknown, a.OutVoid()) == S_OK);
+        FUZZ_CHECK(object->QueryInterface(IID_IUnknown, b.OutVoid()) == S_OK);
+        FUZZ_CHECK(a.Get() == b.Get());
     } else {
-        FUZZ_CHECK(other == nullptr && hr == E_NOINTERFACE);
+        FUZZ_CHECK(!other && hr == E_NOINTERFACE);
     }
     UINT count = 7;
     FUZZ_CHECK(object->GetTypeInfoCount(&count) == S_OK && count == 0);
@@ -232,7 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fakes.Load(fuzz::TypicalMachine());
 
     const auto which = static_cast<fuzz::Plugin>(in.ConsumeIntegralInRange(0, 2));
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
     const frame::MethodTable methods =
         which == fuzz::Plugin::kOrvantel    ? cpuinfo::CPUInfoIdentity().methods
         : which == fuzz::Plugin::kTamblorin ? date::CustomDateIdentity().methods
@@ -241,16 +237,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 8 && in.remaining_bytes() > 0; ++step) {
         switch (in.ConsumeIntegralInRange(0, 6)) {
             case 0:
-                GetIDsOfNames(in, refs.dispatch, methods, arena);
+                GetIDsOfNames(in, refs.dispatch.Get(), methods, arena);
                 break;
             case 6:
                 Convert(in, arena);
                 break;
             case 1:
-                QueryAndTypeInfo(in, refs.dispatch);
+                QueryAndTypeInfo(in, refs.dispatch.Get());
                 break;
             default:
-                Invoke(in, refs.dispatch, methods, arena);
+                Invoke(in, refs.dispatch.Get(), methods, arena);
         }
     }
     FUZZ_CHECK(frame::ModuleUsage() == usage);

@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The member gives the same text as a string the caller owns, or fails with nothing.
     fuzz::Fakes fakes;
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
-    auto* object = static_cast<_CPUInfo*>(refs.dispatch);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
+    auto* object = static_cast<_CPUInfo*>(refs.dispatch.Get());
     BSTR in_text = null ? nullptr : com::AllocString(source);
     BSTR out = reinterpret_cast<BSTR>(&laid);  // overwritten by the member
     const HRESULT member = object->fnDualLine(in_text, &out);

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const VARIANT whenTrue = arena.Make(in);
     const VARIANT whenFalse = arena.Make(in);
 
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
-    auto* object = static_cast<_CPUInfo*>(refs.dispatch);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
+    auto* object = static_cast<_CPUInfo*>(refs.dispatch.Get());
     const Answer answer = Call(object, feature, whenTrue, whenFalse);
     FUZZ_CHECK(object->fnFeatureSupport(feature, whenTrue, whenFalse, nullptr) == E_POINTER);
 

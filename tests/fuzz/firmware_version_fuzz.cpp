@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::u16string> tokens = cpuinfo::VersionTokens(read);
     CheckTokens(read, tokens);
 
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
     refs.provider->PollData();
     FUZZ_CHECK(fakes.registry.open.empty());
     auto value = [&](LONG item) {

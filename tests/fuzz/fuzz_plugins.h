@@ -3,14 +3,10 @@
 
 #include <memory>
 
-#include "cpuinfo/cpuinfo.h"
-#include "date/custom_date.h"
-#include "platform/fakes/fake_clocks.h"
-#include "platform/fakes/fake_cpu_machine.h"
-#include "platform/fakes/fake_date.h"
 #include "platform/posix/locale_date_formatter.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "uptime/uptime.h"
+#include "tests/support/rigs.h"
+#include "tests/support/variants.h"
 
 namespace fuzz {
 
@@ -57,42 +53,41 @@ inline platform::fakes::CpuMachine TypicalMachine() {
 
 enum class Plugin { kOrvantel, kTamblorin, kWendrikai };
 
-// A new object of the plug-in's class holding one reference, as its IDispatch (the class
-// interface) and its two host interfaces.
+// A new object of the plug-in's class, as its IDispatch (the class interface) and its two host
+// interfaces.
 struct PluginRefs {
-    IDispatch* dispatch;
-    ITessivar2Plugin* plugin;
-    ITessivar2DataProvider* provider;
+    com::ComPtr<IDispatch> dispatch;
+    com::ComPtr<ITessivar2Plugin> plugin;
+    com::ComPtr<ITessivar2DataProvider> provider;
 };
 
 inline PluginRefs MakePlugin(Plugin which, Fakes& fakes) {
-    IDispatch* object = nullptr;
+    PluginRefs refs;
     switch (which) {
         case Plugin::kOrvantel:
-            object = static_cast<_CPUInfo*>(
-                new cpuinfo::CPUInfo(fakes.registry, fakes.features, fakes.service));
+            refs.dispatch =
+                testing_support::NewCPUInfo(fakes.registry, fakes.features, fakes.service)
+                    .As<IDispatch>();
             break;
         case Plugin::kTamblorin:
-            object =
-                static_cast<_CustomDate*>(new date::CustomDate(fakes.localClock, CDateFormatter()));
+            refs.dispatch =
+                testing_support::NewCustomDate(fakes.localClock, CDateFormatter()).As<IDispatch>();
             break;
         case Plugin::kWendrikai:
-            object = static_cast<_Uptime*>(new uptime::Uptime(fakes.tickClock, fakes.settings));
+            refs.dispatch =
+                testing_support::NewUptime(fakes.tickClock, fakes.settings).As<IDispatch>();
             break;
     }
-    PluginRefs refs{object, nullptr, nullptr};
-    FUZZ_CHECK(SUCCEEDED(
-        object->QueryInterface(IID_ITessivar2Plugin, reinterpret_cast<void**>(&refs.plugin))));
-    FUZZ_CHECK(SUCCEEDED(object->QueryInterface(IID_ITessivar2DataProvider,
-                                                reinterpret_cast<void**>(&refs.provider))));
+    FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.plugin)));
+    FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.provider)));
     return refs;
 }
 
 // Drops the three references; the object must be gone afterwards.
-inline void ReleasePlugin(const PluginRefs& refs) {
-    FUZZ_CHECK(refs.plugin->Release() == 2);
-    FUZZ_CHECK(refs.provider->Release() == 1);
-    FUZZ_CHECK(refs.dispatch->Release() == 0);
+inline void ReleasePlugin(PluginRefs& refs) {
+    FUZZ_CHECK(testing_support::Drop(refs.plugin) == 2);
+    FUZZ_CHECK(testing_support::Drop(refs.provider) == 1);
+    FUZZ_CHECK(testing_support::Drop(refs.dispatch) == 0);
 }
 
 }  // namespace fuzz

@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetClocks(in, fakes);
     if (which == fuzz::Plugin::kOrvantel) SetRegistry(in, fakes);
 
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
-    ITessivar2DataProvider* provider = refs.provider;
+    fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
+    ITessivar2DataProvider* provider = refs.provider.Get();
     LONG count = 0;
     FUZZ_CHECK(provider->get_Count(&count) == S_OK);
     FUZZ_CHECK(count == (which == fuzz::Plugin::kOrvantel    ? cpuinfo::kItemCount

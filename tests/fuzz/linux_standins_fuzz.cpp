@@ -176,8 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto service = platform::MakeLinuxManagementService(root, machine);
     platform::fakes::FakeProcessorFeatures features;
     features.features = {platform::kXmmiInstructions, platform::kXmmi64Instructions};
-    auto* object = new cpuinfo::CPUInfo(*registry, features, *service);
-    ITessivar2DataProvider* provider = object;
+    auto object = testing_support::NewCPUInfo(*registry, features, *service);
+    ITessivar2DataProvider* provider = object.Get();
     provider->PollData();
     for (LONG item = 0; item < cpuinfo::kItemCount; ++item) {
         com::Variant value;
@@ -187,6 +187,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BSTR text = nullptr;
     FUZZ_CHECK(object->fnWin32Processor(queries.ConsumeIntegral<short>(), &text) != E_POINTER);
     SysFreeString(text);
-    FUZZ_CHECK(static_cast<_CPUInfo*>(object)->Release() == 0);
+    FUZZ_CHECK(testing_support::Drop(object) == 0);
     return 0;
 }

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (in.ConsumeIntegralInRange(0, 31) == 0) fakes.service.failure = kServiceUnavailable;
 
-    const fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
-    auto* object = static_cast<_CPUInfo*>(refs.dispatch);
+    fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
+    auto* object = static_cast<_CPUInfo*>(refs.dispatch.Get());
     const int calls = in.ConsumeIntegralInRange(1, 4);
     for (int k = 0; k < calls; ++k) {
         const short selector =

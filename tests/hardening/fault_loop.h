@@ -12,9 +12,12 @@
 
 #include "com/com_standin_testing.h"
 #include "platform/fakes/fault_plan.h"
-#include "tests/hardening/outcome.h"
+#include "tests/support/calls.h"
+#include "tests/support/variants.h"
 
 namespace hardening {
+
+using namespace testing_support;
 
 // What one member call left for its caller, before it is read.
 struct Raw {
@@ -43,26 +46,6 @@ inline Outcome Take(Raw& raw) {
     MakeStale(&raw.value);
     return out;
 }
-
-// Arguments made once for many late-bound calls, last first as Invoke takes them.
-class Arguments {
-  public:
-    explicit Arguments(std::vector<VARIANT> firstToLast)
-        : args_(firstToLast.rbegin(), firstToLast.rend()) {}
-    ~Arguments() {
-        for (VARIANT& a : args_) VariantClear(&a);
-    }
-    Arguments(const Arguments&) = delete;
-    Arguments& operator=(const Arguments&) = delete;
-    DISPPARAMS* params() {
-        params_ = DISPPARAMS{args_.data(), nullptr, static_cast<UINT>(args_.size()), 0};
-        return &params_;
-    }
-
-  private:
-    std::vector<VARIANT> args_;
-    DISPPARAMS params_{};
-};
 
 // A late-bound call of member `id` into `raw`, without allocating anything itself.
 inline void InvokeInto(IDispatch* dispatch, DISPID id, Arguments& args, Raw& raw) {

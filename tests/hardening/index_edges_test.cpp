@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "com/errors.h"
-#include "tests/hardening/outcome.h"
 #include "tests/hardening/rigs.h"
 
 namespace hardening {
@@ -96,7 +95,7 @@ void CheckHostMembersAreNotLateBound() {
     ASSERT_EQ(rig.provider()->get_Count(&count), S_OK);
     for (DISPID id : {1, 2, 3, 4, 5, 6, 7, 0x60010000, 0x60010001, 0x60010002})
         for (LONG index : IndexEdges(count)) {
-            const Invoked got = Invoke(dispatch, id, {I4(index)});
+            const Invoked got = Invoke(dispatch, id, Long(index));
             EXPECT_EQ(got.hr, DISP_E_MEMBERNOTFOUND) << id << " " << index;
             EXPECT_FALSE(got.result.value.has_value());
         }
@@ -127,13 +126,13 @@ void CheckShortParameterEdges(IDispatch* dispatch, const std::vector<ShortMember
         SCOPED_TRACE(m.label);
         const DISPID id = IdOf(dispatch, m.method);
         for (LONG n : std::initializer_list<LONG>{-32768, -1, 0, 1, 32767}) {
-            const Invoked got = Invoke(dispatch, id, {I4(n)});
+            const Invoked got = Invoke(dispatch, id, Long(n));
             EXPECT_EQ(got.hr, S_OK) << n;
             EXPECT_EQ(got.result, m.early(static_cast<SHORT>(n))) << n;
         }
         const int before = methodCalls ? methodCalls() : 0;
         for (LONG n : std::initializer_list<LONG>{kMin, -32769, 32768, 65535, 65536, kMax}) {
-            const Invoked got = Invoke(dispatch, id, {I4(n)});
+            const Invoked got = Invoke(dispatch, id, Long(n));
             EXPECT_EQ(got.hr, DISP_E_OVERFLOW) << n;
             EXPECT_EQ(got.argErr, 0u) << n;
             EXPECT_FALSE(got.result.value.has_value());
@@ -185,33 +184,26 @@ TEST(ParameterEdges, OrvantelFeatureNumber) {
     for (LONG n : IndexEdges(56)) {
         const bool present = rig.features.features.count(static_cast<unsigned long>(n)) != 0;
         const std::u16string want = present ? u"yes" : u"no";
-        VARIANT yes = Text(u"yes"), no = Text(u"no");
+        const Value yes = Text(u"yes"), no = Text(u"no");
         BSTR out = StaleString();
         EXPECT_EQ(StringCall(rig.cls()->fnFeatureSupport(n, yes, no, &out), &out),
                   (Outcome{S_OK, want}))
             << n;
-        const Invoked late = Invoke(rig.dispatch(), id, {I4(n), yes, no});
+        const Invoked late = Invoke(rig.dispatch(), id, Long(n), yes, no);
         EXPECT_EQ(late.result, (Outcome{S_OK, want})) << n;
         EXPECT_EQ(com::View(yes.bstrVal), u"yes") << "the arguments stay the caller's";
-        VariantClear(&yes);
-        VariantClear(&no);
     }
     // Numbers beyond 32 bits are refused, the first argument named as the culprit.
-    VARIANT big;
-    VariantInit(&big);
-    big.vt = VT_R8;
-    big.dblVal = 2147483648.0;
-    VARIANT yes = Text(u"yes"), no = Text(u"no");
+    Value big = Real(2147483648.0);
+    const Value yes = Text(u"yes"), no = Text(u"no");
     const int calls = rig.features.calls;
-    const Invoked refused = Invoke(rig.dispatch(), id, {big, yes, no});
+    const Invoked refused = Invoke(rig.dispatch(), id, big, yes, no);
     EXPECT_EQ(refused.hr, DISP_E_OVERFLOW);
     EXPECT_EQ(refused.argErr, 2u);
     EXPECT_EQ(rig.features.calls, calls);
     big.dblVal = -2147483648.4;  // rounds to the smallest 32-bit number
-    const Invoked smallest = Invoke(rig.dispatch(), id, {big, yes, no});
+    const Invoked smallest = Invoke(rig.dispatch(), id, big, yes, no);
     EXPECT_EQ(smallest.result, (Outcome{S_OK, u"yes"}));
-    VariantClear(&yes);
-    VariantClear(&no);
 }
 
 }  // namespace

@@ -4,28 +4,29 @@
 
 #include <limits>
 
-#include "tests/hardening/outcome.h"
-#include "tests/hardening/plugin_classes.h"
+#include "tests/support/calls.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/plugins.h"
 
 namespace hardening {
 namespace {
 
+using namespace testing_support;
+
 constexpr LONG kMin = std::numeric_limits<LONG>::min();
 constexpr LONG kMax = std::numeric_limits<LONG>::max();
 
-class LibraryItemEdges : public ::testing::TestWithParam<PluginClass> {};
+class LibraryItemEdges : public ::testing::TestWithParam<PluginCase> {};
 
 TEST_P(LibraryItemEdges, NameDisplayNameAndValue) {
-    testing_support::PluginLibrary library(GetParam().library);
+    PluginLibrary library(GetParam().File());
     ASSERT_TRUE(library.loaded()) << library.error();
-    auto* provider =
-        library.Create<ITessivar2DataProvider>(GetParam().clsid, IID_ITessivar2DataProvider);
-    ASSERT_NE(provider, nullptr);
+    auto provider = library.Create<ITessivar2DataProvider>(GetParam().clsid);
+    ASSERT_TRUE(provider);
     provider->PollData();  // a machine may lack a fact; the items answer regardless
     const LONG count = GetParam().count;
     // Tamblorin answers the empty text and "Error" outside its items, the others nothing.
-    const bool date = GetParam().clsid == CLSID_CustomDate;
+    const bool date = GetParam().name == std::string("Tamblorin");
     const Outcome nameOutside{S_OK, date ? std::optional<std::u16string>(u"") : std::nullopt};
     const Outcome valueOutside{S_OK, date ? std::optional<std::u16string>(u"Error") : std::nullopt};
     for (LONG index : std::initializer_list<LONG>{kMin, kMin + 1, -2, -1, 0, 1, count - 1, count,
@@ -39,7 +40,7 @@ TEST_P(LibraryItemEdges, NameDisplayNameAndValue) {
         const Outcome v = VariantCall(provider->get_Value(index, &value), &value);
         if (index >= 0 && index < count) {
             ASSERT_TRUE(n.hr == S_OK && n.value && !n.value->empty());
-            EXPECT_EQ(d, (Outcome{S_OK, (date ? u"Tamblorin\\" : u"") + *n.value}));
+            EXPECT_EQ(d, (Outcome{S_OK, GetParam().displayPrefix + *n.value}));
             EXPECT_EQ(v.hr, S_OK);
         } else {
             EXPECT_EQ(n, nameOutside);
@@ -47,12 +48,11 @@ TEST_P(LibraryItemEdges, NameDisplayNameAndValue) {
             EXPECT_EQ(v, valueOutside);
         }
     }
-    EXPECT_EQ(provider->Release(), 0u);
+    EXPECT_EQ(Drop(provider), 0u);
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, LibraryItemEdges, ::testing::ValuesIn(kPluginClasses),
-                         PluginName);
+INSTANTIATE_TEST_SUITE_P(Plugins, LibraryItemEdges, ::testing::ValuesIn(kPlugins), PluginName);
 
 }  // namespace
 }  // namespace hardening

@@ -8,19 +8,21 @@
 #include <random>
 #include <vector>
 
-#include "tests/hardening/outcome.h"
-#include "tests/hardening/plugin_classes.h"
+#include "tests/support/calls.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/plugins.h"
 
 namespace hardening {
 namespace {
 
+using namespace testing_support;
+
 // A GUID that no class or interface has.
 constexpr IID kStranger = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-class Lifetime : public ::testing::TestWithParam<PluginClass> {
+class Lifetime : public ::testing::TestWithParam<PluginCase> {
   protected:
-    testing_support::PluginLibrary library{GetParam().library};
+    PluginLibrary library{GetParam().File()};
     void SetUp() override { ASSERT_TRUE(library.loaded()) << library.error(); }
 
     // The object's five interfaces, in this order.
@@ -29,7 +31,7 @@ class Lifetime : public ::testing::TestWithParam<PluginClass> {
                 &IID_ITessivar2DataProvider};
     }
     IUnknown* Create() {
-        IUnknown* object = library.Create<IUnknown>(GetParam().clsid, IID_IUnknown);
+        IUnknown* object = library.Create<IUnknown>(GetParam().clsid).Detach();
         EXPECT_NE(object, nullptr);
         return object;
     }
@@ -61,8 +63,8 @@ class Lifetime : public ::testing::TestWithParam<PluginClass> {
                 UINT infos = 9;
                 EXPECT_EQ(dispatch->GetTypeInfoCount(&infos), S_OK);
                 EXPECT_EQ(infos, 0u);
-                if (GetParam().hasMethods) {
-                    const Invoked got = Invoke(dispatch, IdOf(dispatch, u"Check128"), {I4(7)});
+                if (GetParam().HasMethods()) {
+                    const Invoked got = Invoke(dispatch, IdOf(dispatch, u"Check128"), Long(7));
                     EXPECT_EQ(got.result, (Outcome{S_OK, u"False"}));
                 }
                 break;
@@ -164,7 +166,7 @@ TEST_P(Lifetime, QueryInterfaceFollowsTheIdentityRules) {
     }
     // Interfaces the class does not have: the other classes', the factory's, none at all.
     std::vector<IID> refused = {IID_IClassFactory, IID_NULL, kStranger};
-    for (const PluginClass& other : kPluginClasses)
+    for (const PluginCase& other : kPlugins)
         if (other.classIid != GetParam().classIid) refused.push_back(other.classIid);
     for (IUnknown* from : itf) {
         for (const IID& iid : refused) {
@@ -311,20 +313,20 @@ TEST_P(Lifetime, InterfacesWorkAfterConfigureAndAfterOthersAreReleased) {
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, Lifetime, ::testing::ValuesIn(kPluginClasses), PluginName);
+INSTANTIATE_TEST_SUITE_P(Plugins, Lifetime, ::testing::ValuesIn(kPlugins), PluginName);
 
 // Each library counts its own objects and locks.
 TEST(Libraries, CountTheirObjectsApart) {
-    std::vector<std::unique_ptr<testing_support::PluginLibrary>> libraries;
-    std::vector<IUnknown*> objects;
-    for (const PluginClass& c : kPluginClasses) {
-        libraries.push_back(std::make_unique<testing_support::PluginLibrary>(c.library));
+    std::vector<std::unique_ptr<PluginLibrary>> libraries;
+    std::vector<com::ComPtr<IUnknown>> objects;
+    for (const PluginCase& c : kPlugins) {
+        libraries.push_back(std::make_unique<PluginLibrary>(c.File()));
         ASSERT_TRUE(libraries.back()->loaded()) << libraries.back()->error();
-        objects.push_back(libraries.back()->Create<IUnknown>(c.clsid, IID_IUnknown));
-        ASSERT_NE(objects.back(), nullptr);
+        objects.push_back(libraries.back()->Create<IUnknown>(c.clsid));
+        ASSERT_TRUE(objects.back());
     }
     for (std::size_t k = 0; k < objects.size(); ++k) {
-        objects[k]->Release();
+        objects[k].Reset();
         for (std::size_t j = 0; j < libraries.size(); ++j)
             EXPECT_EQ(libraries[j]->CanUnloadNow(), j <= k ? S_OK : S_FALSE) << k << " " << j;
     }

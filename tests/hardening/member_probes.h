@@ -19,15 +19,17 @@ class ProbeSet {
   public:
     std::vector<Probe> probes;
 
-    Arguments& Args(std::vector<VARIANT> firstToLast) {
-        arguments_.push_back(std::make_unique<Arguments>(std::move(firstToLast)));
-        return *arguments_.back();
+    template <class... V>
+    Arguments& Args(V&&... firstToLast) {
+        return *arguments_.emplace_back(
+            std::make_unique<Arguments>(std::forward<V>(firstToLast)...));
     }
     // A string argument for an early-bound call.
     BSTR String(std::u16string_view text) { return strings_.emplace_back(text).Get(); }
     // A late-bound probe of method `name`.
-    void Late(IDispatch* dispatch, const std::u16string& name, std::vector<VARIANT> args) {
-        Arguments& a = Args(std::move(args));
+    template <class... V>
+    void Late(IDispatch* dispatch, const std::u16string& name, V&&... args) {
+        Arguments& a = Args(std::forward<V>(args)...);
         const DISPID id = IdOf(dispatch, name);
         probes.push_back({"Invoke " + com::ToUtf8(name),
                           [dispatch, id, &a](Raw& raw) { InvokeInto(dispatch, id, a, raw); }});
@@ -72,29 +74,23 @@ inline void AddOrvantelProbes(CpuRig& rig, ProbeSet& set) {
                      [=](Raw& raw) { raw.hr = cpu->fnWin32Processor(s, &raw.text); }});
     // The chosen argument made text: a string, a number, a long decimal, a boolean.
     auto chosen = [](int kind) {
-        VARIANT v;
-        VariantInit(&v);
         switch (kind) {
             case 0:
                 return Text(u"a string argument");
             case 1:
-                return I4(-2147483647);
+                return Long(-2147483647);
             case 2:
-                v.vt = VT_R8;
-                v.dblVal = 1.234567890123456;
-                return v;
+                return Real(1.234567890123456);
             default:
-                v.vt = VT_BOOL;
-                v.boolVal = VARIANT_TRUE;
-                return v;
+                return Bool(true);
         }
     };
     for (int kind = 0; kind < 4; ++kind) {
-        const DISPPARAMS* params = set.Args({I4(6), chosen(kind), I4(0)}).params();
-        const VARIANT yes = params->rgvarg[1], no = params->rgvarg[0];
+        const Arguments& args = set.Args(Long(6), chosen(kind), Long(0));
+        const VARIANT yes = args[1], no = args[2];
         p.push_back({"fnFeatureSupport(" + std::to_string(kind) + ")",
                      [=](Raw& raw) { raw.hr = cpu->fnFeatureSupport(6, yes, no, &raw.text); }});
-        set.Late(rig.dispatch(), u"fnFeatureSupport", {I4(6), chosen(kind), I4(0)});
+        set.Late(rig.dispatch(), u"fnFeatureSupport", Long(6), chosen(kind), Long(0));
     }
     BSTR name = set.String(std::u16string(u"Intel(R) Pentium(R) 4 CPU 2.40GHz") + u'\0');
     p.push_back({"fnDualLine", [=](Raw& raw) { raw.hr = cpu->fnDualLine(name, &raw.text); }});
@@ -103,11 +99,11 @@ inline void AddOrvantelProbes(CpuRig& rig, ProbeSet& set) {
                      raw.value.vt = VT_BOOL;
                      raw.hr = cpu->Check128(accented, &raw.value.boolVal);
                  }});
-    set.Late(rig.dispatch(), u"fnWin32Processor", {I2(52)});
-    set.Late(rig.dispatch(), u"fnWin32Processor", {Text(u"16")});
+    set.Late(rig.dispatch(), u"fnWin32Processor", Short(52));
+    set.Late(rig.dispatch(), u"fnWin32Processor", Text(u"16"));
     set.Late(rig.dispatch(), u"fnDualLine",
-             {Text(std::u16string(u"Intel(R) Pentium(R) 4 CPU 2.40GHz") + u'\0')});
-    set.Late(rig.dispatch(), u"Check128", {Text(u"caf\u00e9")});
+             Text(std::u16string(u"Intel(R) Pentium(R) 4 CPU 2.40GHz") + u'\0'));
+    set.Late(rig.dispatch(), u"Check128", Text(u"caf\u00e9"));
 }
 
 inline void AddTamblorinProbes(DateRig& rig, ProbeSet& set) {
@@ -128,14 +124,14 @@ inline void AddTamblorinProbes(DateRig& rig, ProbeSet& set) {
         const SHORT n = l.argument;
         set.probes.push_back(
             {com::ToUtf8(l.name), [=](Raw& raw) { raw.hr = (custom->*member)(n, &raw.text); }});
-        set.Late(rig.dispatch(), l.name, {Text(u"12")});  // a text converted to 16 bits
+        set.Late(rig.dispatch(), l.name, Text(u"12"));  // a text converted to 16 bits
     }
     BSTR accented = set.String(u"d\u00e9c.");
     set.probes.push_back({"Check128", [=](Raw& raw) {
                               raw.value.vt = VT_BOOL;
                               raw.hr = custom->Check128(accented, &raw.value.boolVal);
                           }});
-    set.Late(rig.dispatch(), u"Check128", {Text(u"d\u00e9c.")});
+    set.Late(rig.dispatch(), u"Check128", Text(u"d\u00e9c."));
 }
 
 inline void AddWendrikaiProbes(UptimeRig& rig, ProbeSet& set) {
@@ -150,6 +146,18 @@ inline int FailEveryProbe(const Injector& injector, const ProbeSet& set, const L
         if (::testing::Test::HasFatalFailure()) break;
     }
     return faulted;
+}
+
+// Every member of a fresh rig (its probes added by `add`) with each step that `injector` fails
+// failing in turn: each must answer E_OUTOFMEMORY and no result. Answers the faulted calls.
+template <class Rig>
+int RunOutOfMemoryInEveryMember(void (*add)(Rig&, ProbeSet&), const Injector& injector) {
+    Rig rig;
+    ProbeSet set;
+    add(rig, set);
+    Loop loop;
+    loop.faulted = FailsWith(E_OUTOFMEMORY);
+    return FailEveryProbe(injector, set, loop);
 }
 
 // The processor class's poll failing at each step in turn. Polled first with one data set and

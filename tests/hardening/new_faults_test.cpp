@@ -5,12 +5,12 @@
 // allocation of the process on, when the platform's set-up is still to be made.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "tests/hardening/failing_new.h"
 #include "tests/hardening/member_probes.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/plugins.h"
 
 namespace hardening {
 namespace {
@@ -36,13 +36,9 @@ TEST(NewFaults, TheReplacementFailsTheNthAllocationOnly) {
 // The stand-in's conversions read and write numbers through standard strings: exhausted memory
 // there is E_OUTOFMEMORY, as the platform's call answers it, and the destination is untouched.
 TEST(NewFaults, VariantChangeTypeAnswersExhaustedMemory) {
-    VARIANT decimal;
-    VariantInit(&decimal);
-    decimal.vt = VT_R8;
-    decimal.dblVal = -1.234567890123456e-300;
-    const std::pair<VARIANT, VARTYPE> conversions[] = {
-        {decimal, VT_BSTR},
-        {I4(-2147483647), VT_BSTR},
+    const std::pair<Value, VARTYPE> conversions[] = {
+        {Real(-1.234567890123456e-300), VT_BSTR},
+        {Long(-2147483647), VT_BSTR},
         {Text(u"  -1.234567890123456E+300  "), VT_R8},
         {Text(u"&H000000000007FFFFFFF"), VT_I4},
     };
@@ -66,29 +62,17 @@ TEST(NewFaults, VariantChangeTypeAnswersExhaustedMemory) {
             EXPECT_EQ(com::View(dest.bstrVal), u"kept");
         }
         EXPECT_GT(faulted, 0) << source.vt;
-        VARIANT copy = source;
-        VariantClear(&copy);
     }
 }
 
-template <class Rig>
-void FailEveryMember(void (*add)(Rig&, ProbeSet&)) {
-    Rig rig;
-    ProbeSet set;
-    add(rig, set);
-    Loop loop;
-    loop.faulted = FailsWith(E_OUTOFMEMORY);
-    EXPECT_GT(FailEveryProbe(NewCalls(), set, loop), 0);
-}
-
 TEST(NewFaults, EveryMemberOfOrvantel) {
-    FailEveryMember<CpuRig>(&AddOrvantelProbes);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<CpuRig>(&AddOrvantelProbes, NewCalls()), 0);
 }
 TEST(NewFaults, EveryMemberOfTamblorin) {
-    FailEveryMember<DateRig>(&AddTamblorinProbes);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<DateRig>(&AddTamblorinProbes, NewCalls()), 0);
 }
 TEST(NewFaults, EveryMemberOfWendrikai) {
-    FailEveryMember<UptimeRig>(&AddWendrikaiProbes);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<UptimeRig>(&AddWendrikaiProbes, NewCalls()), 0);
 }
 
 TEST(NewFaults, EveryAllocationOfAnOrvantelPoll) {
@@ -107,11 +91,12 @@ int FailEachCreation(IClassFactory* factory, const std::function<HRESULT()>& usa
         FailNthNew(0);
         if (!reached) {
             EXPECT_EQ(hr, S_OK);
-            auto* provider = static_cast<ITessivar2DataProvider*>(object);
+            com::ComPtr<ITessivar2DataProvider> provider;
+            provider.Attach(static_cast<ITessivar2DataProvider*>(object));
             LONG count = 0;
             EXPECT_EQ(provider->get_Count(&count), S_OK);
             EXPECT_GT(count, 0);
-            provider->Release();
+            provider.Reset();
             EXPECT_EQ(usage(), S_OK);
             return k - 1;
         }
@@ -124,28 +109,22 @@ int FailEachCreation(IClassFactory* factory, const std::function<HRESULT()>& usa
 }
 
 // The built libraries, which share this program's operator new.
-class LibraryNewFaults : public ::testing::TestWithParam<const char*> {};
+class LibraryNewFaults : public ::testing::TestWithParam<PluginCase> {};
 
 TEST_P(LibraryNewFaults, CreationFromTheFirstAllocationThenEveryMember) {
-    testing_support::PluginLibrary library(std::string(GetParam()) + ".so");
+    PluginLibrary library(GetParam().File());
     ASSERT_TRUE(library.loaded()) << library.error();
-    const std::map<std::string, CLSID> classes = {
-        {"Wendrikai", CLSID_Uptime}, {"Tamblorin", CLSID_CustomDate}, {"Orvantel", CLSID_CPUInfo}};
-    const CLSID clsid = classes.at(GetParam());
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(library.GetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-              S_OK);
-    EXPECT_GT(FailEachCreation(factory, [&] { return library.CanUnloadNow(); }), 0);
+    com::ComPtr<IClassFactory> factory = library.Factory(GetParam().clsid);
+    ASSERT_TRUE(factory);
+    EXPECT_GT(FailEachCreation(factory.Get(), [&] { return library.CanUnloadNow(); }), 0);
 
     // On the real platform a poll step whose registry read runs out of memory shows the
     // registry's error code as its text, as any failed read does, and a later step may then
     // fail on that text: a faulted poll may answer any status. It must not throw, and the
     // object must answer as before: the poll's own status, then every item.
-    ITessivar2DataProvider* provider = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITessivar2DataProvider,
-                                      reinterpret_cast<void**>(&provider)),
-              S_OK);
-    factory->Release();
+    com::ComPtr<ITessivar2DataProvider> provider;
+    ASSERT_EQ(factory->CreateInstance(nullptr, provider.Iid(), provider.OutVoid()), S_OK);
+    factory.Reset();
     LONG count = 0;
     ASSERT_EQ(provider->get_Count(&count), S_OK);
     const HRESULT unfaulted = provider->PollData();
@@ -175,13 +154,11 @@ TEST_P(LibraryNewFaults, CreationFromTheFirstAllocationThenEveryMember) {
             }
         }
     }
-    provider->Release();
+    EXPECT_EQ(Drop(provider), 0u);
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, LibraryNewFaults,
-                         ::testing::Values("Wendrikai", "Tamblorin", "Orvantel"),
-                         [](const auto& info) { return std::string(info.param); });
+INSTANTIATE_TEST_SUITE_P(Plugins, LibraryNewFaults, ::testing::ValuesIn(kPlugins), PluginName);
 
 }  // namespace
 }  // namespace hardening

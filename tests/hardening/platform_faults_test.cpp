@@ -49,8 +49,8 @@ TEST_F(OrvantelPlatformFaults, EveryServiceCallOfEverySelector) {
 }
 
 TEST_F(OrvantelPlatformFaults, LateBoundMembers) {
-    Arguments selector({I2(53)});
-    Arguments feature({I4(6), Text(u"SSE yes"), Text(u"SSE no")});
+    Arguments selector(Short(53));
+    Arguments feature(Long(6), Text(u"SSE yes"), Text(u"SSE no"));
     const DISPID processor = IdOf(rig.dispatch(), u"fnWin32Processor");
     const DISPID support = IdOf(rig.dispatch(), u"fnFeatureSupport");
     const Probe probes[] = {
@@ -64,12 +64,11 @@ TEST_F(OrvantelPlatformFaults, LateBoundMembers) {
 }
 
 TEST_F(OrvantelPlatformFaults, FeatureTest) {
-    VARIANT yes = Text(u"yes");
+    const Value yes = Text(u"yes"), no = Long(0);
     const Probe probe{"fnFeatureSupport", [&](Raw& raw) {
-                          raw.hr = rig.cls()->fnFeatureSupport(6, yes, I4(0), &raw.text);
+                          raw.hr = rig.cls()->fnFeatureSupport(6, yes, no, &raw.text);
                       }};
     EXPECT_EQ(FailEachInTurn(PlatformCalls(plan), probe, Strict()), 1);
-    VariantClear(&yes);
 }
 
 // A poll fails for every one of its platform calls, and keeps no half-made item.

@@ -31,30 +31,15 @@ TEST(StringAllocationFaults, TheHookFailsTheNthAllocationOnly) {
 }
 
 TEST(StringAllocationFaults, EveryMemberOfOrvantel) {
-    CpuRig rig;
-    ProbeSet set;
-    AddOrvantelProbes(rig, set);
-    Loop loop;
-    loop.faulted = FailsWith(E_OUTOFMEMORY);
-    EXPECT_GT(FailEveryProbe(StringAllocations(), set, loop), 0);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<CpuRig>(&AddOrvantelProbes, StringAllocations()), 0);
 }
 
 TEST(StringAllocationFaults, EveryMemberOfTamblorin) {
-    DateRig rig;
-    ProbeSet set;
-    AddTamblorinProbes(rig, set);
-    Loop loop;
-    loop.faulted = FailsWith(E_OUTOFMEMORY);
-    EXPECT_GT(FailEveryProbe(StringAllocations(), set, loop), 0);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<DateRig>(&AddTamblorinProbes, StringAllocations()), 0);
 }
 
 TEST(StringAllocationFaults, EveryMemberOfWendrikai) {
-    UptimeRig rig;
-    ProbeSet set;
-    AddWendrikaiProbes(rig, set);
-    Loop loop;
-    loop.faulted = FailsWith(E_OUTOFMEMORY);
-    EXPECT_GT(FailEveryProbe(StringAllocations(), set, loop), 0);
+    EXPECT_GT(RunOutOfMemoryInEveryMember<UptimeRig>(&AddWendrikaiProbes, StringAllocations()), 0);
 }
 
 TEST(StringAllocationFaults, EveryStringOfAnOrvantelPoll) {

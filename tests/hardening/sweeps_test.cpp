@@ -12,7 +12,6 @@
 
 #include "com/errors.h"
 #include "cpuinfo/w32_processor.h"
-#include "tests/hardening/outcome.h"
 #include "tests/hardening/rigs.h"
 
 namespace hardening {
@@ -59,7 +58,7 @@ void SweepInvoke(IDispatch* dispatch, const std::u16string& method, Expect expec
     const DISPID id = IdOf(dispatch, method);
     Mismatches bad;
     for (int n = kShortMin; n <= kShortMax; ++n) {
-        const Invoked got = Invoke(dispatch, id, {I2(static_cast<SHORT>(n))});
+        const Invoked got = Invoke(dispatch, id, Short(static_cast<SHORT>(n)));
         const std::u16string want = expect(n);
         bad.Check(got.hr == S_OK && got.result.value == want, [&] {
             return std::to_string(n) + ": " + Hex(got.hr) + " \"" +
@@ -121,7 +120,7 @@ TEST(Win32ProcessorSweep, WithoutTheServiceEverySelectorFailsWithItsStatus) {
         bad.Check(hr == unavailable && out == nullptr,
                   [&] { return std::to_string(n) + ": early bound " + Hex(hr); });
         if (out != StaleString()) SysFreeString(out);
-        const Invoked late = Invoke(rig.dispatch(), id, {I2(static_cast<SHORT>(n))});
+        const Invoked late = Invoke(rig.dispatch(), id, Short(static_cast<SHORT>(n)));
         bad.Check(late.hr == DISP_E_EXCEPTION && late.scode == unavailable && !late.result.value,
                   [&] { return std::to_string(n) + ": late bound " + Hex(late.hr); });
     }
@@ -313,11 +312,7 @@ TEST(Check128Sweep, EveryCodeUnitEarlyAndLateBound) {
             const HRESULT hr = target.call(target.object, s.Get(), &found);
             const VARIANT_BOOL want = c > 127 ? VARIANT_TRUE : VARIANT_FALSE;
             bad.Check(hr == S_OK && found == want, [&] { return "early " + std::to_string(c); });
-            VARIANT arg;
-            VariantInit(&arg);
-            arg.vt = VT_BSTR;
-            arg.bstrVal = s.Get();  // stays the caller's
-            const Invoked late = Invoke(target.dispatch, id, {arg});
+            const Invoked late = Invoke(target.dispatch, id, Borrowed(s.Get()));
             bad.Check(late.hr == S_OK && late.result.value == (c > 127 ? u"True" : u"False"),
                       [&] { return "late " + std::to_string(c); });
             bad.Check(com::View(s.Get()) == text, [&] { return "argument changed"; });

@@ -8,15 +8,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <ostream>
 #include <string>
 
-#include "cpuinfo/cpuinfo.h"
-#include "date/custom_date.h"
-#include "frame/host_interfaces.h"
-#include "platform/fakes/fake_cpu_machine.h"
 #include "tests/support/plugin_library.h"
-#include "uptime/uptime.h"
+#include "tests/support/plugins.h"
+#include "tests/support/rigs.h"
+#include "tests/support/variants.h"
 
 namespace {
 
@@ -90,53 +87,35 @@ void Soak(ITessivar2DataProvider* provider, long cycles, bool pollAlwaysSucceeds
     }
 }
 
-struct LibraryCase {
-    const char* library;
-    CLSID clsid;
-    bool pollAlwaysSucceeds;  // the plug-in needs nothing the machine may lack
-    const char* cyclesVariable;
-    long builtCycles;
-};
-
-void PrintTo(const LibraryCase& c, std::ostream* out) {
-    *out << c.library;
+// The cycles of each library; Orvantel's, which read this machine's sources, are sized apart.
+long LibraryCycles(const testing_support::PluginCase& plugin) {
+    return std::string(plugin.name) == "Orvantel"
+               ? Cycles("TESS_SOAK_SYSTEM_CYCLES", TESS_SOAK_SYSTEM_CYCLES)
+               : Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES);
 }
 
-class SoakLibrary : public ::testing::TestWithParam<LibraryCase> {};
+class SoakLibrary : public ::testing::TestWithParam<testing_support::PluginCase> {};
 
 // The built library on this machine's platform, created through its class factory.
 TEST_P(SoakLibrary, HostCyclesKeepMemoryFlat) {
-    testing_support::PluginLibrary library(GetParam().library);
+    testing_support::PluginLibrary library(GetParam().File());
     ASSERT_TRUE(library.loaded()) << library.error();
-    auto* provider =
-        library.Create<ITessivar2DataProvider>(GetParam().clsid, IID_ITessivar2DataProvider);
-    ASSERT_NE(provider, nullptr);
-    Soak(provider, Cycles(GetParam().cyclesVariable, GetParam().builtCycles),
-         GetParam().pollAlwaysSucceeds);
-    EXPECT_EQ(provider->Release(), 0u);
+    auto provider = library.Create<ITessivar2DataProvider>(GetParam().clsid);
+    ASSERT_TRUE(provider);
+    Soak(provider.Get(), LibraryCycles(GetParam()), GetParam().pollAlwaysSucceeds);
+    EXPECT_EQ(testing_support::Drop(provider), 0u);
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachPlugin, SoakLibrary,
-                         ::testing::Values(LibraryCase{"Wendrikai.so", CLSID_Uptime, true,
-                                                       "TESS_SOAK_CYCLES", TESS_SOAK_CYCLES},
-                                           LibraryCase{"Tamblorin.so", CLSID_CustomDate, true,
-                                                       "TESS_SOAK_CYCLES", TESS_SOAK_CYCLES},
-                                           LibraryCase{"Orvantel.so", CLSID_CPUInfo, false,
-                                                       "TESS_SOAK_SYSTEM_CYCLES",
-                                                       TESS_SOAK_SYSTEM_CYCLES}),
-                         [](const auto& info) {
-                             std::string name = info.param.library;
-                             return name.substr(0, name.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(EachPlugin, SoakLibrary, ::testing::ValuesIn(testing_support::kPlugins),
+                         testing_support::PluginName);
 
 // Orvantel's own work without the cost of the Linux sources, which read proc files on every
 // query: its registry, feature test and management service answered from memory.
 TEST(SoakOrvantel, HostCyclesOnFakesKeepMemoryFlat) {
-    platform::fakes::FakeCpuMachine machine(platform::fakes::Pentium4());
-    auto* object = new cpuinfo::CPUInfo(machine.registry, machine.features, machine.service);
-    Soak(object, Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES), true);
-    EXPECT_EQ(static_cast<_CPUInfo*>(object)->Release(), 0u);
+    testing_support::CpuRig rig;
+    Soak(rig.provider(), Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES), true);
+    EXPECT_EQ(testing_support::Drop(rig.object), 0u);
 }
 
 }  // namespace

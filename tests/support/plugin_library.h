@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "com/com.h"
+#include "com/owners.h"
 
 namespace testing_support {
 
@@ -42,17 +42,20 @@ class PluginLibrary {
     HRESULT Register() const { return Entry<NoArgFn>("DllRegisterServer")(); }
     HRESULT Unregister() const { return Entry<NoArgFn>("DllUnregisterServer")(); }
 
+    // The class factory of `clsid`; null when it cannot be had.
+    com::ComPtr<IClassFactory> Factory(REFCLSID clsid) const {
+        com::ComPtr<IClassFactory> factory;
+        if (FAILED(GetClassObject(clsid, IID_IClassFactory, factory.OutVoid()))) factory.Detach();
+        return factory;
+    }
     // A new object of class `clsid` through the class factory, as interface `iid`; null when
     // the factory or the object cannot be had.
     template <class I>
-    I* Create(REFCLSID clsid, REFIID iid) const {
-        IClassFactory* factory = nullptr;
-        if (FAILED(GetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
-            return nullptr;
-        I* object = nullptr;
-        if (FAILED(factory->CreateInstance(nullptr, iid, reinterpret_cast<void**>(&object))))
-            object = nullptr;
-        factory->Release();
+    com::ComPtr<I> Create(REFCLSID clsid, REFIID iid = com::IidOf<I>()) const {
+        com::ComPtr<I> object;
+        const auto factory = Factory(clsid);
+        if (!factory || FAILED(factory->CreateInstance(nullptr, iid, object.OutVoid())))
+            object.Detach();
         return object;
     }
 

@@ -3,28 +3,15 @@
 
 #include <string>
 
-#include "com/owners.h"
-#include "platform/fakes/fake_clocks.h"
-#include "uptime/uptime.h"
+#include "tests/support/calls.h"
+#include "tests/support/rigs.h"
 #include "uptime/uptime_format.h"
 
 namespace {
 
-using com::View;
-
-class UptimeTest : public ::testing::Test {
+class UptimeTest : public ::testing::Test, protected testing_support::UptimeRig {
   protected:
-    platform::fakes::FakeTickClock clock;
-    platform::fakes::FakeRegionalSettings settings;
-    uptime::Uptime* object = new uptime::Uptime(clock, settings);
-    void TearDown() override { static_cast<_Uptime*>(object)->Release(); }
-
-    std::u16string ValueAt(LONG index) {
-        com::Variant v;
-        EXPECT_EQ(object->get_Value(index, v.Out()), S_OK);
-        EXPECT_EQ(v.vt, VT_BSTR);
-        return v.vt == VT_BSTR ? std::u16string(View(v.bstrVal)) : u"<not text>";
-    }
+    std::u16string ValueAt(LONG index) { return testing_support::ValueOf(provider(), index); }
     std::u16string At(std::uint64_t ticks, LONG index) {
         clock.now = ticks;
         EXPECT_EQ(object->PollData(), S_OK);

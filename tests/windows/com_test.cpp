@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "com/guid.h"
+#include "com/owners.h"
 #include "cpuinfo/orvantel_class.h"
 #include "date/tamblorin_class.h"
 #include "frame/host_interfaces.h"
@@ -204,8 +205,8 @@ TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
     ASSERT_FALSE(present.empty());
     for (const ExpectedLibrary* want : present) {
         SCOPED_TRACE(testing::Message() << want->name);
-        ITypeLib* lib = nullptr;
-        ASSERT_EQ(LoadTypeLibEx(PathOf(*want).c_str(), REGKIND_NONE, &lib), S_OK);
+        com::ComPtr<ITypeLib> lib;
+        ASSERT_EQ(LoadTypeLibEx(PathOf(*want).c_str(), REGKIND_NONE, lib.Out()), S_OK);
         TLIBATTR* libAttr = nullptr;
         ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
         EXPECT_TRUE(IsEqualGUID(libAttr->guid, Guid(want->libid)));
@@ -220,13 +221,12 @@ TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
         EXPECT_EQ(Text(helpFile), L"");
 
         // The class interface: dual, hidden, not extensible, with the tabled methods.
-        ITypeInfo* dispatch = nullptr;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->classIid), &dispatch), S_OK);
-        EXPECT_EQ(TypeName(dispatch), std::wstring(L"_") + want->className);
+        com::ComPtr<ITypeInfo> dispatch, vtable;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->classIid), dispatch.Out()), S_OK);
+        EXPECT_EQ(TypeName(dispatch.Get()), std::wstring(L"_") + want->className);
         HREFTYPE vtableRef = 0;
         ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef), S_OK);
-        ITypeInfo* vtable = nullptr;
-        ASSERT_EQ(dispatch->GetRefTypeInfo(vtableRef, &vtable), S_OK);
+        ASSERT_EQ(dispatch->GetRefTypeInfo(vtableRef, vtable.Out()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
@@ -234,43 +234,38 @@ TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
                            TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
         EXPECT_EQ(attr->wTypeFlags & flags, flags);
         vtable->ReleaseTypeAttr(attr);
-        CheckMethods(vtable, want->methods);
-        vtable->Release();
-        dispatch->Release();
+        CheckMethods(vtable.Get(), want->methods);
 
         // The coclass: creatable, the class interface first and default, then the host's two.
-        ITypeInfo* coclass = nullptr;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->clsid), &coclass), S_OK);
+        com::ComPtr<ITypeInfo> coclass;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->clsid), coclass.Out()), S_OK);
         ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->typekind, TKIND_COCLASS);
         EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
         ASSERT_EQ(attr->cImplTypes, 3);
         coclass->ReleaseTypeAttr(attr);
-        EXPECT_EQ(TypeName(coclass), want->className);
+        EXPECT_EQ(TypeName(coclass.Get()), want->className);
         const GUID order[3] = {Guid(want->classIid), *want->hostOrder[0], *want->hostOrder[1]};
         for (UINT i = 0; i < 3; ++i) {
             HREFTYPE ref = 0;
-            ITypeInfo* implemented = nullptr;
+            com::ComPtr<ITypeInfo> implemented;
             ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
-            ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+            ASSERT_EQ(coclass->GetRefTypeInfo(ref, implemented.Out()), S_OK);
             ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
             EXPECT_TRUE(IsEqualGUID(attr->guid, order[i])) << "interface " << i;
             implemented->ReleaseTypeAttr(attr);
-            implemented->Release();
             INT implFlags = 0;
             ASSERT_EQ(coclass->GetImplTypeFlags(i, &implFlags), S_OK);
             EXPECT_EQ((implFlags & IMPLTYPEFLAG_FDEFAULT) != 0, i == 0);
         }
-        coclass->Release();
-        lib->Release();
     }
 }
 
 TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
-    ITypeLib* lib = nullptr;
-    ASSERT_EQ(
-        LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_NONE, &lib),
-        S_OK);
+    com::ComPtr<ITypeLib> lib;
+    ASSERT_EQ(LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_NONE,
+                            lib.Out()),
+              S_OK);
     TLIBATTR* libAttr = nullptr;
     ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
     EXPECT_TRUE(IsEqualGUID(libAttr->guid, LIBID_TESSIVAR2Sdk));
@@ -307,8 +302,8 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
           {7, INVOKE_PROPERTYGET, {L"Value", L"Index"}}}},
     };
     for (const auto& want : interfaces) {
-        ITypeInfo* info = nullptr;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(*want.iid, &info), S_OK);
+        com::ComPtr<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*want.iid, info.Out()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
@@ -321,7 +316,7 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
             ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
             EXPECT_EQ(func->memid, want.members[i].id);
             EXPECT_EQ(func->invkind, want.members[i].kind);
-            auto names = Names(info, func->memid);
+            auto names = Names(info.Get(), func->memid);
             // GetNames answers for the first function of an id: the put of
             // ConfigurationString shares its get's id, so only its shape is checked here.
             ASSERT_FALSE(names.empty());
@@ -334,9 +329,7 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
             }
             info->ReleaseFuncDesc(func);
         }
-        info->Release();
     }
-    lib->Release();
 }
 
 TEST(VersionResource, ReadsBackTheTabledValues) {
@@ -411,34 +404,25 @@ TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
                   CLASS_E_CLASSNOTAVAILABLE);
         EXPECT_EQ(none, nullptr);
 
-        IClassFactory* factory = nullptr;
-        ASSERT_EQ(getClassObject(Guid(want->clsid), IID_IClassFactory,
-                                 reinterpret_cast<void**>(&factory)),
-                  S_OK);
-        IDispatch* dispatch = nullptr;
-        ASSERT_EQ(
-            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
-            S_OK);
-        factory->Release();
+        com::ComPtr<IClassFactory> factory;
+        ASSERT_EQ(getClassObject(Guid(want->clsid), factory.Iid(), factory.OutVoid()), S_OK);
+        com::ComPtr<IDispatch> dispatch;
+        ASSERT_EQ(factory->CreateInstance(nullptr, dispatch.Iid(), dispatch.OutVoid()), S_OK);
+        factory.Reset();
         EXPECT_EQ(canUnloadNow(), S_FALSE);
-
-        for (const IID* iid : {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider}) {
-            IUnknown* other = nullptr;
-            EXPECT_EQ(dispatch->QueryInterface(*iid, reinterpret_cast<void**>(&other)), S_OK);
-            if (other != nullptr) other->Release();
-        }
+        EXPECT_TRUE(dispatch.As<ITessivar2Plugin>());
+        EXPECT_TRUE(dispatch.As<ITessivar2DataProvider>());
 
         UINT count = 0;
         ASSERT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
         EXPECT_EQ(count, 1u);
-        ITypeInfo* info = nullptr;
-        ASSERT_EQ(dispatch->GetTypeInfo(0, 0x0409, &info), S_OK);
+        com::ComPtr<ITypeInfo> info;
+        ASSERT_EQ(dispatch->GetTypeInfo(0, 0x0409, info.Out()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
         EXPECT_TRUE(IsEqualGUID(attr->guid, Guid(want->classIid)));
         info->ReleaseTypeAttr(attr);
-        info->Release();
-        EXPECT_EQ(dispatch->GetTypeInfo(1, 0, &info), DISP_E_BADINDEX);
+        EXPECT_EQ(dispatch->GetTypeInfo(1, 0, info.Out()), DISP_E_BADINDEX);
 
         // Late binding finds every public method by name, in any letter case.
         for (const ExpectedMethod& method : want->methods) {
@@ -449,7 +433,7 @@ TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
             EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0x0409, &id), S_OK);
             EXPECT_EQ(id, method.id) << upper;
         }
-        dispatch->Release();
+        dispatch.Reset();
         EXPECT_EQ(canUnloadNow(), S_OK);
         FreeLibrary(module);
     }
@@ -483,16 +467,12 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
                   L"{00020424-0000-0000-C000-000000000046}");
         EXPECT_EQ(ReadValue(interfaceKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
 
-        IUnknown* object = nullptr;
-        ASSERT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                   reinterpret_cast<void**>(&object)),
+        com::ComPtr<IUnknown> object;
+        ASSERT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
+                                   object.OutVoid()),
                   S_OK);
-        for (const IID* iid : {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider}) {
-            IUnknown* other = nullptr;
-            EXPECT_EQ(object->QueryInterface(*iid, reinterpret_cast<void**>(&other)), S_OK);
-            if (other != nullptr) other->Release();
-        }
-        object->Release();
+        EXPECT_TRUE(object.As<ITessivar2Plugin>());
+        EXPECT_TRUE(object.As<ITessivar2DataProvider>());
     }
     // The host's interfaces are the host's to register: no plug-in wrote them.
     EXPECT_FALSE(KeyExists(L"Interface\\{" TESSIVAR2_PLUGIN_IID "}"));
@@ -500,11 +480,11 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
 }
 
 TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
-    ITypeLib* kit = nullptr;
+    com::ComPtr<ITypeLib> kit;
     ASSERT_EQ(LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_REGISTER,
-                            &kit),
+                            kit.Out()),
               S_OK);
-    kit->Release();
+    kit.Reset();
     const std::wstring kitLibid = L"{" TESSIVAR2_KIT_LIBID "}";
     const std::wstring pluginKey = L"Interface\\{" TESSIVAR2_PLUGIN_IID "}\\TypeLib";
     EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid);
@@ -517,11 +497,10 @@ TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
         EXPECT_EQ(reg(), S_OK);
         FreeLibrary(module);
         EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid) << "the kit's registration stays";
-        IUnknown* object = nullptr;
-        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITessivar2DataProvider, reinterpret_cast<void**>(&object)),
+        com::ComPtr<ITessivar2DataProvider> object;
+        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
+                                   object.OutVoid()),
                   S_OK);
-        if (object != nullptr) object->Release();
     }
     EXPECT_EQ(UnRegisterTypeLib(LIBID_TESSIVAR2Sdk, 1, 0, 0, kSysKind), S_OK);
 }
@@ -530,9 +509,9 @@ TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
 TEST(Unregistered, NothingOfTheRegistrationIsLeft) {
     for (const ExpectedLibrary* want : Present()) {
         SCOPED_TRACE(testing::Message() << want->name);
-        IUnknown* object = nullptr;
-        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                   reinterpret_cast<void**>(&object)),
+        com::ComPtr<IUnknown> object;
+        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
+                                   object.OutVoid()),
                   REGDB_E_CLASSNOTREG);
         CLSID clsid{};
         EXPECT_TRUE(FAILED(CLSIDFromProgID(want->progId, &clsid)));

@@ -1,19 +1,23 @@
 // What a member call gave back, read and freed at once: its status and its result as text, with
 // the checks every returned result must pass (a string is well formed and the caller's to free;
-// an out parameter is written even when the call fails).
+// an out parameter is written even when the call fails). Also late-bound calls by member id.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "com/com.h"
 #include "com/text.h"
+#include "frame/host_interfaces.h"
+#include "tests/support/variants.h"
 
-namespace hardening {
+namespace testing_support {
 
 struct Outcome {
     HRESULT hr = S_OK;
@@ -22,6 +26,11 @@ struct Outcome {
     std::optional<std::u16string> value;
     bool operator==(const Outcome&) const = default;
 };
+
+// The outcome of a call that succeeded with `text`.
+inline Outcome Ok(std::u16string text) {
+    return Outcome{S_OK, std::move(text)};
+}
 
 inline std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     out << "status 0x" << std::hex << static_cast<std::uint32_t>(o.hr) << std::dec << ", ";
@@ -93,34 +102,36 @@ inline Outcome VariantCall(HRESULT hr, VARIANT* v) {
     return Outcome{hr, TakeVariant(v)};
 }
 
-inline VARIANT I2(SHORT n) {
+// Item `index` of `provider`: its value's text, "<empty>" for the empty variant; the call must
+// succeed.
+inline std::u16string ValueOf(ITessivar2DataProvider* provider, LONG index) {
     VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = n;
-    return v;
-}
-inline VARIANT I4(LONG n) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-// A string argument; the caller frees it (VariantClear).
-inline VARIANT Text(std::u16string_view s) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = com::AllocString(s);
-    return v;
+    MakeStale(&v);
+    const Outcome got = VariantCall(provider->get_Value(index, &v), &v);
+    EXPECT_EQ(got.hr, S_OK) << "item " << index;
+    return got.value.value_or(u"<empty>");
 }
 
-// A late-bound call: Invoke's own status, the method's status from the exception record, the
-// position of a refused argument, and the result.
+// Every item's value as an outcome.
+inline std::vector<Outcome> AllValues(ITessivar2DataProvider* provider) {
+    LONG count = 0;
+    EXPECT_EQ(provider->get_Count(&count), S_OK);
+    std::vector<Outcome> values;
+    for (LONG i = 0; i < count; ++i) {
+        VARIANT v;
+        MakeStale(&v);
+        const HRESULT hr = provider->get_Value(i, &v);
+        values.push_back(VariantCall(hr, &v));
+    }
+    return values;
+}
+
+// A late-bound call: Invoke's own status, the method's status and source from the exception
+// record, the position of a refused argument, and the result.
 struct Invoked {
     HRESULT hr = S_OK;
     HRESULT scode = S_OK;
+    std::u16string source;
     UINT argErr = ~0u;
     Outcome result;
 };
@@ -133,29 +144,32 @@ inline DISPID IdOf(IDispatch* dispatch, std::u16string name) {
     return id;
 }
 
-// Invokes method `id` with `args` given first to last (they stay the caller's). A failed call
-// must leave the result empty.
-inline Invoked Invoke(IDispatch* dispatch, DISPID id, std::vector<VARIANT> args) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+// Invokes member `id` with `params` (they stay the caller's). A failed call must leave the
+// result empty.
+inline Invoked InvokeWith(IDispatch* dispatch, DISPID id, DISPPARAMS* params,
+                          WORD flags = DISPATCH_METHOD) {
     VARIANT result;
     VariantInit(&result);
-    EXCEPINFO excep{};
+    com::ExcepInfo excep;
     Invoked out;
-    out.hr =
-        dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &excep, &out.argErr);
+    out.hr = dispatch->Invoke(id, IID_NULL, 0, flags, params, &result, &excep, &out.argErr);
     if (out.hr == DISP_E_EXCEPTION) {
         out.scode = excep.scode;
+        out.source = com::View(excep.bstrSource);
         EXPECT_TRUE(FAILED(excep.scode)) << "an exception record without a failure";
     }
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
     if (FAILED(out.hr)) {
         EXPECT_EQ(result.vt, VT_EMPTY) << "a failed call gave a result";
     }
     out.result = VariantCall(out.hr, &result);
     return out;
+}
+
+// Invokes method `id` with the arguments given first to last (see Arguments for who owns them).
+template <class... V>
+Invoked Invoke(IDispatch* dispatch, DISPID id, V&&... firstToLast) {
+    Arguments args(std::forward<V>(firstToLast)...);
+    return InvokeWith(dispatch, id, args.params());
 }
 
 // Collects the differences found in a sweep and reports the first few.
@@ -177,4 +191,4 @@ class Mismatches {
     std::vector<std::string> first_;
 };
 
-}  // namespace hardening
+}  // namespace testing_support

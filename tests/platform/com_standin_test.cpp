@@ -5,11 +5,13 @@
 
 #include "com/com.h"
 #include "com/owners.h"
+#include "tests/support/variants.h"
 
 namespace {
 
 using com::Variant;
 using com::View;
+using namespace testing_support;
 
 TEST(Bstr, CarriesByteLengthAndTerminator) {
     BSTR s = SysAllocStringLen(u"ab\0c", 4);
@@ -41,51 +43,25 @@ TEST(Bstr, AllocatedWithoutSourceIsZeroFilled) {
     SysFreeString(s);
 }
 
-VARIANT I4(LONG v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_I4;
-    x.lVal = v;
-    return x;
-}
-
-VARIANT R8(double v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_R8;
-    x.dblVal = v;
-    return x;
-}
-
 struct ToTextCase {
     const char* label;
-    VARIANT source;
+    Value source;
     USHORT flags;
     std::u16string expected;
 };
 
 TEST(VariantChangeType, NumbersToText) {
-    VARIANT t;
-    VariantInit(&t);
-    t.vt = VT_BOOL;
-    t.boolVal = VARIANT_TRUE;
-    VARIANT i2;
-    VariantInit(&i2);
-    i2.vt = VT_I2;
-    i2.iVal = -7;
-    VARIANT empty;
-    VariantInit(&empty);
     const ToTextCase cases[] = {
-        {"i4", I4(42), 0, u"42"},
-        {"negative i4", I4(-2147483647 - 1), 0, u"-2147483648"},
-        {"i2", i2, 0, u"-7"},
-        {"half", R8(13.5), 0, u"13.5"},
-        {"whole double", R8(15.0), 0, u"15"},
-        {"fifteen digits", R8(133.333333333333333), 0, u"133.333333333333"},
-        {"large", R8(1e20), 0, u"1E+20"},
-        {"bool numeric", t, 0, u"-1"},
-        {"bool words", t, VARIANT_ALPHABOOL, u"True"},
-        {"empty", empty, 0, u""},
+        {"i4", Long(42), 0, u"42"},
+        {"negative i4", Long(-2147483647 - 1), 0, u"-2147483648"},
+        {"i2", Short(-7), 0, u"-7"},
+        {"half", Real(13.5), 0, u"13.5"},
+        {"whole double", Real(15.0), 0, u"15"},
+        {"fifteen digits", Real(133.333333333333333), 0, u"133.333333333333"},
+        {"large", Real(1e20), 0, u"1E+20"},
+        {"bool numeric", Bool(true), 0, u"-1"},
+        {"bool words", Bool(true), VARIANT_ALPHABOOL, u"True"},
+        {"empty", Value(), 0, u""},
     };
     for (const auto& c : cases) {
         Variant out;
@@ -139,9 +115,7 @@ TEST(VariantChangeType, TextToNumbers) {
         {u"99999999999999999999", VT_I4, DISP_E_OVERFLOW, 0},
     };
     for (const auto& c : cases) {
-        Variant source;
-        source.vt = VT_BSTR;
-        source.bstrVal = com::AllocString(c.text);
+        const Value source = Text(c.text);
         Variant out;
         const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
         EXPECT_EQ(hr, c.status) << com::ToUtf8(c.text);
@@ -175,7 +149,7 @@ TEST(VariantChangeType, DoublesAtThe64BitLimits) {
         {4294967295.5, VT_UI4, DISP_E_OVERFLOW, 0},
     };
     for (const auto& c : cases) {
-        VARIANT source = R8(c.value);
+        const Value source = Real(c.value);
         Variant out;
         const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
         EXPECT_EQ(hr, c.status) << c.value;
@@ -190,17 +164,13 @@ TEST(VariantChangeType, DoublesAtThe64BitLimits) {
         EXPECT_EQ(value, c.expected) << c.value;
     }
     // The same limit reached from text.
-    Variant text;
-    text.vt = VT_BSTR;
-    text.bstrVal = com::AllocString(u"9.2233720368547758E18");
+    const Value text = Text(u"9.2233720368547758E18");
     Variant out;
     EXPECT_EQ(VariantChangeType(&out, &text, 0, VT_I8), DISP_E_OVERFLOW);
 }
 
 TEST(VariantChangeType, NullHasNoTextOrNumber) {
-    VARIANT null;
-    VariantInit(&null);
-    null.vt = VT_NULL;
+    const Value null = Null();
     Variant out;
     EXPECT_EQ(VariantChangeType(&out, &null, 0, VT_BSTR), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(VariantChangeType(&out, &null, 0, VT_I4), DISP_E_TYPEMISMATCH);
@@ -233,18 +203,15 @@ TEST(VariantChangeType, ReadsThroughReferences) {
 }
 
 TEST(VariantChangeType, InPlaceReleasesTheOldText) {
-    Variant v;
-    v.vt = VT_BSTR;
-    v.bstrVal = com::AllocString(u"123");
+    Value v = Text(u"123");
     ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_I4), S_OK);
     EXPECT_EQ(v.vt, VT_I4);
     EXPECT_EQ(v.lVal, 123);
 }
 
 TEST(VariantCopy, CopiesTextDeeply) {
-    Variant a, b;
-    a.vt = VT_BSTR;
-    a.bstrVal = com::AllocString(u"abc");
+    const Value a = Text(u"abc");
+    Variant b;
     ASSERT_EQ(VariantCopy(&b, &a), S_OK);
     EXPECT_EQ(b.vt, VT_BSTR);
     EXPECT_NE(b.bstrVal, a.bstrVal);

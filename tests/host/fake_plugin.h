@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "com/owners.h"
 #include "com/text.h"
-#include "host/catalog.h"
+#include "host/plugins/catalog.h"
 
 namespace fakes {
 
@@ -90,9 +91,19 @@ class FakeProvider final : public ITessivar2DataProvider {
     ULONG refs_ = 1;
 };
 
+// Labels "Group\item k" for k = 0 .. count-1.
+inline std::vector<std::u16string> Labels(int count, const std::u16string& group = u"Group") {
+    std::vector<std::u16string> labels;
+    for (int k = 0; k < count; ++k)
+        labels.push_back(group + u"\\item " + com::Widen(std::to_string(k)));
+    return labels;
+}
+
 class FakeCatalog final : public host::PluginCatalog {
   public:
-    void Add(FakeProvider* provider) { providers_[Upper(provider->plugin())] = provider; }
+    void Add(FakeProvider* provider) {
+        providers_[Upper(provider->plugin())] = com::ComPtr<FakeProvider>::Share(provider);
+    }
     ITessivar2DataProvider* Find(const std::string& named, std::string* name,
                                  std::string* error) override {
         auto it = providers_.find(Upper(named));
@@ -101,7 +112,7 @@ class FakeCatalog final : public host::PluginCatalog {
             return nullptr;
         }
         *name = it->second->plugin();
-        return it->second;
+        return it->second.Get();
     }
 
   private:
@@ -109,15 +120,23 @@ class FakeCatalog final : public host::PluginCatalog {
         for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         return s;
     }
-    std::map<std::string, FakeProvider*> providers_;
+    std::map<std::string, com::ComPtr<FakeProvider>> providers_;
 };
 
-// Labels "Group\item k" for k = 0 .. count-1.
-inline std::vector<std::u16string> Labels(int count, const std::u16string& group = u"Group") {
-    std::vector<std::u16string> labels;
-    for (int k = 0; k < count; ++k)
-        labels.push_back(group + u"\\item " + com::Widen(std::to_string(k)));
-    return labels;
-}
+// The three plug-ins of the default panel, faked, and a catalog that hands them out.
+struct FakePlugins {
+    explicit FakePlugins(std::vector<std::u16string> uptimeLabels = Labels(26))
+        : uptime{"Wendrikai", 1000, std::move(uptimeLabels)} {
+        for (FakeProvider* provider : {&cpu, &date, &uptime}) catalog.Add(provider);
+    }
+    void ClearCalls() {
+        for (FakeProvider* provider : {&cpu, &date, &uptime}) provider->calls.clear();
+    }
+
+    FakeProvider cpu{"Orvantel", 1000, Labels(56)};
+    FakeProvider date{"Tamblorin", 10000, Labels(29)};
+    FakeProvider uptime;
+    FakeCatalog catalog;
+};
 
 }  // namespace fakes

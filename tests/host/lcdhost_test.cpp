@@ -72,13 +72,24 @@ TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
 // what --version, --help and check-config add.
 TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {
     const std::string usage =
-        "usage: lcdhost info|list|values [--json] PLUGIN\n"
-        "       lcdhost call PLUGIN METHOD [ARG...]\n"
-        "       lcdhost tree [PLUGIN...]\n"
-        "       lcdhost show [--size WxH] [--once | --lcdproc [HOST:]PORT] [LINE...]\n"
+        "lcdhost, a stand-in host for the Tessivar plug-ins\n"
+        "Usage: lcdhost [OPTIONS] [COMMAND]\n\n"
+        "Options:\n"
+        "  -h,--help                   print this help and exit\n"
+        "  --version                   print lcdhost's version and exit\n\n"
+        "Commands:\n"
+        "  info                        Count, PollFreqency, PollMethod, Description\n"
+        "  list                        index, Name, DisplayName of every item\n"
+        "  values                      one host cycle: PollData, then every Value\n"
+        "  call                        a public method of the class interface, by name\n"
+        "  tree                        the item tree, one level per backslash\n"
+        "  check-config                check a configuration file's keys, templates and items\n"
+        "  show                        a live panel of the LINEs, the configuration file's "
+        "screens or the default one\n\n"
+        "PLUGIN is Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path.\n"
         "LINE is text with items {Plugin:index} or {Plugin\\path\\label}; '{{' and '}}' are "
         "braces.\n"
-        "PLUGIN is Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path.\n";
+        "`lcdhost COMMAND --help` describes each command.\n";
     auto unknown = [](const std::string& named) {
         return "lcdhost: unknown plug-in '" + named +
                "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID or a library path)\n";

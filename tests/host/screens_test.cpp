@@ -2,8 +2,8 @@
 // log of failures, against fake plug-ins.
 #include <gtest/gtest.h>
 
-#include "host/screens.h"
-#include "host/terminal_posix.h"
+#include "host/live/terminal_posix.h"
+#include "host/panel/screens.h"
 #include "tests/host/fake_plugin.h"
 
 namespace {
@@ -56,12 +56,9 @@ TEST(TerminalKeys, ArrowsAndLettersSwitchAndQuitWins) {
         EXPECT_EQ(host::TerminalScreen::ParseKeys(c.bytes), c.keys) << c.bytes;
 }
 
-class LiveScreensTest : public ::testing::Test {
+class LiveScreensTest : public ::testing::Test, protected fakes::FakePlugins {
   protected:
     LiveScreensTest() {
-        catalog.Add(&cpu);
-        catalog.Add(&date);
-        catalog.Add(&uptime);
         config.screens = {{"cpu", 2, Priority::kForeground, {"C {Orvantel:1}"}},
                           {"up", 3, Priority::kInfo, {"U {Wendrikai:0}"}}};
     }
@@ -76,10 +73,6 @@ class LiveScreensTest : public ::testing::Test {
         return com::ToUtf8(screens.panel().Frame(screen, 8, 1)[0]);
     }
 
-    FakeProvider cpu{"Orvantel", 1000, fakes::Labels(56)};
-    FakeProvider date{"Tamblorin", 10000, fakes::Labels(29)};
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(26)};
-    FakeCatalog catalog;
     PanelConfig config;
 };
 

@@ -21,7 +21,7 @@
 #include <sstream>
 #include <thread>
 
-#include "host/screens.h"
+#include "host/live/live.h"
 #include "tests/host/fake_plugin.h"
 #include "tests/support/process.h"
 
@@ -336,7 +336,7 @@ TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
     config.screens = {{"one", 1, host::Priority::kForeground, {"one {Fake:0}", "x"}},
                       {"two", 2, host::Priority::kForeground, {"two {Fake:1}"}},
                       {"off", 1, host::Priority::kHidden, {"hidden"}}};
-    host::ScreensOptions options;
+    host::LiveOptions options;
     options.reload = [](host::PanelConfig* next, std::string*) {
         next->screens = {{"new", 1, host::Priority::kForeground, {"new {Fake:2}"}}};
         return true;

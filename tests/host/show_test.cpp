@@ -8,8 +8,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/panel.h"
-#include "host/show.h"
+#include "host/cli/command_line.h"
+#include "host/cli/show.h"
+#include "host/cli/tree.h"
+#include "host/config/display_settings.h"
+#include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
 
 namespace {
@@ -82,9 +85,10 @@ TEST(Show, OncePrintsExactlyTheRowsOfThePanel) {
     FakeCatalog catalog;
     catalog.Add(&uptime);
     std::ostringstream out, err;
-    EXPECT_EQ(host::Show({"--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"}, catalog,
-                         out, err),
-              0);
+    EXPECT_EQ(
+        host::RunCommand({"show", "--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"},
+                         catalog, out, err),
+        0);
     EXPECT_EQ(out.str(), "two   \nrows  \nxv    \n      \n");
     EXPECT_EQ(err.str(), "");
 }
@@ -96,9 +100,9 @@ TEST(Show, AFailedValueInOnceIsOneLineOnStderr) {
     FakeCatalog catalog;
     catalog.Add(&uptime);
     std::ostringstream out, err;
-    EXPECT_EQ(
-        host::Show({"--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"}, catalog, out, err),
-        0);
+    EXPECT_EQ(host::RunCommand({"show", "--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"},
+                               catalog, out, err),
+              0);
     EXPECT_EQ(out.str(), "   \n");
     EXPECT_EQ(err.str(),
               "lcdhost: Wendrikai:0: Value failed with out of memory (0x8007000E); Wendrikai:1: "
@@ -110,15 +114,15 @@ TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
     FakeCatalog catalog;
     catalog.Add(&uptime);
     const std::vector<std::vector<std::string>> cases = {
-        {"--once", "{Wendrikai:3}"},
-        {"--once", "{Orvantel:1}"},
-        {"--once", "{Wendrikai:1"},
-        {"--size", "0x0"},
-        {"--once"},  // the default layout needs all three plug-ins
+        {"show", "--once", "{Wendrikai:3}"},
+        {"show", "--once", "{Orvantel:1}"},
+        {"show", "--once", "{Wendrikai:1"},
+        {"show", "--size", "0x0"},
+        {"show", "--once"},  // the default layout needs all three plug-ins
     };
     for (const auto& args : cases) {
         std::ostringstream out, err;
-        EXPECT_NE(host::Show(args, catalog, out, err), 0) << args.back();
+        EXPECT_NE(host::RunCommand(args, catalog, out, err), 0) << args.back();
         EXPECT_EQ(out.str(), "");
         const std::string e = err.str();
         ASSERT_FALSE(e.empty());
@@ -208,7 +212,7 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
     catalog.Add(&date);
     catalog.Add(&uptime);
     std::ostringstream out, err;
-    EXPECT_EQ(host::Tree({"wendrikai", "Tamblorin"}, catalog, out, err), 0);
+    EXPECT_EQ(host::RunCommand({"tree", "wendrikai", "Tamblorin"}, catalog, out, err), 0);
     EXPECT_EQ(out.str(),
               "Wendrikai\n  Custom\n    d accumulated  {Wendrikai:0}\n"
               "Tamblorin\n  Custom\n    Day Short  {Tamblorin:0}\n");
@@ -216,7 +220,8 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
         << "the tree reads only the display names";
 
     std::ostringstream out2, err2;
-    EXPECT_EQ(host::Tree({}, catalog, out2, err2), 1) << "no argument: all three plug-ins";
+    EXPECT_EQ(host::RunCommand({"tree"}, catalog, out2, err2), 1)
+        << "no argument: all three plug-ins";
     EXPECT_EQ(out2.str(), "");
     EXPECT_EQ(err2.str(), "lcdhost: unknown plug-in 'Orvantel'\n");
 }

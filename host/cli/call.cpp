@@ -12,13 +12,15 @@ namespace host {
 
 namespace {
 
-// Why Invoke refused the argument it points at with `argErr`, counted from the last.
+// Why Invoke refused the argument it points at with `argErr`, counted from the last; an argErr
+// beyond the arguments points at none of them.
 std::string ArgumentFault(HRESULT hr, const std::string& method,
                           const std::vector<std::string>& arguments, UINT argErr) {
     const std::string fault = hr == DISP_E_OVERFLOW ? " is out of range" : " has the wrong type";
     const std::size_t n = arguments.size();
-    return method + ": argument " + std::to_string(n - argErr) + " '" + arguments[n - 1 - argErr] +
-           "'" + fault;
+    if (argErr >= n) return method + ": an argument" + fault;
+    return method + ": argument " + std::to_string(n - argErr) + " '" +
+           arguments[n - 1 - argErr] + "'" + fault;
 }
 
 class Call final : public WordsCommand {

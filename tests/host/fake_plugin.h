@@ -1,5 +1,6 @@
 // In-process stand-ins for plug-ins: a data provider with chosen items, values and failures that
-// records every call, and a catalog that hands them out by name.
+// records every call, a catalog that hands them out by name, and an object with one method that
+// answers Invoke as told.
 #pragma once
 
 #include <functional>
@@ -121,6 +122,45 @@ class FakeCatalog final : public host::PluginCatalog {
         return s;
     }
     std::map<std::string, com::ComPtr<FakeProvider>> providers_;
+};
+
+// An object with one method, "Twice", that answers Invoke with `status` and `argErr`, and on
+// success returns its arguments, last first, joined.
+class FakeDispatch final : public IDispatch {
+  public:
+    HRESULT status = S_OK;
+    UINT argErr = 0;
+    SCODE exception = S_OK;  // the scode of a DISP_E_EXCEPTION
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
+        return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                            DISPID* ids) override {
+        *ids = std::u16string_view(reinterpret_cast<const char16_t*>(names[0])) == u"Twice"
+                   ? 1
+                   : DISPID_UNKNOWN;
+        return *ids == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* err) override {
+        *err = argErr;
+        if (status == DISP_E_EXCEPTION) excep->scode = exception;
+        std::u16string joined;
+        for (UINT k = 0; k < params->cArgs; ++k) joined += com::View(params->rgvarg[k].bstrVal);
+        return FAILED(status) ? status : com::ReturnText(joined, result);
+    }
+
+  private:
+    ULONG refs_ = 1;
 };
 
 // The three plug-ins of the default panel, faked, and a catalog that hands them out.

@@ -1,4 +1,5 @@
-// The show and tree commands' arguments and output, against fake plug-ins.
+// lcdhost's commands against fake plug-ins: show's and tree's arguments and output, and what
+// call makes of each answer of a method.
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/cli/call.h"
 #include "host/cli/command_line.h"
 #include "host/cli/show.h"
 #include "host/cli/tree.h"
@@ -224,6 +226,60 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
         << "no argument: all three plug-ins";
     EXPECT_EQ(out2.str(), "");
     EXPECT_EQ(err2.str(), "lcdhost: unknown plug-in 'Orvantel'\n");
+}
+
+TEST(CallMethod, ReportsEveryAnswerOfInvokeInOneLine) {
+    const struct {
+        const char* method;
+        HRESULT status;
+        UINT argErr;
+        std::vector<std::string> args;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"Twice", S_OK, 0, {"a", "b"}, "ba\n", ""},
+        {"Nothing", S_OK, 0, {}, "", "lcdhost: Fake has no method 'Nothing'\n"},
+        {"Twice",
+         DISP_E_TYPEMISMATCH,
+         0,
+         {"a", "b"},
+         "",
+         "lcdhost: Twice: argument 2 'b' has the wrong type\n"},
+        {"Twice",
+         DISP_E_OVERFLOW,
+         1,
+         {"a", "b"},
+         "",
+         "lcdhost: Twice: argument 1 'a' is out of range\n"},
+        // An argErr beyond the arguments names none of them.
+        {"Twice",
+         DISP_E_TYPEMISMATCH,
+         7,
+         {"a"},
+         "",
+         "lcdhost: Twice: an argument has the wrong type\n"},
+        {"Twice", DISP_E_OVERFLOW, 0, {}, "", "lcdhost: Twice: an argument is out of range\n"},
+        {"Twice", DISP_E_BADPARAMCOUNT, 0, {}, "", "lcdhost: Twice: wrong number of arguments\n"},
+        {"Twice",
+         DISP_E_EXCEPTION,
+         0,
+         {},
+         "",
+         "lcdhost: Twice failed with overflow (0x800A0006)\n"},
+        {"Twice", E_FAIL, 0, {}, "", "lcdhost: Twice failed with unspecified error (0x80004005)\n"},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeDispatch object;
+        object.status = c.status;
+        object.argErr = c.argErr;
+        object.exception = static_cast<SCODE>(0x800A0006);
+        FakeCatalog catalog;
+        std::ostringstream out, err;
+        host::Context ctx{out, err, catalog};
+        EXPECT_EQ(host::CallMethod(ctx, "Fake", &object, c.method, c.args), *c.err ? 1 : 0);
+        EXPECT_EQ(out.str(), c.out) << c.err;
+        EXPECT_EQ(err.str(), c.err);
+    }
 }
 
 }  // namespace

@@ -68,6 +68,17 @@ TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
     }
 }
 
+TEST(Lcdhost, AnExceptionEndsTheRunWithOneErrorLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
+#endif
+    // An endless file exhausts the memory lcdhost may take: the exception reaches main.
+    auto r = RunShell("ulimit -v 200000; " + kHost + " check-config /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "lcdhost: std::bad_alloc\n");
+}
+
 // Command lines as lcdhost has always read them, with what it printed and its exit status, then
 // what --version, --help and check-config add.
 TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {

@@ -2,6 +2,10 @@
 // log of failures, against fake plug-ins.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include "host/live/descriptors_posix.h"
+#include "host/live/signal_pipe_posix.h"
 #include "host/live/terminal_posix.h"
 #include "host/panel/screens.h"
 #include "tests/host/fake_plugin.h"
@@ -54,6 +58,30 @@ TEST(TerminalKeys, ArrowsAndLettersSwitchAndQuitWins) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(host::TerminalScreen::ParseKeys(c.bytes), c.keys) << c.bytes;
+}
+
+TEST(SignalPipe, TellsTheEndFromAReloadAndReportsWhatItCannotSetUp) {
+    struct sigaction before {};
+    sigaction(SIGINT, nullptr, &before);
+    {
+        host::SignalPipe signals;
+        ASSERT_GE(signals.fd(), 0) << signals.error();
+        raise(SIGHUP);
+        EXPECT_TRUE(signals.Take().hangUp);
+        raise(SIGINT);
+        const auto caught = signals.Take();
+        EXPECT_TRUE(caught.end);
+        EXPECT_FALSE(caught.hangUp);
+    }
+    host::SignalPipe cannot({SIGINT, SIGKILL});
+    EXPECT_LT(cannot.fd(), 0);
+    EXPECT_EQ(cannot.error(), "signal 9: Invalid argument");
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler) << "the handler set before the failure is back";
+    std::string error;
+    EXPECT_FALSE(host::MakeNonBlocking(-1, &error));
+    EXPECT_EQ(error, "Bad file descriptor");
 }
 
 class LiveScreensTest : public ::testing::Test, protected fakes::FakePlugins {

@@ -24,7 +24,8 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     const com::LocalMemory<LPWSTR> wide(CommandLineToArgvW(GetCommandLineW(), &count));
     if (wide) {
         std::vector<std::string> args;
-        for (int i = 1; i < count; ++i) args.push_back(com::ToUtf8(std::wstring_view(wide.Get()[i])));
+        for (int i = 1; i < count; ++i)
+            args.push_back(com::ToUtf8(std::wstring_view(wide.Get()[i])));
         return args;
     }
 #endif

@@ -19,8 +19,8 @@ std::string ArgumentFault(HRESULT hr, const std::string& method,
     const std::string fault = hr == DISP_E_OVERFLOW ? " is out of range" : " has the wrong type";
     const std::size_t n = arguments.size();
     if (argErr >= n) return method + ": an argument" + fault;
-    return method + ": argument " + std::to_string(n - argErr) + " '" +
-           arguments[n - 1 - argErr] + "'" + fault;
+    return method + ": argument " + std::to_string(n - argErr) + " '" + arguments[n - 1 - argErr] +
+           "'" + fault;
 }
 
 class Call final : public WordsCommand {

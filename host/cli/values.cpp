@@ -25,6 +25,7 @@ void WriteJson(std::ostream& out, const Provider::Item& item, HRESULT hr, const 
     else
         out << (SUCCEEDED(ConvertToText(value, &text)) ? JsonString(text) : "null")
             << ", \"type\": \"" << VariantTypeName(value.vt) << "\"";
+    out << '}';
 }
 
 // One item as a line: index, display name padded to `width`, the value or its failure.
@@ -74,7 +75,7 @@ class Values final : public WordsCommand {
                 continue;
             }
             WriteJson(ctx.out, items[k], hr, value);
-            ctx.out << (k + 1 < items.size() ? "},\n" : "}\n");
+            ctx.out << (k + 1 < items.size() ? ",\n" : "\n");
         }
         if (json) ctx.out << "]\n";
         return 0;

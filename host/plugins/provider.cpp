@@ -59,9 +59,9 @@ HRESULT Provider::PollFrequency(LONG* milliseconds) const {
 }
 
 HRESULT Provider::Description(std::u16string* text) const {
-    BSTR description = nullptr;
-    const HRESULT hr = plugin_ ? plugin_->get_Description(&description) : E_NOINTERFACE;
-    *text = com::TakeText(description);
+    com::Bstr description;
+    const HRESULT hr = plugin_ ? plugin_->get_Description(description.Out()) : E_NOINTERFACE;
+    *text = description.View();
     return hr;
 }
 

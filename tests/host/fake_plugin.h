@@ -14,7 +14,23 @@
 
 namespace fakes {
 
-class FakeProvider final : public ITessivar2DataProvider {
+// IUnknown of a fake that lives on the stack: its references are counted, it is never freed.
+template <class Interface>
+class FakeUnknown : public Interface {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == com::IidOf<Interface>();
+        *out = known ? static_cast<Interface*>(this) : nullptr;
+        return known ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+  private:
+    ULONG refs_ = 1;
+};
+
+class FakeProvider final : public FakeUnknown<ITessivar2DataProvider> {
   public:
     FakeProvider(std::string plugin, LONG period, std::vector<std::u16string> labels)
         : plugin_(std::move(plugin)), period_(period), labels_(std::move(labels)) {}
@@ -29,18 +45,6 @@ class FakeProvider final : public ITessivar2DataProvider {
 
     int polls = 0;
     std::vector<std::string> calls;  // "PollData", "Value 3", "Count", ...
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_ITessivar2DataProvider) {
-            *out = static_cast<ITessivar2DataProvider*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
 
     HRESULT STDMETHODCALLTYPE PollData() override {
         calls.push_back("PollData");
@@ -89,7 +93,6 @@ class FakeProvider final : public ITessivar2DataProvider {
     std::string plugin_;
     LONG period_;
     std::vector<std::u16string> labels_;
-    ULONG refs_ = 1;
 };
 
 // Labels "Group\item k" for k = 0 .. count-1.
@@ -126,18 +129,12 @@ class FakeCatalog final : public host::PluginCatalog {
 
 // An object with one method, "Twice", that answers Invoke with `status` and `argErr`, and on
 // success returns its arguments, last first, joined.
-class FakeDispatch final : public IDispatch {
+class FakeDispatch final : public FakeUnknown<IDispatch> {
   public:
     HRESULT status = S_OK;
     UINT argErr = 0;
     SCODE exception = S_OK;  // the scode of a DISP_E_EXCEPTION
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
@@ -158,9 +155,6 @@ class FakeDispatch final : public IDispatch {
         for (UINT k = 0; k < params->cArgs; ++k) joined += com::View(params->rgvarg[k].bstrVal);
         return FAILED(status) ? status : com::ReturnText(joined, result);
     }
-
-  private:
-    ULONG refs_ = 1;
 };
 
 // The three plug-ins of the default panel, faked, and a catalog that hands them out.

@@ -274,16 +274,11 @@ TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
         return u"?";
     };
     date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
-    uptime.value = [](LONG, int) { return u"?"; };
     FakeProvider wide{"Wendrikai", 1000, fakes::Labels(26)};
     wide.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
-    FakeCatalog catalog3;
-    catalog3.Add(&cpu);
-    catalog3.Add(&date);
-    catalog3.Add(&wide);
-    std::string error;
-    auto panel = Panel::Create(catalog3, host::DefaultTemplates(), &error);
-    ASSERT_TRUE(panel) << error;
+    catalog.Add(&wide);  // in place of the Wendrikai of two items
+    auto panel = Make(host::DefaultTemplates());
+    ASSERT_TRUE(panel);
     panel->Tick(0);
     const auto rows = Rows(panel->Frame(20, 4));
     EXPECT_EQ(rows, (std::vector<std::string>{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ",

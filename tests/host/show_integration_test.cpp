@@ -112,17 +112,13 @@ class Child {
     int stdinWrite_ = -1;
 };
 
-// A loopback port that nothing listens on right now.
-int FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+// 127.0.0.1:`port`; port 0 lets bind choose.
+sockaddr_in LoopbackAddress(int port = 0) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    close(fd);
-    return ntohs(address.sin_port);
+    return address;
 }
 
 // The fake server's listening socket on a loopback port.
@@ -130,15 +126,20 @@ int Listen(int* port, int backlog = 4) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     const int yes = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = LoopbackAddress();
     EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(listen(fd, backlog), 0);
     socklen_t size = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
     *port = ntohs(address.sin_port);
     return fd;
+}
+
+// A loopback port that nothing listens on right now.
+int FreePort() {
+    int port = 0;
+    close(Listen(&port));
+    return port;
 }
 
 int Accept(int listener, std::chrono::milliseconds limit) {
@@ -257,10 +258,7 @@ struct Lcdd {
         // Wait for the server to listen.
         for (int k = 0; k < 100 && !listening; ++k) {
             const int fd = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<std::uint16_t>(port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            sockaddr_in address = LoopbackAddress(port);
             listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
             close(fd);
             if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -435,11 +433,8 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
 
 // 127.0.0.1:`port` as a resolver gives it.
 host::SocketAddress Loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return host::MakeSocketAddress(reinterpret_cast<sockaddr*>(&address), sizeof address);
+    const sockaddr_in address = LoopbackAddress(port);
+    return host::MakeSocketAddress(reinterpret_cast<const sockaddr*>(&address), sizeof address);
 }
 
 // A socket to "localhost:13666" that the resolver answers with `addresses`.
@@ -466,8 +461,8 @@ TEST(StreamSocket, TriesEveryAddressInTurnEachForItsTime) {
     int fullPort = 0, openPort = 0;
     const int full = Listen(&fullPort, 0);
     const int filler = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_storage first = Loopback(fullPort).address;
-    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&first), sizeof(sockaddr_in)), 0);
+    sockaddr_in first = LoopbackAddress(fullPort);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&first), sizeof first), 0);
     const int refusing = FreePort();
     const int listener = Listen(&openPort);
     auto link = Link({Loopback(fullPort), Loopback(refusing), Loopback(openPort)});

@@ -1,7 +1,5 @@
 // lcdhost's commands against fake plug-ins: show's and tree's arguments and output, and what
 // call makes of each answer of a method.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,11 +14,27 @@
 #include "host/config/display_settings.h"
 #include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
+#include "tests/support/process.h"
 
 namespace {
 
 using fakes::FakeCatalog;
 using fakes::FakeProvider;
+
+// lcdhost's command line, run on a fake Wendrikai of three items.
+class Show : public ::testing::Test {
+  protected:
+    Show() { catalog.Add(&uptime); }
+    testing_support::Result Run(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        const int status = host::RunCommand(args, catalog, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+    FakeCatalog catalog;
+};
+class SelectPanelConfig : public Show {};
 
 TEST(ParseShowOptions, ReadsOptionsBeforeTheTemplates) {
     host::ShowOptions o;
@@ -79,42 +93,28 @@ TEST(ParseEndpoint, DefaultsTheHost) {
     }
 }
 
-TEST(Show, OncePrintsExactlyTheRowsOfThePanel) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+TEST_F(Show, OncePrintsExactlyTheRowsOfThePanel) {
     uptime.value = [](LONG index, int) -> std::u16string {
         return index == 2 ? u"two\nrows" : u"v";
     };
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    std::ostringstream out, err;
-    EXPECT_EQ(
-        host::RunCommand({"show", "--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"},
-                         catalog, out, err),
-        0);
-    EXPECT_EQ(out.str(), "two   \nrows  \nxv    \n      \n");
-    EXPECT_EQ(err.str(), "");
+    const auto r = Run({"show", "--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "two   \nrows  \nxv    \n      \n");
+    EXPECT_EQ(r.err, "");
 }
 
-TEST(Show, AFailedValueInOnceIsOneLineOnStderr) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+TEST_F(Show, AFailedValueInOnceIsOneLineOnStderr) {
     uptime.failingValues[0] = E_OUTOFMEMORY;
     uptime.failingValues[1] = E_FAIL;
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    std::ostringstream out, err;
-    EXPECT_EQ(host::RunCommand({"show", "--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"},
-                               catalog, out, err),
-              0);
-    EXPECT_EQ(out.str(), "   \n");
-    EXPECT_EQ(err.str(),
+    const auto r = Run({"show", "--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "   \n");
+    EXPECT_EQ(r.err,
               "lcdhost: Wendrikai:0: Value failed with out of memory (0x8007000E); Wendrikai:1: "
               "Value failed with unspecified error (0x80004005)\n");
 }
 
-TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
+TEST_F(Show, ErrorsAreOneLineAndNothingOnStdout) {
     const std::vector<std::vector<std::string>> cases = {
         {"show", "--once", "{Wendrikai:3}"},
         {"show", "--once", "{Orvantel:1}"},
@@ -123,24 +123,18 @@ TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
         {"show", "--once"},  // the default layout needs all three plug-ins
     };
     for (const auto& args : cases) {
-        std::ostringstream out, err;
-        EXPECT_NE(host::RunCommand(args, catalog, out, err), 0) << args.back();
-        EXPECT_EQ(out.str(), "");
-        const std::string e = err.str();
-        ASSERT_FALSE(e.empty());
-        EXPECT_EQ(e.find('\n'), e.size() - 1) << e;
-        EXPECT_EQ(e.rfind("lcdhost: ", 0), 0u) << e;
+        const auto r = Run(args);
+        EXPECT_NE(r.status, 0) << args.back();
+        EXPECT_EQ(r.out, "");
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_EQ(r.err.rfind("lcdhost: ", 0), 0u) << r.err;
     }
 }
 
-TEST(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineWins) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("lcdhost-select-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string good = (folder / "good.toml").string(), bad = (folder / "bad.toml").string();
+TEST_F(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineWins) {
+    const std::string folder = testing_support::MakeTempFolder();
+    const std::string good = folder + "/good.toml", bad = folder + "/bad.toml";
     std::ofstream(good) << "[display]\nsize = \"16x2\"\nlcdproc = \"1234\"\n"
                            "[[screen]]\nname = \"a\"\nlines = [\"{Wendrikai:0}\"]\n"
                            "[[screen]]\nname = \"b\"\nlines = [\"y\"]\n";

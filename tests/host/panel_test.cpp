@@ -262,7 +262,8 @@ TEST_F(PanelTest, AFailingPollIsReportedAndTheValuesAreStillRead) {
 }
 
 TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
-    cpu.value = [](LONG index, int) -> std::u16string {
+    fakes::FakePlugins all;  // with a Wendrikai of 26 items
+    all.cpu.value = [](LONG index, int) -> std::u16string {
         switch (index) {
             case 11:
                 return u"Some CPU 3000+";
@@ -273,12 +274,11 @@ TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
         }
         return u"?";
     };
-    date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
-    FakeProvider wide{"Wendrikai", 1000, fakes::Labels(26)};
-    wide.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
-    catalog.Add(&wide);  // in place of the Wendrikai of two items
-    auto panel = Make(host::DefaultTemplates());
-    ASSERT_TRUE(panel);
+    all.date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
+    all.uptime.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
+    std::string error;
+    auto panel = Panel::Create(all.catalog, host::DefaultTemplates(), &error);
+    ASSERT_TRUE(panel) << error;
     panel->Tick(0);
     const auto rows = Rows(panel->Frame(20, 4));
     EXPECT_EQ(rows, (std::vector<std::string>{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ",

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "com/owners.h"
-#include "host/lcdproc_client.h"
-#include "host/panel.h"
+#include "host/live/lcdproc_client.h"
+#include "host/panel/panel.h"
 #include "uptime/uptime.h"
 
 namespace {

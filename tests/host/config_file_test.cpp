@@ -2,7 +2,8 @@
 // fake plug-ins, each error one line pointing at its place in the file.
 #include <gtest/gtest.h>
 
-#include "host/config_file.h"
+#include "host/config/config_file.h"
+#include "host/panel/config_check.h"
 #include "tests/host/fake_plugin.h"
 
 namespace {

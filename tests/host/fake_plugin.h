@@ -1,5 +1,6 @@
 // In-process stand-ins for plug-ins: a data provider with chosen items, values and failures that
-// records every call, and a catalog that hands them out by name.
+// records every call, a catalog that hands them out by name, and an object with one method that
+// answers Invoke as told.
 #pragma once
 
 #include <functional>
@@ -7,12 +8,29 @@
 #include <string>
 #include <vector>
 
+#include "com/owners.h"
 #include "com/text.h"
-#include "host/catalog.h"
+#include "host/plugins/catalog.h"
 
 namespace fakes {
 
-class FakeProvider final : public ITessivar2DataProvider {
+// IUnknown of a fake that lives on the stack: its references are counted, it is never freed.
+template <class Interface>
+class FakeUnknown : public Interface {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == com::IidOf<Interface>();
+        *out = known ? static_cast<Interface*>(this) : nullptr;
+        return known ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+  private:
+    ULONG refs_ = 1;
+};
+
+class FakeProvider final : public FakeUnknown<ITessivar2DataProvider> {
   public:
     FakeProvider(std::string plugin, LONG period, std::vector<std::u16string> labels)
         : plugin_(std::move(plugin)), period_(period), labels_(std::move(labels)) {}
@@ -27,18 +45,6 @@ class FakeProvider final : public ITessivar2DataProvider {
 
     int polls = 0;
     std::vector<std::string> calls;  // "PollData", "Value 3", "Count", ...
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_ITessivar2DataProvider) {
-            *out = static_cast<ITessivar2DataProvider*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
 
     HRESULT STDMETHODCALLTYPE PollData() override {
         calls.push_back("PollData");
@@ -87,29 +93,6 @@ class FakeProvider final : public ITessivar2DataProvider {
     std::string plugin_;
     LONG period_;
     std::vector<std::u16string> labels_;
-    ULONG refs_ = 1;
-};
-
-class FakeCatalog final : public host::PluginCatalog {
-  public:
-    void Add(FakeProvider* provider) { providers_[Upper(provider->plugin())] = provider; }
-    ITessivar2DataProvider* Find(const std::string& named, std::string* name,
-                                 std::string* error) override {
-        auto it = providers_.find(Upper(named));
-        if (it == providers_.end()) {
-            *error = "unknown plug-in '" + named + "'";
-            return nullptr;
-        }
-        *name = it->second->plugin();
-        return it->second;
-    }
-
-  private:
-    static std::string Upper(std::string s) {
-        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return s;
-    }
-    std::map<std::string, FakeProvider*> providers_;
 };
 
 // Labels "Group\item k" for k = 0 .. count-1.
@@ -119,5 +102,75 @@ inline std::vector<std::u16string> Labels(int count, const std::u16string& group
         labels.push_back(group + u"\\item " + com::Widen(std::to_string(k)));
     return labels;
 }
+
+class FakeCatalog final : public host::PluginCatalog {
+  public:
+    void Add(FakeProvider* provider) {
+        providers_[Upper(provider->plugin())] = com::ComPtr<FakeProvider>::Share(provider);
+    }
+    ITessivar2DataProvider* Find(const std::string& named, std::string* name,
+                                 std::string* error) override {
+        auto it = providers_.find(Upper(named));
+        if (it == providers_.end()) {
+            *error = "unknown plug-in '" + named + "'";
+            return nullptr;
+        }
+        *name = it->second->plugin();
+        return it->second.Get();
+    }
+
+  private:
+    static std::string Upper(std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    }
+    std::map<std::string, com::ComPtr<FakeProvider>> providers_;
+};
+
+// An object with one method, "Twice", that answers Invoke with `status` and `argErr`, and on
+// success returns its arguments, last first, joined.
+class FakeDispatch final : public FakeUnknown<IDispatch> {
+  public:
+    HRESULT status = S_OK;
+    UINT argErr = 0;
+    SCODE exception = S_OK;  // the scode of a DISP_E_EXCEPTION
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                            DISPID* ids) override {
+        *ids = std::u16string_view(reinterpret_cast<const char16_t*>(names[0])) == u"Twice"
+                   ? 1
+                   : DISPID_UNKNOWN;
+        return *ids == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* err) override {
+        *err = argErr;
+        if (status == DISP_E_EXCEPTION) excep->scode = exception;
+        std::u16string joined;
+        for (UINT k = 0; k < params->cArgs; ++k) joined += com::View(params->rgvarg[k].bstrVal);
+        return FAILED(status) ? status : com::ReturnText(joined, result);
+    }
+};
+
+// The three plug-ins of the default panel, faked, and a catalog that hands them out.
+struct FakePlugins {
+    explicit FakePlugins(std::vector<std::u16string> uptimeLabels = Labels(26))
+        : uptime{"Wendrikai", 1000, std::move(uptimeLabels)} {
+        for (FakeProvider* provider : {&cpu, &date, &uptime}) catalog.Add(provider);
+    }
+    void ClearCalls() {
+        for (FakeProvider* provider : {&cpu, &date, &uptime}) provider->calls.clear();
+    }
+
+    FakeProvider cpu{"Orvantel", 1000, Labels(56)};
+    FakeProvider date{"Tamblorin", 10000, Labels(29)};
+    FakeProvider uptime;
+    FakeCatalog catalog;
+};
 
 }  // namespace fakes

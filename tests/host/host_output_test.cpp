@@ -1,7 +1,8 @@
 // How lcdhost writes item texts.
 #include <gtest/gtest.h>
 
-#include "host/text_output.h"
+#include "host/cli/text_output.h"
+#include "host/plugins/status_text.h"
 
 namespace {
 

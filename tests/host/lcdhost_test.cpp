@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/skip.h"
 
 namespace {
 
@@ -68,17 +69,39 @@ TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
     }
 }
 
+TEST(Lcdhost, AnExceptionEndsTheRunWithOneErrorLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
+#endif
+    // An endless file exhausts the memory lcdhost may take: the exception reaches main.
+    auto r = RunShell("ulimit -v 200000; " + kHost + " check-config /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "lcdhost: std::bad_alloc\n");
+}
+
 // Command lines as lcdhost has always read them, with what it printed and its exit status, then
 // what --version, --help and check-config add.
 TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {
     const std::string usage =
-        "usage: lcdhost info|list|values [--json] PLUGIN\n"
-        "       lcdhost call PLUGIN METHOD [ARG...]\n"
-        "       lcdhost tree [PLUGIN...]\n"
-        "       lcdhost show [--size WxH] [--once | --lcdproc [HOST:]PORT] [LINE...]\n"
+        "lcdhost, a stand-in host for the Tessivar plug-ins\n"
+        "Usage: lcdhost [OPTIONS] [COMMAND]\n\n"
+        "Options:\n"
+        "  -h,--help                   print this help and exit\n"
+        "  --version                   print lcdhost's version and exit\n\n"
+        "Commands:\n"
+        "  info                        Count, PollFreqency, PollMethod, Description\n"
+        "  list                        index, Name, DisplayName of every item\n"
+        "  values                      one host cycle: PollData, then every Value\n"
+        "  call                        a public method of the class interface, by name\n"
+        "  tree                        the item tree, one level per backslash\n"
+        "  check-config                check a configuration file's keys, templates and items\n"
+        "  show                        a live panel of the LINEs, the configuration file's "
+        "screens or the default one\n\n"
+        "PLUGIN is Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path.\n"
         "LINE is text with items {Plugin:index} or {Plugin\\path\\label}; '{{' and '}}' are "
         "braces.\n"
-        "PLUGIN is Orvantel, Tamblorin, Wendrikai, a ProgID, a CLSID or a library path.\n";
+        "`lcdhost COMMAND --help` describes each command.\n";
     auto unknown = [](const std::string& named) {
         return "lcdhost: unknown plug-in '" + named +
                "' (expected Orvantel, Tamblorin, Wendrikai, a ProgID or a library path)\n";
@@ -198,7 +221,7 @@ TEST(Lcdhost, ACopiedLcdhostFindsPluginsBesideItAndInLibTessivarButNotInTheBuild
 TEST(Lcdhost, RegionalSettingsComeFromTheLocale) {
     // German settings use a decimal comma; skip where the locale is not installed.
     if (RunShell("locale -a").out.find("de_DE.utf8\n") == std::string::npos)
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+        TESS_SKIP("de_DE.UTF-8 is not installed");
     auto r = RunShell(kHost + " values --json Wendrikai", "LC_ALL=de_DE.UTF-8 ");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto at = r.out.find("\"index\": 15");

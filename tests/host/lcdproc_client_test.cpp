@@ -1,7 +1,7 @@
 // The LCDd protocol client, without a socket.
 #include <gtest/gtest.h>
 
-#include "host/lcdproc_client.h"
+#include "host/live/lcdproc_client.h"
 
 namespace {
 

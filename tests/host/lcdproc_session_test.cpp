@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "host/lcdproc_session.h"
+#include "host/live/lcdproc_session.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class LcdprocSessionTest : public ::testing::Test {
 
 TEST_F(LcdprocSessionTest, GreetsThenSetsUpTheScreenAndSendsOnlyChanges) {
     EXPECT_EQ(session.Start(0).connect, true);
-    EXPECT_EQ(session.Wakeup(), 5000);
+    EXPECT_EQ(session.Wakeup(), 10'000);
     EXPECT_EQ(session.PanelChanged().send, "") << "nothing before the screen is set up";
     EXPECT_EQ(session.Connected(20).send, "hello\n");
     EXPECT_EQ(session.Received("connect LCDproc").send, "");
@@ -52,16 +52,16 @@ TEST(LcdprocSession, BeforeTheFirstAnswerEveryFailureEndsTheRun) {
         {[](LcdprocSession& s) { return s.ConnectFailed(0, "Connection refused"); },
          "cannot reach LCDd at 127.0.0.1:13666: Connection refused"},
         {[](LcdprocSession& s) {
-             EXPECT_FALSE(s.Tick(4999).exit);
-             return s.Tick(5000);
+             EXPECT_FALSE(s.Tick(9999).exit);
+             return s.Tick(10'000);
          },
-         "cannot reach LCDd at 127.0.0.1:13666: no connection within 5 s"},
+         "cannot reach LCDd at 127.0.0.1:13666: no connection within 10 s"},
         {[](LcdprocSession& s) {
              s.Connected(3000);
-             EXPECT_FALSE(s.Tick(4999).exit) << "the greeting shares the connection's 5 s";
-             return s.Tick(5000);
+             EXPECT_FALSE(s.Tick(9999).exit) << "the greeting shares the connection's 10 s";
+             return s.Tick(10'000);
          },
-         "cannot talk to LCDd at 127.0.0.1:13666: no answer to hello within 5 s"},
+         "cannot talk to LCDd at 127.0.0.1:13666: no answer to hello within 10 s"},
         {[](LcdprocSession& s) {
              s.Connected(0);
              return s.Lost(10, "connection closed");
@@ -95,10 +95,10 @@ TEST_F(LcdprocSessionTest, ALostServerIsRetriedWithBackoffUntilItAnswersAgain) {
         EXPECT_FALSE(session.Tick(now + wait - 1).connect);
         now += wait;
         ASSERT_TRUE(session.Tick(now).connect);
-        const bool unanswered = wait == 4000;  // no connection within 5 s
-        const Actions failed = unanswered ? session.Tick(now + 5000)
+        const bool unanswered = wait == 4000;  // no connection within 10 s
+        const Actions failed = unanswered ? session.Tick(now + 10'000)
                                           : session.ConnectFailed(now, "Connection refused");
-        if (unanswered) now += 5000;
+        if (unanswered) now += 10'000;
         EXPECT_FALSE(failed.exit);
         EXPECT_TRUE(failed.log.empty()) << wait;
     }

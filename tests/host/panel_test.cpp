@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "host/panel.h"
+#include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
 
 namespace {
@@ -120,18 +120,14 @@ TEST(ProviderText, StringsAsTheyAreNothingForEmptyAndNullOtherTypesConverted) {
         if (c.vt == VT_I4) value.lVal = c.number;
         if (c.vt == VT_I2) value.iVal = static_cast<SHORT>(c.number);
         std::u16string text = u"stale";
-        EXPECT_EQ(host::Provider::Text(value, &text), S_OK) << c.vt;
+        EXPECT_EQ(host::ShownText(value, &text), S_OK) << c.vt;
         EXPECT_EQ(text, c.text) << c.vt;
     }
 }
 
-class PanelTest : public ::testing::Test {
+class PanelTest : public ::testing::Test, protected fakes::FakePlugins {
   protected:
-    PanelTest() {
-        catalog.Add(&cpu);
-        catalog.Add(&date);
-        catalog.Add(&uptime);
-    }
+    PanelTest() : FakePlugins({u"Custom\\d accumulated", u"Predefined\\d-hh:mm:ss part of day"}) {}
     std::unique_ptr<Panel> Make(const std::vector<std::string>& templates) {
         std::string error;
         auto panel = Panel::Create(catalog, templates, &error);
@@ -140,27 +136,16 @@ class PanelTest : public ::testing::Test {
     }
     std::unique_ptr<Panel> MakeScreens(const std::vector<host::ScreenConfig>& screens,
                                        const Panel* previous = nullptr) {
-        std::string error;
+        host::PanelError error;
         auto panel = Panel::Create(catalog, screens, &error, previous);
-        EXPECT_TRUE(panel) << error;
+        EXPECT_TRUE(panel) << host::Describe(error);
         return panel;
-    }
-    void ClearCalls() {
-        cpu.calls.clear();
-        date.calls.clear();
-        uptime.calls.clear();
     }
     std::string CreateError(const std::vector<std::string>& templates) {
         std::string error;
         EXPECT_FALSE(Panel::Create(catalog, templates, &error));
         return error;
     }
-
-    FakeProvider cpu{"Orvantel", 1000, fakes::Labels(56)};
-    FakeProvider date{"Tamblorin", 10000, fakes::Labels(29)};
-    FakeProvider uptime{
-        "Wendrikai", 1000, {u"Custom\\d accumulated", u"Predefined\\d-hh:mm:ss part of day"}};
-    FakeCatalog catalog;
 };
 
 TEST_F(PanelTest, ReadsTheItemListThenThePollSettingsBeforeAnyPoll) {
@@ -277,7 +262,8 @@ TEST_F(PanelTest, AFailingPollIsReportedAndTheValuesAreStillRead) {
 }
 
 TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
-    cpu.value = [](LONG index, int) -> std::u16string {
+    fakes::FakePlugins all;  // with a Wendrikai of 26 items
+    all.cpu.value = [](LONG index, int) -> std::u16string {
         switch (index) {
             case 11:
                 return u"Some CPU 3000+";
@@ -288,16 +274,10 @@ TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
         }
         return u"?";
     };
-    date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
-    uptime.value = [](LONG, int) { return u"?"; };
-    FakeProvider wide{"Wendrikai", 1000, fakes::Labels(26)};
-    wide.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
-    FakeCatalog catalog3;
-    catalog3.Add(&cpu);
-    catalog3.Add(&date);
-    catalog3.Add(&wide);
+    all.date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
+    all.uptime.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };
     std::string error;
-    auto panel = Panel::Create(catalog3, host::DefaultTemplates(), &error);
+    auto panel = Panel::Create(all.catalog, host::DefaultTemplates(), &error);
     ASSERT_TRUE(panel) << error;
     panel->Tick(0);
     const auto rows = Rows(panel->Frame(20, 4));
@@ -322,14 +302,14 @@ TEST_F(PanelTest, ScreensShareOnePluginReadOnceAndAllAreReadUntilOneIsShown) {
 TEST_F(PanelTest, OnlyTheScreenShownIsReadAndASwitchReadsItsValuesAtOnce) {
     auto panel =
         MakeScreens({Screen("cpu", {"{Orvantel:1}"}), Screen("up", {"{Wendrikai:0}{Orvantel:2}"})});
-    panel->Show(0);
+    panel->SetShownScreen(0);
     ClearCalls();
     panel->Tick(0);
     EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 1"}));
     EXPECT_EQ(uptime.calls, (Calls{"PollData"})) << "polled: its item is on a screen";
     EXPECT_EQ(panel->NextWakeup(), 1000);
 
-    panel->Show(1);
+    panel->SetShownScreen(1);
     EXPECT_LE(panel->NextWakeup(), 300) << "the values of the screen shown are due at once";
     ClearCalls();
     EXPECT_TRUE(panel->Tick(300));

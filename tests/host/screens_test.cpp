@@ -2,8 +2,12 @@
 // log of failures, against fake plug-ins.
 #include <gtest/gtest.h>
 
-#include "host/screens.h"
-#include "host/terminal_posix.h"
+#include <signal.h>
+
+#include "host/live/descriptors_posix.h"
+#include "host/live/signal_pipe_posix.h"
+#include "host/live/terminal_posix.h"
+#include "host/panel/screens.h"
 #include "tests/host/fake_plugin.h"
 
 namespace {
@@ -56,12 +60,33 @@ TEST(TerminalKeys, ArrowsAndLettersSwitchAndQuitWins) {
         EXPECT_EQ(host::TerminalScreen::ParseKeys(c.bytes), c.keys) << c.bytes;
 }
 
-class LiveScreensTest : public ::testing::Test {
+TEST(SignalPipe, TellsTheEndFromAReloadAndReportsWhatItCannotSetUp) {
+    struct sigaction before {};
+    sigaction(SIGINT, nullptr, &before);
+    {
+        host::SignalPipe signals;
+        ASSERT_GE(signals.fd(), 0) << signals.error();
+        raise(SIGHUP);
+        EXPECT_TRUE(signals.Take().hangUp);
+        raise(SIGINT);
+        const auto caught = signals.Take();
+        EXPECT_TRUE(caught.end);
+        EXPECT_FALSE(caught.hangUp);
+    }
+    host::SignalPipe cannot({SIGINT, SIGKILL});
+    EXPECT_LT(cannot.fd(), 0);
+    EXPECT_EQ(cannot.error(), "signal 9: Invalid argument");
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler) << "the handler set before the failure is back";
+    std::string error;
+    EXPECT_FALSE(host::MakeNonBlocking(-1, &error));
+    EXPECT_EQ(error, "Bad file descriptor");
+}
+
+class LiveScreensTest : public ::testing::Test, protected fakes::FakePlugins {
   protected:
     LiveScreensTest() {
-        catalog.Add(&cpu);
-        catalog.Add(&date);
-        catalog.Add(&uptime);
         config.screens = {{"cpu", 2, Priority::kForeground, {"C {Orvantel:1}"}},
                           {"up", 3, Priority::kInfo, {"U {Wendrikai:0}"}}};
     }
@@ -76,10 +101,6 @@ class LiveScreensTest : public ::testing::Test {
         return com::ToUtf8(screens.panel().Frame(screen, 8, 1)[0]);
     }
 
-    FakeProvider cpu{"Orvantel", 1000, fakes::Labels(56)};
-    FakeProvider date{"Tamblorin", 10000, fakes::Labels(29)};
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(26)};
-    FakeCatalog catalog;
     PanelConfig config;
 };
 

@@ -1,6 +1,7 @@
 // lcdhost show and tree as a user runs them: with the Wendrikai library, against a real LCDd
-// and against a small fake display server that goes away and comes back; and several screens
-// of fake plug-ins on a real LCDd, run in this process.
+// and against a small fake display server that goes away and comes back; several screens of
+// fake plug-ins on a real LCDd, run in this process; and the connection to the addresses of a
+// host name on loopback sockets.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -21,9 +22,11 @@
 #include <sstream>
 #include <thread>
 
-#include "host/screens.h"
+#include "host/live/live.h"
+#include "host/live/socket_posix.h"
 #include "tests/host/fake_plugin.h"
 #include "tests/support/process.h"
+#include "tests/support/skip.h"
 
 extern char** environ;
 
@@ -110,33 +113,34 @@ class Child {
     int stdinWrite_ = -1;
 };
 
-// A loopback port that nothing listens on right now.
-int FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+// 127.0.0.1:`port`; port 0 lets bind choose.
+sockaddr_in LoopbackAddress(int port = 0) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    close(fd);
-    return ntohs(address.sin_port);
+    return address;
 }
 
 // The fake server's listening socket on a loopback port.
-int Listen(int* port) {
+int Listen(int* port, int backlog = 4) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     const int yes = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = LoopbackAddress();
     EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(listen(fd, 4), 0);
+    EXPECT_EQ(listen(fd, backlog), 0);
     socklen_t size = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
     *port = ntohs(address.sin_port);
     return fd;
+}
+
+// A loopback port that nothing listens on right now.
+int FreePort() {
+    int port = 0;
+    close(Listen(&port));
+    return port;
 }
 
 int Accept(int listener, std::chrono::milliseconds limit) {
@@ -255,10 +259,7 @@ struct Lcdd {
         // Wait for the server to listen.
         for (int k = 0; k < 100 && !listening; ++k) {
             const int fd = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<std::uint16_t>(port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            sockaddr_in address = LoopbackAddress(port);
             listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
             close(fd);
             if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -274,7 +275,7 @@ struct Lcdd {
 TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
     const std::string folder = testing_support::MakeTempFolder();
     Lcdd lcdd(folder, "20x4");
-    if (!lcdd.skip.empty()) GTEST_SKIP() << lcdd.skip;
+    if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
     ASSERT_TRUE(lcdd.listening);
     const int port = lcdd.port;
     Child& server = *lcdd.server;
@@ -324,7 +325,7 @@ std::vector<std::pair<std::string, int>> Runs(const std::vector<std::string>& fr
 TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
     const std::string folder = testing_support::MakeTempFolder();
     Lcdd lcdd(folder, "20x2");
-    if (!lcdd.skip.empty()) GTEST_SKIP() << lcdd.skip;
+    if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
     ASSERT_TRUE(lcdd.listening);
 
     fakes::FakeProvider fake{"Fake", 500, fakes::Labels(3)};
@@ -336,7 +337,7 @@ TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
     config.screens = {{"one", 1, host::Priority::kForeground, {"one {Fake:0}", "x"}},
                       {"two", 2, host::Priority::kForeground, {"two {Fake:1}"}},
                       {"off", 1, host::Priority::kHidden, {"hidden"}}};
-    host::ScreensOptions options;
+    host::LiveOptions options;
     options.reload = [](host::PanelConfig* next, std::string*) {
         next->screens = {{"new", 1, host::Priority::kForeground, {"new {Fake:2}"}}};
         return true;
@@ -429,6 +430,71 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     EXPECT_NE(err.find("huh? Unknown command"), std::string::npos) << err;
     EXPECT_EQ(host.out(), "");
     fs::remove_all(folder);
+}
+
+// 127.0.0.1:`port` as a resolver gives it.
+host::SocketAddress Loopback(int port) {
+    const sockaddr_in address = LoopbackAddress(port);
+    return host::MakeSocketAddress(reinterpret_cast<const sockaddr*>(&address), sizeof address);
+}
+
+// A socket to "localhost:13666" that the resolver answers with `addresses`.
+std::unique_ptr<host::StreamSocket> Link(std::vector<host::SocketAddress> addresses) {
+    return std::make_unique<host::StreamSocket>(
+        "localhost", "13666",
+        [addresses](const std::string& host, const std::string& port,
+                    std::vector<host::SocketAddress>* out, std::string*) {
+            EXPECT_EQ(host + ":" + port, "localhost:13666");
+            *out = addresses;
+            return true;
+        });
+}
+
+// Waits up to a second for the connection under way, then tells the socket how it went.
+bool Step(host::StreamSocket& link, std::int64_t now, std::string* error) {
+    pollfd p{link.fd(), POLLOUT, 0};
+    return link.Continue(now, poll(&p, 1, 1000) == 1, error);
+}
+
+TEST(StreamSocket, TriesEveryAddressInTurnEachForItsTime) {
+    // The first address takes no connection (its listener's queue is full), the second refuses
+    // it, the third takes it.
+    int fullPort = 0, openPort = 0;
+    const int full = Listen(&fullPort, 0);
+    const int filler = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in first = LoopbackAddress(fullPort);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&first), sizeof first), 0);
+    const int refusing = FreePort();
+    const int listener = Listen(&openPort);
+    auto link = Link({Loopback(fullPort), Loopback(refusing), Loopback(openPort)});
+
+    std::string error;
+    ASSERT_TRUE(link->Connect(0, &error)) << error;
+    ASSERT_TRUE(link->connecting());
+    EXPECT_EQ(link->AttemptDeadline(), host::StreamSocket::kAttemptMilliseconds);
+    pollfd p{link->fd(), POLLOUT, 0};
+    EXPECT_EQ(poll(&p, 1, 300), 0) << "the first address takes no connection";
+    ASSERT_TRUE(link->Continue(1999, false, &error)) << error;
+    EXPECT_TRUE(link->connecting()) << "the first address has its whole time";
+    ASSERT_TRUE(link->Continue(2000, false, &error)) << error;
+    for (int k = 0; k < 3 && link->connecting(); ++k)
+        ASSERT_TRUE(Step(*link, 2000, &error)) << error;
+    EXPECT_TRUE(link->open());
+    const int accepted = Accept(listener, std::chrono::seconds(1));
+    EXPECT_GE(accepted, 0) << "the third address took the connection";
+    for (int fd : {full, filler, listener, accepted}) close(fd);
+}
+
+TEST(StreamSocket, NamesEveryAddressTriedWhenNoneTakesTheConnection) {
+    const int first = FreePort(), second = FreePort();
+    auto link = Link({Loopback(first), Loopback(second)});
+    std::string error;
+    bool going = link->Connect(0, &error);
+    while (going && link->connecting()) going = Step(*link, 0, &error);
+    EXPECT_FALSE(going);
+    EXPECT_EQ(error, "127.0.0.1:" + std::to_string(first) + ": Connection refused; 127.0.0.1:" +
+                         std::to_string(second) + ": Connection refused");
+    EXPECT_FALSE(link->open());
 }
 
 }  // namespace

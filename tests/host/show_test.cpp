@@ -1,6 +1,5 @@
-// The show and tree commands' arguments and output, against fake plug-ins.
-#include <unistd.h>
-
+// lcdhost's commands against fake plug-ins: show's and tree's arguments and output, and what
+// call makes of each answer of a method.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,14 +7,34 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/panel.h"
-#include "host/show.h"
+#include "host/cli/call.h"
+#include "host/cli/command_line.h"
+#include "host/cli/show.h"
+#include "host/cli/tree.h"
+#include "host/config/display_settings.h"
+#include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
+#include "tests/support/process.h"
 
 namespace {
 
 using fakes::FakeCatalog;
 using fakes::FakeProvider;
+
+// lcdhost's command line, run on a fake Wendrikai of three items.
+class Show : public ::testing::Test {
+  protected:
+    Show() { catalog.Add(&uptime); }
+    testing_support::Result Run(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        const int status = host::RunCommand(args, catalog, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+    FakeCatalog catalog;
+};
+class SelectPanelConfig : public Show {};
 
 TEST(ParseShowOptions, ReadsOptionsBeforeTheTemplates) {
     host::ShowOptions o;
@@ -74,67 +93,48 @@ TEST(ParseEndpoint, DefaultsTheHost) {
     }
 }
 
-TEST(Show, OncePrintsExactlyTheRowsOfThePanel) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+TEST_F(Show, OncePrintsExactlyTheRowsOfThePanel) {
     uptime.value = [](LONG index, int) -> std::u16string {
         return index == 2 ? u"two\nrows" : u"v";
     };
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    std::ostringstream out, err;
-    EXPECT_EQ(host::Show({"--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"}, catalog,
-                         out, err),
-              0);
-    EXPECT_EQ(out.str(), "two   \nrows  \nxv    \n      \n");
-    EXPECT_EQ(err.str(), "");
+    const auto r = Run({"show", "--size", "6x4", "--once", "{Wendrikai:2}", "x{Wendrikai:0}"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "two   \nrows  \nxv    \n      \n");
+    EXPECT_EQ(r.err, "");
 }
 
-TEST(Show, AFailedValueInOnceIsOneLineOnStderr) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+TEST_F(Show, AFailedValueInOnceIsOneLineOnStderr) {
     uptime.failingValues[0] = E_OUTOFMEMORY;
     uptime.failingValues[1] = E_FAIL;
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    std::ostringstream out, err;
-    EXPECT_EQ(
-        host::Show({"--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"}, catalog, out, err),
-        0);
-    EXPECT_EQ(out.str(), "   \n");
-    EXPECT_EQ(err.str(),
+    const auto r = Run({"show", "--size", "3x1", "--once", "{Wendrikai:0}{Wendrikai:1}"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "   \n");
+    EXPECT_EQ(r.err,
               "lcdhost: Wendrikai:0: Value failed with out of memory (0x8007000E); Wendrikai:1: "
               "Value failed with unspecified error (0x80004005)\n");
 }
 
-TEST(Show, ErrorsAreOneLineAndNothingOnStdout) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
+TEST_F(Show, ErrorsAreOneLineAndNothingOnStdout) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--once", "{Wendrikai:3}"},
-        {"--once", "{Orvantel:1}"},
-        {"--once", "{Wendrikai:1"},
-        {"--size", "0x0"},
-        {"--once"},  // the default layout needs all three plug-ins
+        {"show", "--once", "{Wendrikai:3}"},
+        {"show", "--once", "{Orvantel:1}"},
+        {"show", "--once", "{Wendrikai:1"},
+        {"show", "--size", "0x0"},
+        {"show", "--once"},  // the default layout needs all three plug-ins
     };
     for (const auto& args : cases) {
-        std::ostringstream out, err;
-        EXPECT_NE(host::Show(args, catalog, out, err), 0) << args.back();
-        EXPECT_EQ(out.str(), "");
-        const std::string e = err.str();
-        ASSERT_FALSE(e.empty());
-        EXPECT_EQ(e.find('\n'), e.size() - 1) << e;
-        EXPECT_EQ(e.rfind("lcdhost: ", 0), 0u) << e;
+        const auto r = Run(args);
+        EXPECT_NE(r.status, 0) << args.back();
+        EXPECT_EQ(r.out, "");
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_EQ(r.err.rfind("lcdhost: ", 0), 0u) << r.err;
     }
 }
 
-TEST(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineWins) {
-    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
-    FakeCatalog catalog;
-    catalog.Add(&uptime);
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("lcdhost-select-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string good = (folder / "good.toml").string(), bad = (folder / "bad.toml").string();
+TEST_F(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLineWins) {
+    const std::string folder = testing_support::MakeTempFolder();
+    const std::string good = folder + "/good.toml", bad = folder + "/bad.toml";
     std::ofstream(good) << "[display]\nsize = \"16x2\"\nlcdproc = \"1234\"\n"
                            "[[screen]]\nname = \"a\"\nlines = [\"{Wendrikai:0}\"]\n"
                            "[[screen]]\nname = \"b\"\nlines = [\"y\"]\n";
@@ -208,7 +208,7 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
     catalog.Add(&date);
     catalog.Add(&uptime);
     std::ostringstream out, err;
-    EXPECT_EQ(host::Tree({"wendrikai", "Tamblorin"}, catalog, out, err), 0);
+    EXPECT_EQ(host::RunCommand({"tree", "wendrikai", "Tamblorin"}, catalog, out, err), 0);
     EXPECT_EQ(out.str(),
               "Wendrikai\n  Custom\n    d accumulated  {Wendrikai:0}\n"
               "Tamblorin\n  Custom\n    Day Short  {Tamblorin:0}\n");
@@ -216,9 +216,64 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
         << "the tree reads only the display names";
 
     std::ostringstream out2, err2;
-    EXPECT_EQ(host::Tree({}, catalog, out2, err2), 1) << "no argument: all three plug-ins";
+    EXPECT_EQ(host::RunCommand({"tree"}, catalog, out2, err2), 1)
+        << "no argument: all three plug-ins";
     EXPECT_EQ(out2.str(), "");
     EXPECT_EQ(err2.str(), "lcdhost: unknown plug-in 'Orvantel'\n");
+}
+
+TEST(CallMethod, ReportsEveryAnswerOfInvokeInOneLine) {
+    const struct {
+        const char* method;
+        HRESULT status;
+        UINT argErr;
+        std::vector<std::string> args;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"Twice", S_OK, 0, {"a", "b"}, "ba\n", ""},
+        {"Nothing", S_OK, 0, {}, "", "lcdhost: Fake has no method 'Nothing'\n"},
+        {"Twice",
+         DISP_E_TYPEMISMATCH,
+         0,
+         {"a", "b"},
+         "",
+         "lcdhost: Twice: argument 2 'b' has the wrong type\n"},
+        {"Twice",
+         DISP_E_OVERFLOW,
+         1,
+         {"a", "b"},
+         "",
+         "lcdhost: Twice: argument 1 'a' is out of range\n"},
+        // An argErr beyond the arguments names none of them.
+        {"Twice",
+         DISP_E_TYPEMISMATCH,
+         7,
+         {"a"},
+         "",
+         "lcdhost: Twice: an argument has the wrong type\n"},
+        {"Twice", DISP_E_OVERFLOW, 0, {}, "", "lcdhost: Twice: an argument is out of range\n"},
+        {"Twice", DISP_E_BADPARAMCOUNT, 0, {}, "", "lcdhost: Twice: wrong number of arguments\n"},
+        {"Twice",
+         DISP_E_EXCEPTION,
+         0,
+         {},
+         "",
+         "lcdhost: Twice failed with overflow (0x800A0006)\n"},
+        {"Twice", E_FAIL, 0, {}, "", "lcdhost: Twice failed with unspecified error (0x80004005)\n"},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeDispatch object;
+        object.status = c.status;
+        object.argErr = c.argErr;
+        object.exception = static_cast<SCODE>(0x800A0006);
+        FakeCatalog catalog;
+        std::ostringstream out, err;
+        host::Context ctx{out, err, catalog};
+        EXPECT_EQ(host::CallMethod(ctx, "Fake", &object, c.method, c.args), *c.err ? 1 : 0);
+        EXPECT_EQ(out.str(), c.out) << c.err;
+        EXPECT_EQ(err.str(), c.err);
+    }
 }
 
 }  // namespace

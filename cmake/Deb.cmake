@@ -1,7 +1,7 @@
 # The Linux package: `package` writes tessivar-plugins_VERSION_amd64.deb in the build folder with
-# CPack's DEB generator. It holds /usr/bin/lcdhost, the plug-ins in
-# /usr/lib/<multiarch>/tessivar (where lcdhost finds them by name, host/plugin.cpp), lcdhost(1),
-# the configuration file /etc/tessivar/lcdhost.toml (a conffile) and lcdhost.service, which runs
+# CPack's DEB generator. It holds /usr/bin/lcdhost, the plug-ins in /usr/lib/<multiarch>/tessivar
+# (where lcdhost finds them by name, host/plugins/library_search.cpp), lcdhost(1), the
+# configuration file /etc/tessivar/lcdhost.toml (a conffile) and lcdhost.service, which runs
 # the file's screens on LCDd and is not enabled by the package. The Windows trees have their own
 # packages (Dist.cmake, Msi.cmake).
 if(WIN32 OR CMAKE_CROSSCOMPILING OR TESS_FUZZ)

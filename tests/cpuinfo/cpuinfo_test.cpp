@@ -14,11 +14,15 @@ namespace cpuinfo {
 namespace {
 
 using namespace std::string_literals;
+using testing_support::Constants;
 using testing_support::Invoked;
+using testing_support::ItemOf;
 using testing_support::Long;
 using testing_support::Null;
 using testing_support::Ok;
 using testing_support::Text;
+
+using Texts = std::vector<std::u16string>;
 
 constexpr auto& kFirmware = platform::fakes::kFirmwareKey;
 constexpr auto& kProcessor = platform::fakes::kProcessorKey;
@@ -33,76 +37,58 @@ class CPUInfoTest : public ::testing::Test, protected testing_support::CpuRig {
   protected:
     // The item's value; the empty variant as "<empty>".
     std::u16string Value(LONG index) { return testing_support::ValueOf(provider(), index); }
-    std::vector<std::u16string> Values() {
-        std::vector<std::u16string> all;
-        for (LONG i = 0; i < kItemCount; ++i) all.push_back(Value(i));
-        return all;
+    // The values of the items `indexes`, and of the items `first` to `last`.
+    Texts ValuesAt(std::initializer_list<LONG> indexes) {
+        Texts values;
+        for (LONG i : indexes) values.push_back(Value(i));
+        return values;
+    }
+    Texts Values(LONG first, LONG last) {
+        Texts values;
+        for (LONG i = first; i <= last; ++i) values.push_back(Value(i));
+        return values;
     }
 };
 
 TEST_F(CPUInfoTest, ConstantsAndDescription) {
-    LONG n = 0;
-    ASSERT_EQ(object->get_Count(&n), S_OK);
-    EXPECT_EQ(n, 56);
-    ASSERT_EQ(object->get_PollFreqency(&n), S_OK);
-    EXPECT_EQ(n, 1000);
-    ASSERT_EQ(object->get_PollMethod(&n), S_OK);
-    EXPECT_EQ(n, 0);
-    com::Bstr description;
-    ASSERT_EQ(object->get_Description(description.Out()), S_OK);
-    EXPECT_EQ(description.View(), u"Orvantel v1.1");
+    EXPECT_EQ(testing_support::ConstantsOf(plugin(), provider()),
+              (Constants{56, 1000, 0, u"Orvantel v1.1"}));
 }
 
 TEST_F(CPUInfoTest, NamesAreTheCatalogue) {
     for (LONG i = 0; i < kItemCount; ++i) {
-        com::Bstr name, display;
-        ASSERT_EQ(object->get_Name(i, name.Out()), S_OK);
-        ASSERT_EQ(object->get_DisplayName(i, display.Out()), S_OK);
-        EXPECT_EQ(name.View(), display.View());
-        EXPECT_EQ(name.View().substr(0, 9), u"Orvantel\\") << i;
+        const auto item = ItemOf(provider(), i);
+        EXPECT_EQ(item.name.hr, S_OK);
+        EXPECT_EQ(item.name, item.display);
+        EXPECT_EQ(item.name.value.value_or(u"").substr(0, 9), u"Orvantel\\") << i;
     }
-    com::Bstr name;
-    ASSERT_EQ(object->get_Name(29, name.Out()), S_OK);
-    EXPECT_EQ(name.View(), u"Orvantel\\Instruction Extension\\MMX+\\yes/no (unavailabe)");
-    ASSERT_EQ(object->get_Name(51, name.Out()), S_OK);
-    EXPECT_EQ(name.View(), u"Orvantel\\CPU & MOBO Freq.\\FSB Freq.(suffixed)");
+    EXPECT_EQ(ItemOf(provider(), 29).name,
+              Ok(u"Orvantel\\Instruction Extension\\MMX+\\yes/no (unavailabe)"));
+    EXPECT_EQ(ItemOf(provider(), 51).name, Ok(u"Orvantel\\CPU & MOBO Freq.\\FSB Freq.(suffixed)"));
     for (LONG outside : {56, -1, 1000}) {
-        ASSERT_EQ(object->get_Name(outside, name.Out()), S_OK);
-        EXPECT_EQ(name.View(), u"");
-        ASSERT_EQ(object->get_DisplayName(outside, name.Out()), S_OK);
-        EXPECT_EQ(name.View(), u"");
+        EXPECT_EQ(ItemOf(provider(), outside).name, (testing_support::Outcome{S_OK, std::nullopt}));
+        EXPECT_EQ(ItemOf(provider(), outside).display,
+                  (testing_support::Outcome{S_OK, std::nullopt}));
     }
 }
 
 TEST_F(CPUInfoTest, BeforeAPollVariantItemsAreEmptyAndTextItemsEmptyTexts) {
-    const std::vector<std::u16string> values = Values();
-    for (LONG i = 0; i < kItemCount; ++i) {
+    for (LONG i = -1; i <= kItemCount; ++i) {
         const bool text = (i >= 2 && i <= 10) || i == 12 || i == 15 || (i >= 41 && i <= 49);
-        EXPECT_EQ(values[i], text ? u"" : u"<empty>") << i;
+        EXPECT_EQ(Value(i), text ? u"" : u"<empty>") << i;
     }
-    EXPECT_EQ(Value(56), u"<empty>");
-    EXPECT_EQ(Value(-1), u"<empty>");
 }
 
 TEST_F(CPUInfoTest, PollFillsEveryItem) {
     ASSERT_EQ(object->PollData(), S_OK);
-    const std::vector<std::u16string> v = Values();
-    EXPECT_EQ(v[0], u"64");
-    EXPECT_EQ(v[1], Padded(u"01/02/03"));
-    EXPECT_EQ(v[2], u"ABC  - 1 BIOS Date: 01/02/03 Ver 1.0 ");
-    EXPECT_EQ(v[3], u"ABC  - 1");
-    EXPECT_EQ(v[4], u"BIOS Date: 01/02/03");
-    EXPECT_EQ(v[5], u"Ver 1.0");
-    for (int i = 6; i <= 8; ++i) EXPECT_EQ(v[i], u"") << i;
-    EXPECT_EQ(v[9], u"32");
-    EXPECT_EQ(v[10], Padded(u"x86 Family 6 Model 8 Stepping 10"));
-    EXPECT_EQ(v[11], Padded(u"Intel(R) Pentium(R) 4 CPU 2.40GHz"));
-    EXPECT_EQ(v[12], Padded(u"GenuineIntel"));
-    EXPECT_EQ(v[13], u"1800 MHz");
-    EXPECT_EQ(v[14], u"Intel");
-    EXPECT_EQ(v[15], u"Intel(R) Pentium(R) 4\n     CPU 2.40GHz\0    "s);
-    EXPECT_EQ(v[16], u"1800");
-    const std::u16string extensions[] = {
+    EXPECT_EQ(
+        Values(0, 16),
+        (Texts{u"64", Padded(u"01/02/03"), u"ABC  - 1 BIOS Date: 01/02/03 Ver 1.0 ", u"ABC  - 1",
+               u"BIOS Date: 01/02/03", u"Ver 1.0", u"", u"", u"", u"32",
+               Padded(u"x86 Family 6 Model 8 Stepping 10"),
+               Padded(u"Intel(R) Pentium(R) 4 CPU 2.40GHz"), Padded(u"GenuineIntel"), u"1800 MHz",
+               u"Intel", u"Intel(R) Pentium(R) 4\n     CPU 2.40GHz\0    "s, u"1800"}));
+    const Texts extensions = {
         u"yes", u"supported",   u"SSE yes",    u"SSE supported",
         u"no",  u"unsupported", u"SSE2 no",    u"SSE2 unsupported",
         u"yes", u"supported",   u"MMX yes",    u"MMX supported",
@@ -110,22 +96,11 @@ TEST_F(CPUInfoTest, PollFillsEveryItem) {
         u"no",  u"unsupported", u"3DNow! no",  u"3DNow! unsupported",
         u"no",  u"unsupported", u"3DNow!+ no", u"3DNow!+ unsupported",
     };
-    for (int k = 0; k < 24; ++k) EXPECT_EQ(v[17 + k], extensions[k]) << 17 + k;
-    EXPECT_EQ(v[41], u"x86 Family 6 Model\n  8 Stepping 10\0  "s);
-    EXPECT_EQ(v[42], u"Architecture x86");
-    EXPECT_EQ(v[43], u"Family Pentium 4");
-    EXPECT_EQ(v[44], u"Model 15");
-    EXPECT_EQ(v[45], u"Stepping 7");
-    EXPECT_EQ(v[46], u"x86");
-    EXPECT_EQ(v[47], u"Pentium 4");
-    EXPECT_EQ(v[48], u"15");
-    EXPECT_EQ(v[49], u"7");
-    EXPECT_EQ(v[50], u"13.5");
-    EXPECT_EQ(v[51], u"267 MHz");
-    EXPECT_EQ(v[52], u"267");
-    EXPECT_EQ(v[53], u"133 MHz");
-    EXPECT_EQ(v[54], u"133");
-    EXPECT_EQ(v[55], u"Socket 478");
+    EXPECT_EQ(Values(17, 40), extensions);
+    EXPECT_EQ(Values(41, 55),
+              (Texts{u"x86 Family 6 Model\n  8 Stepping 10\0  "s, u"Architecture x86",
+                     u"Family Pentium 4", u"Model 15", u"Stepping 7", u"x86", u"Pentium 4", u"15",
+                     u"7", u"13.5", u"267 MHz", u"267", u"133 MHz", u"133", u"Socket 478"}));
 }
 
 TEST_F(CPUInfoTest, APollMakesSevenReadsElevenQueriesAnd24Tests) {
@@ -139,44 +114,31 @@ TEST_F(CPUInfoTest, APollMakesSevenReadsElevenQueriesAnd24Tests) {
 TEST_F(CPUInfoTest, TheErratumAnswersForMmxPlusAnd3DNowPlus) {
     features.features = {platform::kFloatingPointPrecisionErrata};
     ASSERT_EQ(object->PollData(), S_OK);
-    EXPECT_EQ(Value(29), u"yes");
-    EXPECT_EQ(Value(32), u"MMX+ supported");
-    EXPECT_EQ(Value(39), u"3DNow!+ yes");
-    EXPECT_EQ(Value(19), u"SSE no");
-    EXPECT_EQ(Value(36), u"3DNow! unsupported");
+    EXPECT_EQ(ValuesAt({29, 32, 39, 19, 36}),
+              (Texts{u"yes", u"MMX+ supported", u"3DNow!+ yes", u"SSE no", u"3DNow! unsupported"}));
 }
 
 TEST_F(CPUInfoTest, VersionItemsBeyondTheTokensKeepTheirTexts) {
     registry.SetMultiString(kFirmware, "SystemBiosVersion", {"1", "2", "3", "4", "5", "6", "7"});
     ASSERT_EQ(object->PollData(), S_OK);
-    EXPECT_EQ(Value(2), u"1 2 3 4 5 6 7 ");
-    EXPECT_EQ(Value(8), u"6");
+    EXPECT_EQ(ValuesAt({2, 8}), (Texts{u"1 2 3 4 5 6 7 ", u"6"}));
 
     registry.SetMultiString(kFirmware, "SystemBiosVersion", {"", "B"});
     ASSERT_EQ(object->PollData(), S_OK);
-    EXPECT_EQ(Value(2), u" B ");
-    EXPECT_EQ(Value(3), u"");
-    EXPECT_EQ(Value(4), u"B");
-    EXPECT_EQ(Value(5), u"3");
-    EXPECT_EQ(Value(8), u"6");
+    EXPECT_EQ(ValuesAt({2, 3, 4, 5, 8}), (Texts{u" B ", u"", u"B", u"3", u"6"}));
 
     registry.keys[kFirmware].erase("SystemBiosVersion");
     ASSERT_EQ(object->PollData(), S_OK);
-    EXPECT_EQ(Value(2), u"");
-    EXPECT_EQ(Value(4), u"B");
+    EXPECT_EQ(ValuesAt({2, 4}), (Texts{u"", u"B"}));
 }
 
 TEST_F(CPUInfoTest, MissingProcessorNameFailsItsStepOnly) {
     registry.keys[kProcessor].erase("ProcessorNameString");
     EXPECT_EQ(object->PollData(), com::kInvalidCall);
-    EXPECT_EQ(Value(11), u"2");
-    EXPECT_EQ(Value(15), u"");  // not written
-    EXPECT_EQ(Value(14), u"Intel");
-    EXPECT_EQ(Value(12), Padded(u"GenuineIntel"));
-    EXPECT_EQ(Value(16), u"1800");
-    EXPECT_EQ(Value(19), u"SSE yes");
-    EXPECT_EQ(Value(46), u"x86");
-    EXPECT_EQ(Value(9), u"32");
+    // Item 15 is not written.
+    EXPECT_EQ(
+        ValuesAt({11, 15, 14, 12, 16, 19, 46, 9}),
+        (Texts{u"2", u"", u"Intel", Padded(u"GenuineIntel"), u"1800", u"SSE yes", u"x86", u"32"}));
 
     // After a good poll the two-line name stays as it was when the name goes missing.
     registry.SetString(kProcessor, "ProcessorNameString", "Old CPU");
@@ -189,14 +151,10 @@ TEST_F(CPUInfoTest, MissingProcessorNameFailsItsStepOnly) {
 TEST_F(CPUInfoTest, MissingKeysShowAsTexts) {
     registry.keys.clear();
     EXPECT_EQ(object->PollData(), com::kInvalidCall);  // the two-line texts fail
-    EXPECT_EQ(Value(1), u"Failure:Open");
-    EXPECT_EQ(Value(11), u"Failure:Open");
-    EXPECT_EQ(Value(12), u"Failure:Open");
-    EXPECT_EQ(Value(14), u"unknown");
-    EXPECT_EQ(Value(2), u"");
-    EXPECT_EQ(Value(10), u"");  // its step failed with the two-line text
-    EXPECT_EQ(Value(41), u"");
-    EXPECT_EQ(Value(55), u"Socket 478");
+    // Item 10's step failed with the two-line text.
+    EXPECT_EQ(ValuesAt({1, 11, 12, 14, 2, 10, 41, 55}),
+              (Texts{u"Failure:Open", u"Failure:Open", u"Failure:Open", u"unknown", u"", u"", u"",
+                     u"Socket 478"}));
 }
 
 TEST_F(CPUInfoTest, WithoutTheServiceTheOtherStepsStillRun) {
@@ -205,10 +163,9 @@ TEST_F(CPUInfoTest, WithoutTheServiceTheOtherStepsStillRun) {
     EXPECT_EQ(object->PollData(), unavailable);
     for (LONG i : {0, 13, 16, 50, 51, 52, 53, 54, 55}) EXPECT_EQ(Value(i), u"<empty>") << i;
     for (LONG i : {9, 46, 47, 48, 49}) EXPECT_EQ(Value(i), u"") << i;
-    EXPECT_EQ(Value(42), u"Architecture ");
-    EXPECT_EQ(Value(19), u"SSE yes");
-    EXPECT_EQ(Value(41), u"x86 Family 6 Model\n  8 Stepping 10\0  "s);
-    EXPECT_EQ(Value(14), u"Intel");
+    EXPECT_EQ(ValuesAt({42, 19, 41, 14}),
+              (Texts{u"Architecture ", u"SSE yes", u"x86 Family 6 Model\n  8 Stepping 10\0  "s,
+                     u"Intel"}));
 }
 
 TEST_F(CPUInfoTest, ANullExternalClockFailsOnlyTheDerivedClocks) {
@@ -217,21 +174,16 @@ TEST_F(CPUInfoTest, ANullExternalClockFailsOnlyTheDerivedClocks) {
     service.instances[0][u"CurrentClockSpeed"] = LONG{2400};
     service.instances[0][u"DataWidth"] = LONG{64};
     EXPECT_EQ(object->PollData(), com::kInvalidUseOfNull);
-    EXPECT_EQ(Value(16), u"2400");
-    EXPECT_EQ(Value(13), u"2400 MHz");
-    EXPECT_EQ(Value(50), u"13.5");  // kept from the first poll
-    EXPECT_EQ(Value(51), u"267 MHz");
-    EXPECT_EQ(Value(54), u"133");
-    EXPECT_EQ(Value(55), u"Socket 478");
-    EXPECT_EQ(Value(9), u"64");
+    // Items 50, 51 and 54 are kept from the first poll.
+    EXPECT_EQ(ValuesAt({16, 13, 50, 51, 54, 55, 9}),
+              (Texts{u"2400", u"2400 MHz", u"13.5", u"267 MHz", u"133", u"Socket 478", u"64"}));
 }
 
 TEST_F(CPUInfoTest, AFailingFeatureTestKeepsTheExtensionItems) {
     features.failure = E_NOTIMPL;
     EXPECT_EQ(object->PollData(), E_NOTIMPL);
     for (LONG i = 17; i <= 40; ++i) EXPECT_EQ(Value(i), u"<empty>") << i;
-    EXPECT_EQ(Value(46), u"x86");
-    EXPECT_EQ(Value(0), u"64");
+    EXPECT_EQ(ValuesAt({46, 0}), (Texts{u"x86", u"64"}));
 }
 
 TEST_F(CPUInfoTest, TheFirstFailureIsAnswered) {
@@ -269,12 +221,8 @@ TEST_F(Dispatch, MemberIdsAndParameterNames) {
                                                          {u"fnDualLine", 0x6003000E},
                                                          {u"FNFEATURESUPPORT", 0x6003000F},
                                                          {u"fnWin32Processor", 0x60030010}};
-    for (auto [name, expected] : methods) {
-        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
-        DISPID id = 0;
-        ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
-        EXPECT_EQ(id, expected);
-    }
+    for (auto [name, expected] : methods)
+        EXPECT_EQ(testing_support::IdOf(dispatch.Get(), name), expected);
     std::u16string method = u"fnFeatureSupport", p1 = u"lCheckFeature", p2 = u"sRtnTrue",
                    p3 = u"sRtnFalse";
     LPOLESTR names[] = {method.data(), p1.data(), p2.data(), p3.data()};

@@ -17,17 +17,7 @@ class ClassInterfaceTest : public ::testing::Test, protected DateRig {
 };
 
 TEST_F(ClassInterfaceTest, Constants) {
-    LONG value = 0;
-    EXPECT_EQ(object->get_Count(&value), S_OK);
-    EXPECT_EQ(value, 29);
-    EXPECT_EQ(object->get_PollFreqency(&value), S_OK);
-    EXPECT_EQ(value, 10000);
-    EXPECT_EQ(object->get_PollMethod(&value), S_OK);
-    EXPECT_EQ(value, 1);
-    com::Bstr text;
-    EXPECT_EQ(object->get_Description(text.Out()), S_OK);
-    EXPECT_EQ(text.View(), u"Tamblorin v1.5");
-
+    EXPECT_EQ(ConstantsOf(plugin(), provider()), (Constants{29, 10000, 1, u"Tamblorin v1.5"}));
     com::ComPtr<_CustomDate> found;
     ASSERT_EQ(object->QueryInterface(IID__CustomDate, found.OutVoid()), S_OK);
     EXPECT_EQ(found.Get(), custom);
@@ -44,18 +34,13 @@ TEST_F(ClassInterfaceTest, NamesAndDisplayNames) {
         {28, u"Predefined\\2 digit d, char m, 4 digit Y\\mmm dd yyyy"},
     };
     for (const auto& [index, name] : cases) {
-        com::Bstr got;
-        ASSERT_EQ(object->get_Name(index, got.Out()), S_OK);
-        EXPECT_EQ(got.View(), name) << index;
-        ASSERT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
-        EXPECT_EQ(got.View(), u"Tamblorin\\" + name) << index;
+        const Item item = ItemOf(provider(), index);
+        EXPECT_EQ(item.name, Ok(name)) << index;
+        EXPECT_EQ(item.display, Ok(u"Tamblorin\\" + name)) << index;
     }
     for (LONG index : {29L, -1L, 1000L}) {
-        com::Bstr got;
-        EXPECT_EQ(object->get_Name(index, got.Out()), S_OK);
-        EXPECT_EQ(got.View(), u"");
-        EXPECT_EQ(object->get_DisplayName(index, got.Out()), S_OK);
-        EXPECT_EQ(got.View(), u"");
+        EXPECT_EQ(ItemOf(provider(), index).name, Ok(u"")) << index;
+        EXPECT_EQ(ItemOf(provider(), index).display, Ok(u"")) << index;
     }
 }
 
@@ -120,8 +105,7 @@ TEST_F(ClassInterfaceTest, MethodsByNameAndMemberId) {
     for (const auto& [name, id] : ids) EXPECT_EQ(IdOf(dispatch(), name), id) << com::ToUtf8(name);
 
     std::u16string method = u"GetDaySuffix", param = u"nDayOfMonth";
-    LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(method.data()),
-                        reinterpret_cast<LPOLESTR>(param.data())};
+    LPOLESTR names[] = {method.data(), param.data()};
     DISPID got[2] = {};
     EXPECT_EQ(dispatch()->GetIDsOfNames(IID_NULL, names, 2, 0, got), S_OK);
     EXPECT_EQ(got[1], 0);

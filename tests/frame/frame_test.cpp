@@ -5,6 +5,7 @@
 
 #include "com/owners.h"
 #include "frame/module.h"
+#include "tests/support/calls.h"
 #include "tests/support/rigs.h"
 
 namespace {
@@ -45,23 +46,15 @@ TEST_F(FrameTest, ConfigureEmptiesTheStringAndAnswersFalse) {
 }
 
 TEST_F(FrameTest, ConstantsHoldWhateverCameBefore) {
-    auto check = [&] {
-        LONG count = 0, frequency = 0, method = 0;
-        ASSERT_EQ(provider()->get_Count(&count), S_OK);
-        ASSERT_EQ(provider()->get_PollFreqency(&frequency), S_OK);
-        ASSERT_EQ(provider()->get_PollMethod(&method), S_OK);
-        EXPECT_EQ(count, 26);
-        EXPECT_EQ(frequency, 1000);
-        EXPECT_EQ(method, 2);
-    };
-    check();
+    const testing_support::Constants constants{26, 1000, 2, u"Wendrikai v1.0"};
+    EXPECT_EQ(testing_support::ConstantsOf(plugin(), provider()), constants);
     Bstr text(u"x");
     plugin()->put_ConfigurationString(text.Get());
     clock.now = 123456789;
     provider()->PollData();
     VARIANT_BOOL answer;
     plugin()->Configure(&answer);
-    check();
+    EXPECT_EQ(testing_support::ConstantsOf(plugin(), provider()), constants);
 }
 
 TEST_F(FrameTest, NullOutPointersAreRefused) {

@@ -40,22 +40,17 @@ void CheckItemEdges(const ItemRules& rules) {
     ASSERT_EQ(count, rules.count);
     for (LONG index : IndexEdges(count)) {
         SCOPED_TRACE(index);
-        BSTR name = StaleString(), display = StaleString();
-        VARIANT value;
-        MakeStale(&value);
-        const Outcome gotName = StringCall(provider->get_Name(index, &name), &name);
-        const Outcome gotDisplay = StringCall(provider->get_DisplayName(index, &display), &display);
-        const Outcome gotValue = VariantCall(provider->get_Value(index, &value), &value);
+        const Item got = ItemOf(provider, index);
         if (index >= 0 && index < count) {
-            ASSERT_EQ(gotName.hr, S_OK);
-            ASSERT_TRUE(gotName.value && !gotName.value->empty());
-            EXPECT_EQ(gotDisplay, (Outcome{S_OK, rules.displayPrefix + *gotName.value}));
-            EXPECT_EQ(gotValue.hr, S_OK);
-            EXPECT_TRUE(gotValue.value.has_value()) << "a polled item has a value";
+            ASSERT_EQ(got.name.hr, S_OK);
+            ASSERT_TRUE(got.name.value && !got.name.value->empty());
+            EXPECT_EQ(got.display, (Outcome{S_OK, rules.displayPrefix + *got.name.value}));
+            EXPECT_EQ(got.value.hr, S_OK);
+            EXPECT_TRUE(got.value.value.has_value()) << "a polled item has a value";
         } else {
-            EXPECT_EQ(gotName, rules.nameOutside);
-            EXPECT_EQ(gotDisplay, rules.displayOutside);
-            EXPECT_EQ(gotValue, rules.valueOutside);
+            EXPECT_EQ(got.name, rules.nameOutside);
+            EXPECT_EQ(got.display, rules.displayOutside);
+            EXPECT_EQ(got.value, rules.valueOutside);
         }
         EXPECT_EQ(provider->get_Name(index, nullptr), E_POINTER);
         EXPECT_EQ(provider->get_DisplayName(index, nullptr), E_POINTER);

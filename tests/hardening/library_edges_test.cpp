@@ -32,12 +32,7 @@ TEST_P(LibraryItemEdges, NameDisplayNameAndValue) {
     for (LONG index : std::initializer_list<LONG>{kMin, kMin + 1, -2, -1, 0, 1, count - 1, count,
                                                   count + 1, kMax - 1, kMax}) {
         SCOPED_TRACE(index);
-        BSTR name = StaleString(), display = StaleString();
-        VARIANT value;
-        MakeStale(&value);
-        const Outcome n = StringCall(provider->get_Name(index, &name), &name);
-        const Outcome d = StringCall(provider->get_DisplayName(index, &display), &display);
-        const Outcome v = VariantCall(provider->get_Value(index, &value), &value);
+        const auto [n, d, v] = ItemOf(provider.Get(), index);
         if (index >= 0 && index < count) {
             ASSERT_TRUE(n.hr == S_OK && n.value && !n.value->empty());
             EXPECT_EQ(d, (Outcome{S_OK, GetParam().displayPrefix + *n.value}));

@@ -85,22 +85,15 @@ TEST_P(Library, RunsTheHostCycle) {
     ASSERT_TRUE(host && provider);
     com::ComPtr<IUnknown> classInterface;
     EXPECT_EQ(object->QueryInterface(plugin.classIid, classInterface.OutVoid()), S_OK);
-    com::Bstr description;
-    ASSERT_EQ(host->get_Description(description.Out()), S_OK);
-    EXPECT_EQ(description.View(), plugin.description);
-    LONG count = 0, frequency = 0, method = -1;
-    ASSERT_EQ(provider->get_Count(&count), S_OK);
-    ASSERT_EQ(count, plugin.count);
-    EXPECT_EQ(provider->get_PollFreqency(&frequency), S_OK);
-    EXPECT_EQ(frequency, plugin.pollFreqency);
-    EXPECT_EQ(provider->get_PollMethod(&method), S_OK);
-    EXPECT_EQ(method, plugin.pollMethod);
+    ASSERT_EQ(
+        ConstantsOf(host.Get(), provider.Get()),
+        (Constants{plugin.count, plugin.pollFreqency, plugin.pollMethod, plugin.description}));
+    const LONG count = plugin.count;
     for (LONG i = 0; i < count; ++i) {
-        com::Bstr name, display;
-        ASSERT_EQ(provider->get_Name(i, name.Out()), S_OK);
-        ASSERT_EQ(provider->get_DisplayName(i, display.Out()), S_OK);
-        EXPECT_FALSE(name.View().empty()) << i;
-        EXPECT_EQ(display.View(), plugin.displayPrefix + std::u16string(name.View())) << i;
+        const Item item = ItemOf(provider.Get(), i);
+        ASSERT_EQ(item.name.hr, S_OK);
+        EXPECT_FALSE(item.name.value.value_or(u"").empty()) << i;
+        EXPECT_EQ(item.display, Ok(plugin.displayPrefix + item.name.value.value_or(u""))) << i;
     }
     // A machine may lack a fact: a poll may fail then, and every step that can runs regardless.
     const HRESULT polled = provider->PollData();

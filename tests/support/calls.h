@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -110,6 +111,36 @@ inline std::u16string ValueOf(ITessivar2DataProvider* provider, LONG index) {
     const Outcome got = VariantCall(provider->get_Value(index, &v), &v);
     EXPECT_EQ(got.hr, S_OK) << "item " << index;
     return got.value.value_or(u"<empty>");
+}
+
+// What the three item members answer for `index`: the name, the display name and the value.
+struct Item {
+    Outcome name, display, value;
+};
+inline Item ItemOf(ITessivar2DataProvider* provider, LONG index) {
+    BSTR name = StaleString(), display = StaleString();
+    VARIANT value;
+    MakeStale(&value);
+    Item item;
+    item.name = StringCall(provider->get_Name(index, &name), &name);
+    item.display = StringCall(provider->get_DisplayName(index, &display), &display);
+    item.value = VariantCall(provider->get_Value(index, &value), &value);
+    return item;
+}
+
+// The constant members' answers: Count, PollFreqency, PollMethod and Description; each call
+// must succeed.
+using Constants = std::tuple<LONG, LONG, LONG, std::u16string>;
+inline Constants ConstantsOf(ITessivar2Plugin* plugin, ITessivar2DataProvider* provider) {
+    Constants c;
+    EXPECT_EQ(provider->get_Count(&std::get<0>(c)), S_OK);
+    EXPECT_EQ(provider->get_PollFreqency(&std::get<1>(c)), S_OK);
+    EXPECT_EQ(provider->get_PollMethod(&std::get<2>(c)), S_OK);
+    BSTR text = StaleString();
+    const Outcome description = StringCall(plugin->get_Description(&text), &text);
+    EXPECT_EQ(description.hr, S_OK);
+    std::get<3>(c) = description.value.value_or(u"<none>");
+    return c;
 }
 
 // Every item's value as an outcome.

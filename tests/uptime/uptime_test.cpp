@@ -114,32 +114,26 @@ TEST_F(UptimeTest, ValuesComeFromTheLastPollOnly) {
 }
 
 TEST_F(UptimeTest, IndexesOutOfRange) {
+    const testing_support::Outcome none{S_OK, std::nullopt};
     for (LONG index : {26, -1, 1000, -2147483647 - 1}) {
-        com::Variant v;
-        v.vt = VT_I4;  // replaced by the empty variant
-        EXPECT_EQ(object->get_Value(index, &v), S_OK);
-        EXPECT_EQ(v.vt, VT_EMPTY) << index;
-        BSTR name = reinterpret_cast<BSTR>(1), display = reinterpret_cast<BSTR>(1);
-        EXPECT_EQ(object->get_Name(index, &name), S_OK);
-        EXPECT_EQ(object->get_DisplayName(index, &display), S_OK);
-        EXPECT_EQ(name, nullptr) << index;
-        EXPECT_EQ(display, nullptr) << index;
+        const auto item = testing_support::ItemOf(provider(), index);
+        EXPECT_EQ(item.value, none) << index;  // the empty variant
+        EXPECT_EQ(item.name, none) << index;
+        EXPECT_EQ(item.display, none) << index;
     }
 }
 
 TEST_F(UptimeTest, NamesAndDisplayNamesAgree) {
     for (LONG i = 0; i < 26; ++i) {
-        com::Bstr name, display;
-        ASSERT_EQ(object->get_Name(i, name.Out()), S_OK);
-        ASSERT_EQ(object->get_DisplayName(i, display.Out()), S_OK);
-        EXPECT_EQ(name.View(), display.View());
-        EXPECT_EQ(name.View().substr(0, 10), u"Wendrikai\\");
+        const auto item = testing_support::ItemOf(provider(), i);
+        EXPECT_EQ(item.name.hr, S_OK);
+        EXPECT_EQ(item.name, item.display);
+        EXPECT_EQ(item.name.value.value_or(u"").substr(0, 10), u"Wendrikai\\");
     }
-    com::Bstr first, last;
-    object->get_Name(0, first.Out());
-    object->get_Name(25, last.Out());
-    EXPECT_EQ(first.View(), u"Wendrikai\\Custom\\d accumulated");
-    EXPECT_EQ(last.View(), u"Wendrikai\\Predefined\\dd-hh:mm part of day");
+    EXPECT_EQ(testing_support::ItemOf(provider(), 0).name,
+              testing_support::Ok(u"Wendrikai\\Custom\\d accumulated"));
+    EXPECT_EQ(testing_support::ItemOf(provider(), 25).name,
+              testing_support::Ok(u"Wendrikai\\Predefined\\dd-hh:mm part of day"));
 }
 
 }  // namespace

@@ -31,65 +31,55 @@ struct ExpectedMethod {
 
 struct ExpectedLibrary {
     const wchar_t* name;
+    const wchar_t* className;
     const char* libid;
     const char* clsid;
     const char* classIid;
-    const wchar_t* className;
     const wchar_t* progId;
-    WORD version[4];
+    WORD major, minor, build, revision;
     const wchar_t* versionText;
-    const wchar_t* company;   // null: no "CompanyName"
-    const IID* hostOrder[2];  // the coclass's second and third interfaces
+    const wchar_t* company;  // null: no "CompanyName"
+    const IID* second;       // the coclass's second and third interfaces
+    const IID* third;
     std::vector<ExpectedMethod> methods;
 };
 
+// The identifiers of an identity header: the LIBID, CLSID and class interface, the ProgID.
+#define TESS_IDS(P) "{" P##_LIBID "}", "{" P##_CLSID "}", "{" P##_CLASS_IID "}", L"" P##_PROGID
+
 const std::vector<ExpectedLibrary>& Libraries() {
+    static const std::vector<ExpectedMethod> orvantel = {
+        {L"Check128", 0x6003000D, {{L"sOutput", VT_BSTR}}, VT_BOOL},
+        {L"fnDualLine", 0x6003000E, {{L"sSourceText", VT_BSTR}}, VT_BSTR},
+        {L"fnFeatureSupport",
+         0x6003000F,
+         {{L"lCheckFeature", VT_I4}, {L"sRtnTrue", VT_VARIANT}, {L"sRtnFalse", VT_VARIANT}},
+         VT_BSTR},
+        {L"fnWin32Processor", 0x60030010, {{L"nGetData", VT_I2}}, VT_BSTR}};
+    static const std::vector<ExpectedMethod> tamblorin = {
+        {L"Check128", 0x6003000A, {{L"sOutput", VT_BSTR}}, VT_BOOL},
+        {L"GetDayShort", 0x6003000B, {{L"nDay", VT_I2}}, VT_BSTR},
+        {L"GetDayLong", 0x6003000C, {{L"nDay", VT_I2}}, VT_BSTR},
+        {L"GetMonthShort", 0x6003000D, {{L"nMonth", VT_I2}}, VT_BSTR},
+        {L"GetMonthLong", 0x6003000E, {{L"nMonth", VT_I2}}, VT_BSTR},
+        {L"GetDaySuffix", 0x6003000F, {{L"nDayOfMonth", VT_I2}}, VT_BSTR}};
     static const std::vector<ExpectedLibrary> libraries = {
-        {L"Orvantel",
-         "{" ORVANTEL_LIBID "}",
-         "{" ORVANTEL_CLSID "}",
-         "{" ORVANTEL_CLASS_IID "}",
-         L"CPUInfo",
-         L"Orvantel.CPUInfo",
-         {1, 1, 0, 84},
-         L"1.01.0084",
-         L".",
-         {&IID_ITessivar2Plugin, &IID_ITessivar2DataProvider},
-         {{L"Check128", 0x6003000D, {{L"sOutput", VT_BSTR}}, VT_BOOL},
-          {L"fnDualLine", 0x6003000E, {{L"sSourceText", VT_BSTR}}, VT_BSTR},
-          {L"fnFeatureSupport",
-           0x6003000F,
-           {{L"lCheckFeature", VT_I4}, {L"sRtnTrue", VT_VARIANT}, {L"sRtnFalse", VT_VARIANT}},
-           VT_BSTR},
-          {L"fnWin32Processor", 0x60030010, {{L"nGetData", VT_I2}}, VT_BSTR}}},
-        {L"Tamblorin",
-         "{" TAMBLORIN_LIBID "}",
-         "{" TAMBLORIN_CLSID "}",
-         "{" TAMBLORIN_CLASS_IID "}",
-         L"CustomDate",
-         L"Tamblorin.CustomDate",
-         {1, 5, 0, 116},
-         L"1.05.0116",
-         nullptr,
-         {&IID_ITessivar2DataProvider, &IID_ITessivar2Plugin},
-         {{L"Check128", 0x6003000A, {{L"sOutput", VT_BSTR}}, VT_BOOL},
-          {L"GetDayShort", 0x6003000B, {{L"nDay", VT_I2}}, VT_BSTR},
-          {L"GetDayLong", 0x6003000C, {{L"nDay", VT_I2}}, VT_BSTR},
-          {L"GetMonthShort", 0x6003000D, {{L"nMonth", VT_I2}}, VT_BSTR},
-          {L"GetMonthLong", 0x6003000E, {{L"nMonth", VT_I2}}, VT_BSTR},
-          {L"GetDaySuffix", 0x6003000F, {{L"nDayOfMonth", VT_I2}}, VT_BSTR}}},
+        {L"Orvantel", L"CPUInfo", TESS_IDS(ORVANTEL), 1, 1, 0, 84, L"1.01.0084", L".",
+         &IID_ITessivar2Plugin, &IID_ITessivar2DataProvider, orvantel},
+        {L"Tamblorin", L"CustomDate", TESS_IDS(TAMBLORIN), 1, 5, 0, 116, L"1.05.0116", nullptr,
+         &IID_ITessivar2DataProvider, &IID_ITessivar2Plugin, tamblorin},
         {L"Wendrikai",
-         "{" WENDRIKAI_LIBID "}",
-         "{" WENDRIKAI_CLSID "}",
-         "{" WENDRIKAI_CLASS_IID "}",
          L"Uptime",
-         L"Wendrikai.Uptime",
-         {1, 0, 0, 15},
+         TESS_IDS(WENDRIKAI),
+         1,
+         0,
+         0,
+         15,
          L"1.00.0015",
          L".",
-         {&IID_ITessivar2DataProvider, &IID_ITessivar2Plugin},
-         {}},
-    };
+         &IID_ITessivar2DataProvider,
+         &IID_ITessivar2Plugin,
+         {}}};
     return libraries;
 }
 
@@ -153,6 +143,51 @@ std::wstring Text(BSTR text) {
     return copy;
 }
 
+// The type library in `file` of this folder, registered or not as `kind` says.
+com::ComPtr<ITypeLib> LoadLibraryOf(const std::wstring& file, REGKIND kind = REGKIND_NONE) {
+    com::ComPtr<ITypeLib> lib;
+    EXPECT_EQ(LoadTypeLibEx((Folder() / file).wstring().c_str(), kind, lib.Out()), S_OK);
+    return lib;
+}
+
+// Checks a type library's attributes and name; answers its help file.
+std::wstring CheckLibrary(ITypeLib* lib, const GUID& guid, LCID lcid, const wchar_t* name) {
+    TLIBATTR* attr = nullptr;
+    EXPECT_EQ(lib->GetLibAttr(&attr), S_OK);
+    if (attr != nullptr) {
+        EXPECT_TRUE(IsEqualGUID(attr->guid, guid));
+        EXPECT_EQ(attr->wMajorVerNum, 1);
+        EXPECT_EQ(attr->wMinorVerNum, 0);
+        EXPECT_EQ(attr->lcid, lcid);
+        EXPECT_EQ(attr->syskind, kSysKind);
+        lib->ReleaseTLibAttr(attr);
+    }
+    BSTR text = nullptr, helpFile = nullptr;
+    EXPECT_EQ(lib->GetDocumentation(-1, &text, nullptr, nullptr, &helpFile), S_OK);
+    EXPECT_EQ(Text(text), name);
+    return Text(helpFile);
+}
+
+// A copy of the type attributes of `info` (all zeros when there are none).
+TYPEATTR AttrOf(ITypeInfo* info) {
+    TYPEATTR copy{}, *attr = nullptr;
+    EXPECT_EQ(info->GetTypeAttr(&attr), S_OK);
+    if (attr != nullptr) {
+        copy = *attr;
+        info->ReleaseTypeAttr(attr);
+    }
+    return copy;
+}
+
+// The type that `info` implements as its interface `i` (-1: a dual interface's own vtable).
+com::ComPtr<ITypeInfo> Implemented(ITypeInfo* info, UINT i) {
+    HREFTYPE ref = 0;
+    com::ComPtr<ITypeInfo> implemented;
+    EXPECT_EQ(info->GetRefTypeOfImplType(i, &ref), S_OK);
+    EXPECT_EQ(info->GetRefTypeInfo(ref, implemented.Out()), S_OK);
+    return implemented;
+}
+
 // The names of a function: its own, then its parameters'.
 std::vector<std::wstring> Names(ITypeInfo* info, MEMBERID id) {
     BSTR names[8] = {};
@@ -169,13 +204,16 @@ std::wstring TypeName(ITypeInfo* info) {
     return Text(name);
 }
 
+// A new object of the registered class `library` names, through the component runtime.
+template <class I>
+HRESULT CreateRegistered(const ExpectedLibrary& library, com::ComPtr<I>* object) {
+    return CoCreateInstance(Guid(library.clsid), nullptr, CLSCTX_INPROC_SERVER, object->Iid(),
+                            object->OutVoid());
+}
+
 void CheckMethods(ITypeInfo* info, const std::vector<ExpectedMethod>& methods) {
-    TYPEATTR* attr = nullptr;
-    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-    const UINT count = attr->cFuncs;
-    info->ReleaseTypeAttr(attr);
-    ASSERT_EQ(count, methods.size());
-    for (UINT i = 0; i < count; ++i) {
+    ASSERT_EQ(AttrOf(info).cFuncs, methods.size());
+    for (UINT i = 0; i < methods.size(); ++i) {
         FUNCDESC* func = nullptr;
         ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
         const ExpectedMethod& want = methods[i];
@@ -205,55 +243,36 @@ TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
     ASSERT_FALSE(present.empty());
     for (const ExpectedLibrary* want : present) {
         SCOPED_TRACE(testing::Message() << want->name);
-        com::ComPtr<ITypeLib> lib;
-        ASSERT_EQ(LoadTypeLibEx(PathOf(*want).c_str(), REGKIND_NONE, lib.Out()), S_OK);
-        TLIBATTR* libAttr = nullptr;
-        ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
-        EXPECT_TRUE(IsEqualGUID(libAttr->guid, Guid(want->libid)));
-        EXPECT_EQ(libAttr->wMajorVerNum, 1);
-        EXPECT_EQ(libAttr->wMinorVerNum, 0);
-        EXPECT_EQ(libAttr->lcid, 0x0409u);
-        EXPECT_EQ(libAttr->syskind, kSysKind);
-        lib->ReleaseTLibAttr(libAttr);
-        BSTR name = nullptr, helpFile = nullptr;
-        ASSERT_EQ(lib->GetDocumentation(-1, &name, nullptr, nullptr, &helpFile), S_OK);
-        EXPECT_EQ(Text(name), want->name);
-        EXPECT_EQ(Text(helpFile), L"");
+        const auto lib = LoadLibraryOf(std::wstring(want->name) + L".dll");
+        ASSERT_TRUE(lib);
+        EXPECT_EQ(CheckLibrary(lib.Get(), Guid(want->libid), 0x0409, want->name), L"");
 
         // The class interface: dual, hidden, not extensible, with the tabled methods.
-        com::ComPtr<ITypeInfo> dispatch, vtable;
+        com::ComPtr<ITypeInfo> dispatch;
         ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->classIid), dispatch.Out()), S_OK);
         EXPECT_EQ(TypeName(dispatch.Get()), std::wstring(L"_") + want->className);
-        HREFTYPE vtableRef = 0;
-        ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef), S_OK);
-        ASSERT_EQ(dispatch->GetRefTypeInfo(vtableRef, vtable.Out()), S_OK);
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
-        EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
+        const auto vtable = Implemented(dispatch.Get(), static_cast<UINT>(-1));
+        ASSERT_TRUE(vtable);
+        const TYPEATTR attr = AttrOf(vtable.Get());
+        EXPECT_EQ(attr.typekind, TKIND_INTERFACE);
         const WORD flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
                            TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
-        EXPECT_EQ(attr->wTypeFlags & flags, flags);
-        vtable->ReleaseTypeAttr(attr);
+        EXPECT_EQ(attr.wTypeFlags & flags, flags);
         CheckMethods(vtable.Get(), want->methods);
 
         // The coclass: creatable, the class interface first and default, then the host's two.
         com::ComPtr<ITypeInfo> coclass;
         ASSERT_EQ(lib->GetTypeInfoOfGuid(Guid(want->clsid), coclass.Out()), S_OK);
-        ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
-        EXPECT_EQ(attr->typekind, TKIND_COCLASS);
-        EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-        ASSERT_EQ(attr->cImplTypes, 3);
-        coclass->ReleaseTypeAttr(attr);
+        const TYPEATTR coclassAttr = AttrOf(coclass.Get());
+        EXPECT_EQ(coclassAttr.typekind, TKIND_COCLASS);
+        EXPECT_TRUE(coclassAttr.wTypeFlags & TYPEFLAG_FCANCREATE);
+        ASSERT_EQ(coclassAttr.cImplTypes, 3);
         EXPECT_EQ(TypeName(coclass.Get()), want->className);
-        const GUID order[3] = {Guid(want->classIid), *want->hostOrder[0], *want->hostOrder[1]};
+        const GUID order[3] = {Guid(want->classIid), *want->second, *want->third};
         for (UINT i = 0; i < 3; ++i) {
-            HREFTYPE ref = 0;
-            com::ComPtr<ITypeInfo> implemented;
-            ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
-            ASSERT_EQ(coclass->GetRefTypeInfo(ref, implemented.Out()), S_OK);
-            ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
-            EXPECT_TRUE(IsEqualGUID(attr->guid, order[i])) << "interface " << i;
-            implemented->ReleaseTypeAttr(attr);
+            const auto implemented = Implemented(coclass.Get(), i);
+            ASSERT_TRUE(implemented);
+            EXPECT_TRUE(IsEqualGUID(AttrOf(implemented.Get()).guid, order[i])) << "interface " << i;
             INT implFlags = 0;
             ASSERT_EQ(coclass->GetImplTypeFlags(i, &implFlags), S_OK);
             EXPECT_EQ((implFlags & IMPLTYPEFLAG_FDEFAULT) != 0, i == 0);
@@ -262,21 +281,9 @@ TEST(TypeLibrary, EmbeddedLibraryMatchesTheTables) {
 }
 
 TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
-    com::ComPtr<ITypeLib> lib;
-    ASSERT_EQ(LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_NONE,
-                            lib.Out()),
-              S_OK);
-    TLIBATTR* libAttr = nullptr;
-    ASSERT_EQ(lib->GetLibAttr(&libAttr), S_OK);
-    EXPECT_TRUE(IsEqualGUID(libAttr->guid, LIBID_TESSIVAR2Sdk));
-    EXPECT_EQ(libAttr->wMajorVerNum, 1);
-    EXPECT_EQ(libAttr->wMinorVerNum, 0);
-    EXPECT_EQ(libAttr->lcid, 0u);
-    EXPECT_EQ(libAttr->syskind, kSysKind);
-    lib->ReleaseTLibAttr(libAttr);
-    BSTR name = nullptr;
-    ASSERT_EQ(lib->GetDocumentation(-1, &name, nullptr, nullptr, nullptr), S_OK);
-    EXPECT_EQ(Text(name), L"TESSIVAR2Sdk");
+    const auto lib = LoadLibraryOf(L"Tessivar1501sdk.tlb");
+    ASSERT_TRUE(lib);
+    CheckLibrary(lib.Get(), LIBID_TESSIVAR2Sdk, 0, L"TESSIVAR2Sdk");
 
     struct Member {
         MEMBERID id;
@@ -304,13 +311,11 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
     for (const auto& want : interfaces) {
         com::ComPtr<ITypeInfo> info;
         ASSERT_EQ(lib->GetTypeInfoOfGuid(*want.iid, info.Out()), S_OK);
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-        EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
-        EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
-        EXPECT_FALSE(attr->wTypeFlags & TYPEFLAG_FDUAL);
-        ASSERT_EQ(attr->cFuncs, want.members.size());
-        info->ReleaseTypeAttr(attr);
+        const TYPEATTR attr = AttrOf(info.Get());
+        EXPECT_EQ(attr.typekind, TKIND_INTERFACE);
+        EXPECT_TRUE(attr.wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
+        EXPECT_FALSE(attr.wTypeFlags & TYPEFLAG_FDUAL);
+        ASSERT_EQ(attr.cFuncs, want.members.size());
         for (UINT i = 0; i < want.members.size(); ++i) {
             FUNCDESC* func = nullptr;
             ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
@@ -345,8 +350,8 @@ TEST(VersionResource, ReadsBackTheTabledValues) {
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
         ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-        const DWORD ms = MAKELONG(want->version[1], want->version[0]);
-        const DWORD ls = MAKELONG(want->version[3], want->version[2]);
+        const DWORD ms = MAKELONG(want->minor, want->major);
+        const DWORD ls = MAKELONG(want->revision, want->build);
         EXPECT_EQ(fixed->dwFileVersionMS, ms);
         EXPECT_EQ(fixed->dwFileVersionLS, ls);
         EXPECT_EQ(fixed->dwProductVersionMS, ms);
@@ -370,20 +375,19 @@ TEST(VersionResource, ReadsBackTheTabledValues) {
                 return L"<absent>";
             return n == 0 || text == nullptr ? std::wstring() : std::wstring(text);
         };
-        const std::wstring dll = std::wstring(want->name) + L".dll";
         EXPECT_EQ(value(L"CompanyName"), want->company != nullptr ? want->company : L"<absent>");
         EXPECT_EQ(value(L"ProductName"), want->name);
         EXPECT_EQ(value(L"FileVersion"), want->versionText);
         EXPECT_EQ(value(L"ProductVersion"), want->versionText);
         EXPECT_EQ(value(L"InternalName"), want->name);
-        EXPECT_EQ(value(L"OriginalFilename"), dll);
+        EXPECT_EQ(value(L"OriginalFilename"), std::wstring(want->name) + L".dll");
         EXPECT_EQ(value(L"OLESelfRegister"), L"");
     }
 }
 
-using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+using NoArgFn = HRESULT(STDAPICALLTYPE*)();
 
+// Entry point `name` of `module`; null when it is missing.
 template <class Fn>
 Fn Entry(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -394,8 +398,9 @@ TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
         SCOPED_TRACE(testing::Message() << want->name);
         HMODULE module = LoadLibraryW(PathOf(*want).c_str());
         ASSERT_NE(module, nullptr);
-        const auto getClassObject = Entry<GetClassObjectFn>(module, "DllGetClassObject");
-        const auto canUnloadNow = Entry<CanUnloadNowFn>(module, "DllCanUnloadNow");
+        const auto getClassObject =
+            Entry<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(module, "DllGetClassObject");
+        const auto canUnloadNow = Entry<NoArgFn>(module, "DllCanUnloadNow");
         ASSERT_NE(getClassObject, nullptr);
         ASSERT_NE(canUnloadNow, nullptr);
 
@@ -418,10 +423,7 @@ TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
         EXPECT_EQ(count, 1u);
         com::ComPtr<ITypeInfo> info;
         ASSERT_EQ(dispatch->GetTypeInfo(0, 0x0409, info.Out()), S_OK);
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-        EXPECT_TRUE(IsEqualGUID(attr->guid, Guid(want->classIid)));
-        info->ReleaseTypeAttr(attr);
+        EXPECT_TRUE(IsEqualGUID(AttrOf(info.Get()).guid, Guid(want->classIid)));
         EXPECT_EQ(dispatch->GetTypeInfo(1, 0, info.Out()), DISP_E_BADINDEX);
 
         // Late binding finds every public method by name, in any letter case.
@@ -444,12 +446,12 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
     for (const ExpectedLibrary* want : Present()) {
         SCOPED_TRACE(testing::Message() << want->name);
         const std::wstring clsid = WideGuid(want->clsid);
-        const std::wstring clsidKey = L"CLSID\\" + clsid;
-        EXPECT_EQ(ReadValue(clsidKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-        EXPECT_TRUE(SamePath(ReadValue(clsidKey + L"\\InprocServer32", nullptr), PathOf(*want)))
-            << ReadValue(clsidKey + L"\\InprocServer32", nullptr);
-        EXPECT_EQ(ReadValue(clsidKey + L"\\ProgID", nullptr), want->progId);
-        EXPECT_EQ(ReadValue(clsidKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
+        const std::wstring server = L"CLSID\\" + clsid + L"\\InprocServer32";
+        EXPECT_EQ(ReadValue(server, L"ThreadingModel"), L"Apartment");
+        EXPECT_TRUE(SamePath(ReadValue(server, nullptr), PathOf(*want)))
+            << ReadValue(server, nullptr);
+        EXPECT_EQ(ReadValue(L"CLSID\\" + clsid + L"\\ProgID", nullptr), want->progId);
+        EXPECT_EQ(ReadValue(L"CLSID\\" + clsid + L"\\TypeLib", nullptr), WideGuid(want->libid));
         EXPECT_EQ(ReadValue(std::wstring(want->progId) + L"\\CLSID", nullptr), clsid);
 
         CLSID fromProgId{};
@@ -468,9 +470,7 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
         EXPECT_EQ(ReadValue(interfaceKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
 
         com::ComPtr<IUnknown> object;
-        ASSERT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
-                                   object.OutVoid()),
-                  S_OK);
+        ASSERT_EQ(CreateRegistered(*want, &object), S_OK);
         EXPECT_TRUE(object.As<ITessivar2Plugin>());
         EXPECT_TRUE(object.As<ITessivar2DataProvider>());
     }
@@ -480,11 +480,7 @@ TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
 }
 
 TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
-    com::ComPtr<ITypeLib> kit;
-    ASSERT_EQ(LoadTypeLibEx((Folder() / L"Tessivar1501sdk.tlb").wstring().c_str(), REGKIND_REGISTER,
-                            kit.Out()),
-              S_OK);
-    kit.Reset();
+    ASSERT_TRUE(LoadLibraryOf(L"Tessivar1501sdk.tlb", REGKIND_REGISTER));
     const std::wstring kitLibid = L"{" TESSIVAR2_KIT_LIBID "}";
     const std::wstring pluginKey = L"Interface\\{" TESSIVAR2_PLUGIN_IID "}\\TypeLib";
     EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid);
@@ -492,15 +488,13 @@ TEST(Registered, RegistrationWorksWithTheKitLibraryRegistered) {
         SCOPED_TRACE(testing::Message() << want->name);
         HMODULE module = LoadLibraryW(PathOf(*want).c_str());
         ASSERT_NE(module, nullptr);
-        const auto reg = Entry<CanUnloadNowFn>(module, "DllRegisterServer");
+        const auto reg = Entry<NoArgFn>(module, "DllRegisterServer");
         ASSERT_NE(reg, nullptr);
         EXPECT_EQ(reg(), S_OK);
         FreeLibrary(module);
         EXPECT_EQ(ReadValue(pluginKey, nullptr), kitLibid) << "the kit's registration stays";
         com::ComPtr<ITessivar2DataProvider> object;
-        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
-                                   object.OutVoid()),
-                  S_OK);
+        EXPECT_EQ(CreateRegistered(*want, &object), S_OK);
     }
     EXPECT_EQ(UnRegisterTypeLib(LIBID_TESSIVAR2Sdk, 1, 0, 0, kSysKind), S_OK);
 }
@@ -510,9 +504,7 @@ TEST(Unregistered, NothingOfTheRegistrationIsLeft) {
     for (const ExpectedLibrary* want : Present()) {
         SCOPED_TRACE(testing::Message() << want->name);
         com::ComPtr<IUnknown> object;
-        EXPECT_EQ(CoCreateInstance(Guid(want->clsid), nullptr, CLSCTX_INPROC_SERVER, object.Iid(),
-                                   object.OutVoid()),
-                  REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(CreateRegistered(*want, &object), REGDB_E_CLASSNOTREG);
         CLSID clsid{};
         EXPECT_TRUE(FAILED(CLSIDFromProgID(want->progId, &clsid)));
         EXPECT_FALSE(KeyExists(L"CLSID\\" + WideGuid(want->clsid)));

@@ -23,8 +23,7 @@ std::vector<std::string> Values(const std::string& env) {
     auto r = RunShell(kHost + " values Tamblorin", env);
     EXPECT_EQ(r.status, 0) << r.err;
     std::vector<std::string> values;
-    std::istringstream lines(r.out);
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : testing_support::Lines(r.out))
         values.push_back(line.substr(line.rfind('\t') + 1));
     return values;
 }

@@ -27,10 +27,8 @@ lines = ["{{{Wendrikai:1}}}"]
 )";
 
 TEST(PanelConfigFile, ReadsTheScreensAndPointsAtEachError) {
-    const struct {
-        const char* text;
-        const char* error;  // empty: the file is good
-    } cases[] = {
+    // Each file and the start of its error; an empty error: the file is good.
+    const std::pair<const char*, const char*> cases[] = {
         {kGood, ""},
         {"[[screen]]\nname = \"a\"\nlines = [\"x\"]\n", ""},
         // The file's syntax, as toml++ reports it.
@@ -79,19 +77,17 @@ TEST(PanelConfigFile, ReadsTheScreensAndPointsAtEachError) {
         {"[[screen]]\nname = \"a\"\nlines = [\"{Orvantel:1}\"]\n",
          "f.toml:3:10: unknown plug-in 'Orvantel'"},
     };
-    for (const auto& c : cases) {
-        FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
-        FakeCatalog catalog;
-        catalog.Add(&uptime);
+    FakeProvider uptime{"Wendrikai", 1000, fakes::Labels(3)};
+    FakeCatalog catalog;
+    catalog.Add(&uptime);
+    for (const auto& [text, expected] : cases) {
         host::PanelConfig config;
         host::ConfigSource source;
         std::string error;
-        const bool good = host::ParsePanelConfig(c.text, "f.toml", &config, &error, &source) &&
+        const bool good = host::ParsePanelConfig(text, "f.toml", &config, &error, &source) &&
                           host::CheckPanelConfig(config, source, catalog, &error);
-        EXPECT_EQ(good, *c.error == '\0') << c.text << "\n" << error;
-        if (*c.error != '\0') {
-            EXPECT_EQ(error.substr(0, std::string(c.error).size()), c.error) << c.text;
-        }
+        EXPECT_EQ(good, *expected == '\0') << text << "\n" << error;
+        EXPECT_EQ(error.substr(0, std::string(expected).size()), expected) << text;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
 

@@ -11,15 +11,12 @@ constexpr const char* kConnect =
     "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
 
 TEST(QuoteText, EscapesClosingBracesAndBackslashes) {
-    const struct {
-        const char* in;
-        const char* out;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "{}"},         {"plain text", "{plain text}"},
         {"a}b", "{a\\}b}"}, {"C:\\dir", "{C:\\\\dir}"},
         {"{x}", "{{x\\}}"}, {"\"q\"", "{\"q\"}"},
     };
-    for (const auto& c : cases) EXPECT_EQ(host::QuoteText(c.in), c.out) << c.in;
+    for (const auto& [in, out] : cases) EXPECT_EQ(host::QuoteText(in), out) << in;
 }
 
 TEST(LcdprocClient, GreetsThenSetsUpOneScreenWithAWidgetPerRow) {

@@ -45,10 +45,7 @@ TEST_F(LcdprocSessionTest, GreetsThenSetsUpTheScreenAndSendsOnlyChanges) {
 }
 
 TEST(LcdprocSession, BeforeTheFirstAnswerEveryFailureEndsTheRun) {
-    const struct {
-        std::function<Actions(LcdprocSession&)> events;
-        const char* log;
-    } cases[] = {
+    const std::pair<std::function<Actions(LcdprocSession&)>, const char*> cases[] = {
         {[](LcdprocSession& s) { return s.ConnectFailed(0, "Connection refused"); },
          "cannot reach LCDd at 127.0.0.1:13666: Connection refused"},
         {[](LcdprocSession& s) {
@@ -68,13 +65,13 @@ TEST(LcdprocSession, BeforeTheFirstAnswerEveryFailureEndsTheRun) {
          },
          "cannot talk to LCDd at 127.0.0.1:13666: connection closed"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [events, log] : cases) {
         LcdprocSession session("127.0.0.1:13666",
                                [](int, int) { return std::vector<std::string>(); });
         session.Start(0);
-        const Actions end = c.events(session);
-        EXPECT_EQ(end.exit, 1) << c.log;
-        EXPECT_EQ(end.log, std::vector<std::string>{c.log});
+        const Actions end = events(session);
+        EXPECT_EQ(end.exit, 1) << log;
+        EXPECT_EQ(end.log, std::vector<std::string>{log});
     }
 }
 

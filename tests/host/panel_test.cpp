@@ -5,6 +5,7 @@
 
 #include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
+#include "tests/support/variants.h"
 
 namespace {
 
@@ -13,25 +14,21 @@ using fakes::FakeProvider;
 using host::LayOut;
 using host::Panel;
 
-std::string Utf8(const std::u16string& s) {
-    return com::ToUtf8(s);
-}
+using Calls = std::vector<std::string>;
 
-std::vector<std::string> Rows(const std::vector<std::u16string>& frame) {
-    std::vector<std::string> rows;
-    for (const auto& row : frame) rows.push_back(Utf8(row));
+Calls Rows(const std::vector<std::u16string>& frame) {
+    Calls rows;
+    for (const auto& row : frame) rows.push_back(com::ToUtf8(row));
     return rows;
 }
 
-std::size_t CountOf(const std::vector<std::string>& calls, const std::string& what) {
+std::size_t CountOf(const Calls& calls, const std::string& what) {
     return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), what));
 }
 
 host::ScreenConfig Screen(std::string name, std::vector<std::string> lines) {
     return {std::move(name), 5, host::Priority::kInfo, std::move(lines)};
 }
-
-using Calls = std::vector<std::string>;
 
 TEST(ParseTemplate, SplitsLiteralsAndItems) {
     std::vector<host::TemplatePiece> pieces;
@@ -51,10 +48,7 @@ TEST(ParseTemplate, SplitsLiteralsAndItems) {
 }
 
 TEST(ParseTemplate, RejectsMalformedReferencesWithOneLine) {
-    const struct {
-        const char* text;
-        const char* why;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"{Wendrikai:20", "'{' without '}'"},
         {"a } b", "'}' without '{'"},
         {"{}", "neither"},
@@ -66,30 +60,22 @@ TEST(ParseTemplate, RejectsMalformedReferencesWithOneLine) {
         {"{Wendrikai\\}", "not {Plugin\\path\\label}"},
         {"{a{b}", "'{' inside"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, why] : cases) {
         std::vector<host::TemplatePiece> pieces;
         std::string error;
-        EXPECT_FALSE(host::ParseTemplate(c.text, &pieces, &error)) << c.text;
-        EXPECT_NE(error.find(c.why), std::string::npos) << c.text << " -> " << error;
+        EXPECT_FALSE(host::ParseTemplate(text, &pieces, &error)) << text;
+        EXPECT_NE(error.find(why), std::string::npos) << text << " -> " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
 }
 
 TEST(LayOut, CutsPadsSplitsAndBlanks) {
-    const struct {
-        std::vector<std::u16string> texts;
-        int width, height;
-        std::vector<std::string> rows;
-    } cases[] = {
+    const std::tuple<std::vector<std::u16string>, int, int, Calls> cases[] = {
         {{u"abc"}, 5, 2, {"abc  ", "     "}},
         {{u"abcdefgh", u"x"}, 4, 2, {"abcd", "x   "}},
         {{u"one\ntwo", u"three"}, 5, 4, {"one  ", "two  ", "three", "     "}},
         {{u"one\r\ntwo"}, 3, 2, {"one", "two"}},
-        {{u"a\tb\x01"
-          u"c\x7f"},
-         6,
-         1,
-         {"a b c "}},
+        {{u"a\tb\1c\x7f"}, 6, 1, {"a b c "}},
         {{std::u16string(u"x\0y", 3)}, 3, 1, {"x y"}},
         {{u"a", u"b\nc", u"d"}, 1, 3, {"a", "b", "c"}},
         {{u"\u00e9t\u00e9"}, 4, 1, {"\u00e9t\u00e9 "}},
@@ -97,31 +83,22 @@ TEST(LayOut, CutsPadsSplitsAndBlanks) {
         {{}, 2, 2, {"  ", "  "}},
         {{u"dual\n"}, 4, 3, {"dual", "    ", "    "}},
     };
-    for (const auto& c : cases) {
-        const auto rows = Rows(LayOut(c.texts, c.width, c.height));
-        EXPECT_EQ(rows, c.rows) << Utf8(c.texts.empty() ? u"" : c.texts[0]);
-    }
+    for (const auto& [texts, width, height, rows] : cases)
+        EXPECT_EQ(Rows(LayOut(texts, width, height)), rows)
+            << com::ToUtf8(texts.empty() ? u"" : texts[0]);
 }
 
 TEST(ProviderText, StringsAsTheyAreNothingForEmptyAndNullOtherTypesConverted) {
-    const struct {
-        VARTYPE vt;
-        LONG number;
-        const char16_t* string;
-        std::u16string text;
-    } cases[] = {
-        {VT_EMPTY, 0, nullptr, u""},   {VT_NULL, 0, nullptr, u""}, {VT_BSTR, 0, u"a\nb", u"a\nb"},
-        {VT_I4, -42, nullptr, u"-42"}, {VT_I2, 7, nullptr, u"7"},
-    };
-    for (const auto& c : cases) {
-        com::Variant value;
-        value.vt = c.vt;
-        if (c.vt == VT_BSTR) value.bstrVal = com::AllocString(c.string);
-        if (c.vt == VT_I4) value.lVal = c.number;
-        if (c.vt == VT_I2) value.iVal = static_cast<SHORT>(c.number);
+    const std::pair<testing_support::Value, std::u16string> cases[] = {
+        {testing_support::Value(), u""},
+        {testing_support::Null(), u""},
+        {testing_support::Text(u"a\nb"), u"a\nb"},
+        {testing_support::Long(-42), u"-42"},
+        {testing_support::Short(7), u"7"}};
+    for (const auto& [value, expected] : cases) {
         std::u16string text = u"stale";
-        EXPECT_EQ(host::ShownText(value, &text), S_OK) << c.vt;
-        EXPECT_EQ(text, c.text) << c.vt;
+        EXPECT_EQ(host::ShownText(value, &text), S_OK) << value.vt;
+        EXPECT_EQ(text, expected) << value.vt;
     }
 }
 
@@ -150,8 +127,8 @@ class PanelTest : public ::testing::Test, protected fakes::FakePlugins {
 
 TEST_F(PanelTest, ReadsTheItemListThenThePollSettingsBeforeAnyPoll) {
     auto panel = Make({"{Wendrikai:1}"});
-    std::vector<std::string> expected = {"Count",         "Name 0",       "DisplayName 0", "Name 1",
-                                         "DisplayName 1", "PollFreqency", "PollMethod"};
+    const Calls expected = {"Count",         "Name 0",       "DisplayName 0", "Name 1",
+                            "DisplayName 1", "PollFreqency", "PollMethod"};
     EXPECT_EQ(uptime.calls, expected);
     EXPECT_TRUE(cpu.calls.empty()) << "a plug-in not on the panel is not touched";
 }
@@ -161,8 +138,7 @@ TEST_F(PanelTest, ResolvesItemsByIndexAndByDisplayName) {
     auto panel = Make({"Up {wendrikai:1}", "{Wendrikai\\Predefined\\d-hh:mm:ss part of day}",
                        "{WENDRIKAI\\custom\\D ACCUMULATED}d"});
     panel->Tick(0);
-    EXPECT_EQ(Rows(panel->Frame(12, 3)),
-              (std::vector<std::string>{"Up 1-02:03:0", "1-02:03:04  ", "1d          "}));
+    EXPECT_EQ(Rows(panel->Frame(12, 3)), (Calls{"Up 1-02:03:0", "1-02:03:04  ", "1d          "}));
 }
 
 TEST_F(PanelTest, UnknownPluginsAndItemsAreErrors) {
@@ -181,8 +157,7 @@ TEST_F(PanelTest, DualLineValueTakesTwoRowsAndPushesTheNextLineDown) {
     };
     auto panel = Make({"{Orvantel:15}", "next", "dropped"});
     panel->Tick(0);
-    EXPECT_EQ(Rows(panel->Frame(10, 3)),
-              (std::vector<std::string>{" Fast     ", "Processor ", "next      "}));
+    EXPECT_EQ(Rows(panel->Frame(10, 3)), (Calls{" Fast     ", "Processor ", "next      "}));
 }
 
 TEST_F(PanelTest, EachPluginIsPolledOnItsOwnFrequency) {
@@ -200,15 +175,15 @@ TEST_F(PanelTest, ValueIsAskedOnlyForItemsOnScreenAndOnlyAfterTheirPluginsPoll) 
     cpu.calls.clear();
     date.calls.clear();
     panel->Tick(0);
-    EXPECT_EQ(cpu.calls, (std::vector<std::string>{"PollData", "Value 13", "Value 21"}));
-    EXPECT_EQ(date.calls, (std::vector<std::string>{"PollData", "Value 27"}));
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 13", "Value 21"}));
+    EXPECT_EQ(date.calls, (Calls{"PollData", "Value 27"}));
 
     cpu.calls.clear();
     date.calls.clear();
     panel->Tick(999);  // nothing is due
     EXPECT_TRUE(cpu.calls.empty());
     panel->Tick(1000);
-    EXPECT_EQ(cpu.calls, (std::vector<std::string>{"PollData", "Value 13", "Value 21"}));
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 13", "Value 21"}));
     EXPECT_TRUE(date.calls.empty());
     EXPECT_EQ(CountOf(uptime.calls, "PollData"), 0u);
 }
@@ -239,11 +214,11 @@ TEST_F(PanelTest, AFailingValueShowsInTheStatusLineForAWhile) {
     EXPECT_TRUE(panel->Tick(0));
     EXPECT_EQ(panel->status(), "Wendrikai:1: Value failed with overflow (0x800A0006)");
     EXPECT_EQ(panel->failures().size(), 1u);
-    EXPECT_EQ(Rows(panel->Frame(4, 2)), (std::vector<std::string>{"A0#1", "B   "}));
+    EXPECT_EQ(Rows(panel->Frame(4, 2)), (Calls{"A0#1", "B   "}));
 
     uptime.failingValues.clear();
     panel->Tick(1000);
-    EXPECT_EQ(Rows(panel->Frame(4, 2)), (std::vector<std::string>{"A0#2", "B1#2"}));
+    EXPECT_EQ(Rows(panel->Frame(4, 2)), (Calls{"A0#2", "B1#2"}));
     EXPECT_FALSE(panel->status().empty()) << "still within the status time";
     EXPECT_LE(panel->NextWakeup(), 2000);
     panel->Tick(2000);
@@ -281,8 +256,8 @@ TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
     ASSERT_TRUE(panel) << error;
     panel->Tick(0);
     const auto rows = Rows(panel->Frame(20, 4));
-    EXPECT_EQ(rows, (std::vector<std::string>{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ",
-                                              "Date 07 Dec 2026    ", "Up   1-02:03:04     "}));
+    EXPECT_EQ(rows, (Calls{"Some CPU 3000+      ", "2400 MHz SSE2 yes   ", "Date 07 Dec 2026    ",
+                           "Up   1-02:03:04     "}));
 }
 
 TEST_F(PanelTest, ScreensShareOnePluginReadOnceAndAllAreReadUntilOneIsShown) {
@@ -295,8 +270,8 @@ TEST_F(PanelTest, ScreensShareOnePluginReadOnceAndAllAreReadUntilOneIsShown) {
     ClearCalls();
     panel->Tick(0);
     EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0", "Value 1"}));
-    EXPECT_EQ(Rows(panel->Frame(1, 4, 2)), (std::vector<std::string>{"1#1 ", "x0#1"}));
-    EXPECT_EQ(Rows(panel->Frame(0, 4, 1)), (std::vector<std::string>{"0#1 "}));
+    EXPECT_EQ(Rows(panel->Frame(1, 4, 2)), (Calls{"1#1 ", "x0#1"}));
+    EXPECT_EQ(Rows(panel->Frame(0, 4, 1)), (Calls{"0#1 "}));
 }
 
 TEST_F(PanelTest, OnlyTheScreenShownIsReadAndASwitchReadsItsValuesAtOnce) {
@@ -315,13 +290,13 @@ TEST_F(PanelTest, OnlyTheScreenShownIsReadAndASwitchReadsItsValuesAtOnce) {
     EXPECT_TRUE(panel->Tick(300));
     EXPECT_EQ(cpu.calls, (Calls{"Value 2"})) << "no poll before its time";
     EXPECT_EQ(uptime.calls, (Calls{"Value 0"}));
-    EXPECT_EQ(Rows(panel->Frame(1, 6, 1)), (std::vector<std::string>{"0#12#1"}));
+    EXPECT_EQ(Rows(panel->Frame(1, 6, 1)), (Calls{"0#12#1"}));
     EXPECT_EQ(panel->NextWakeup(), 1000);
 
     ClearCalls();
     panel->Tick(1000);
     EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 2"}));
-    EXPECT_EQ(Rows(panel->Frame(0, 3, 1)), (std::vector<std::string>{"1#1"})) << "not shown";
+    EXPECT_EQ(Rows(panel->Frame(0, 3, 1)), (Calls{"1#1"})) << "not shown";
 }
 
 TEST_F(PanelTest, APanelMadeAgainKeepsThePluginsStillUsedAndPollsNoOther) {

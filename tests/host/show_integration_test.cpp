@@ -33,24 +33,13 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+using testing_support::Lines;
 using testing_support::RunShell;
+using testing_support::Slurp;
 namespace fs = std::filesystem;
 
 const std::string kHost = TESS_LCDHOST;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // A program started in the background, its output going to files and its input from a pipe.
 class Child {
@@ -64,10 +53,9 @@ class Child {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, in[0], 0);
         posix_spawn_file_actions_addclose(&actions, in[1]);
-        posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        for (const auto& [fd, path] : {std::pair{1, &out_}, std::pair{2, &err_}})
+            posix_spawn_file_actions_addopen(&actions, fd, path->c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -99,7 +87,7 @@ class Child {
                 status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
                 return status_;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(20ms);
         }
         return -2;
     }
@@ -197,10 +185,7 @@ TEST(LcdhostTree, ShowsTheGroupsAndEveryItemWithItsIndex) {
 
 TEST(LcdhostShow, ErrorsAreOneLineAndANonZeroExit) {
     const std::string port = std::to_string(FreePort());
-    const struct {
-        std::string args;
-        std::string message;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"show --once '{Wendrikai:20'", "bad template"},
         {"show --once '{Wendrikai:26}'", "Wendrikai has no item 26"},
         {"show --once '{Wendrikai\\Custom\\none}'", "has no item"},
@@ -209,13 +194,13 @@ TEST(LcdhostShow, ErrorsAreOneLineAndANonZeroExit) {
         {"show --lcdproc 127.0.0.1:" + port + " x", "cannot reach LCDd at 127.0.0.1:" + port},
         {"tree Nowhere", "unknown plug-in"},
     };
-    for (const auto& c : cases) {
-        auto r = RunShell(kHost + " " + c.args);
-        EXPECT_NE(r.status, 0) << c.args;
-        EXPECT_EQ(r.out, "") << c.args;
-        ASSERT_FALSE(r.err.empty()) << c.args;
+    for (const auto& [args, message] : cases) {
+        auto r = RunShell(kHost + " " + args);
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_EQ(r.out, "") << args;
+        ASSERT_FALSE(r.err.empty()) << args;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
 }
 
@@ -262,7 +247,7 @@ struct Lcdd {
             sockaddr_in address = LoopbackAddress(port);
             listening = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
             close(fd);
-            if (!listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!listening) std::this_thread::sleep_for(50ms);
         }
         EXPECT_TRUE(listening) << server->err();
     }
@@ -284,9 +269,9 @@ TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
     Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(port),
                 "Up {Wendrikai:20}", "{Wendrikai\\Custom\\d accumulated} days", "a}}b\\c {{x}}"},
                folder + "/host");
-    std::this_thread::sleep_for(std::chrono::milliseconds(4500));
-    EXPECT_EQ(host.Stop(SIGINT, std::chrono::seconds(3)), 0) << host.err();
-    server.Stop(SIGTERM, std::chrono::seconds(5));
+    std::this_thread::sleep_for(4500ms);
+    EXPECT_EQ(host.Stop(SIGINT, 3s), 0) << host.err();
+    server.Stop(SIGTERM, 5s);
 
     const auto frames = Lines(server.out());
     std::set<std::string> uptimes;
@@ -345,13 +330,13 @@ TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
     std::ostringstream err;
     int status = -1;
     std::thread run([&] { status = host::RunScreens(config, catalog, options, err); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(6500));
+    std::this_thread::sleep_for(6500ms);
     kill(getpid(), SIGHUP);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    std::this_thread::sleep_for(2000ms);
     kill(getpid(), SIGTERM);
     run.join();
     EXPECT_EQ(status, 0) << err.str();
-    lcdd.server->Stop(SIGTERM, std::chrono::seconds(5));
+    lcdd.server->Stop(SIGTERM, 5s);
 
     const std::string frames = lcdd.server->out();
     // The rotation before the reload (which may cut a run short).
@@ -393,11 +378,11 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     const char* connect =
         "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
 
-    int conn = Accept(listener, std::chrono::seconds(5));
+    int conn = Accept(listener, 5s);
     ASSERT_GE(conn, 0);
-    EXPECT_EQ(ReadUntil(conn, "hello\n", std::chrono::seconds(3)), "hello\n");
+    EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
     Send(conn, connect);
-    std::string setup = ReadUntil(conn, "widget_set S L2", std::chrono::seconds(3));
+    std::string setup = ReadUntil(conn, "widget_set S L2", 3s);
     EXPECT_NE(setup.find("screen_add S\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_add S L2 string\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_set S L2 1 2 {x"), std::string::npos) << setup;
@@ -405,25 +390,24 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     close(conn);  // the server goes away
 
     const auto lostAt = Clock::now();
-    conn = Accept(listener, std::chrono::seconds(5));
+    conn = Accept(listener, 5s);
     ASSERT_GE(conn, 0) << "no reconnection";
-    EXPECT_LT(Clock::now() - lostAt, std::chrono::seconds(3));
-    EXPECT_EQ(ReadUntil(conn, "hello\n", std::chrono::seconds(3)), "hello\n");
+    EXPECT_LT(Clock::now() - lostAt, 3s);
+    EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
     Send(conn, connect);
-    setup = ReadUntil(conn, "widget_set S L2", std::chrono::seconds(3));
+    setup = ReadUntil(conn, "widget_set S L2", 3s);
     EXPECT_NE(setup.find("widget_add S L1 string\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_set S L1 1 1 {"), std::string::npos) << setup;
     // It keeps updating: the uptime line changes every second.
-    EXPECT_NE(ReadUntil(conn, "widget_set S L1", std::chrono::seconds(3)).find("widget_set S L1"),
-              std::string::npos);
+    EXPECT_NE(ReadUntil(conn, "widget_set S L1", 3s).find("widget_set S L1"), std::string::npos);
 
     // Now the server stays away: lcdhost retries with back-off and still ends on SIGINT.
     close(conn);
     close(listener);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    std::this_thread::sleep_for(2500ms);
     const auto stopAt = Clock::now();
-    EXPECT_EQ(host.Stop(SIGINT, std::chrono::seconds(3)), 0);
-    EXPECT_LT(Clock::now() - stopAt, std::chrono::seconds(3));
+    EXPECT_EQ(host.Stop(SIGINT, 3s), 0);
+    EXPECT_LT(Clock::now() - stopAt, 3s);
     const std::string err = host.err();
     EXPECT_NE(err.find("lost LCDd at 127.0.0.1:" + std::to_string(port)), std::string::npos) << err;
     EXPECT_NE(err.find("reconnected to LCDd"), std::string::npos) << err;
@@ -480,7 +464,7 @@ TEST(StreamSocket, TriesEveryAddressInTurnEachForItsTime) {
     for (int k = 0; k < 3 && link->connecting(); ++k)
         ASSERT_TRUE(Step(*link, 2000, &error)) << error;
     EXPECT_TRUE(link->open());
-    const int accepted = Accept(listener, std::chrono::seconds(1));
+    const int accepted = Accept(listener, 1s);
     EXPECT_GE(accepted, 0) << "the third address took the connection";
     for (int fd : {full, filler, listener, accepted}) close(fd);
 }

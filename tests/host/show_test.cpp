@@ -76,20 +76,16 @@ TEST(ParseShowOptions, RejectsBadOptions) {
 }
 
 TEST(ParseEndpoint, DefaultsTheHost) {
-    const struct {
-        const char* text;
-        const char* host;
-        const char* port;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"13666", "127.0.0.1", "13666"},
         {"localhost:1", "localhost", "1"},
         {"[::1]:13666", "::1", "13666"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, expectedHost, expectedPort] : cases) {
         std::string host, port, error;
-        ASSERT_TRUE(host::ParseEndpoint(c.text, &host, &port, &error)) << c.text;
-        EXPECT_EQ(host, c.host);
-        EXPECT_EQ(port, c.port);
+        ASSERT_TRUE(host::ParseEndpoint(text, &host, &port, &error)) << text;
+        EXPECT_EQ(host, expectedHost);
+        EXPECT_EQ(port, expectedPort);
     }
 }
 
@@ -115,12 +111,13 @@ TEST_F(Show, AFailedValueInOnceIsOneLineOnStderr) {
 }
 
 TEST_F(Show, ErrorsAreOneLineAndNothingOnStdout) {
+    // The last: the default layout needs all three plug-ins.
     const std::vector<std::vector<std::string>> cases = {
         {"show", "--once", "{Wendrikai:3}"},
         {"show", "--once", "{Orvantel:1}"},
         {"show", "--once", "{Wendrikai:1"},
         {"show", "--size", "0x0"},
-        {"show", "--once"},  // the default layout needs all three plug-ins
+        {"show", "--once"},
     };
     for (const auto& args : cases) {
         const auto r = Run(args);
@@ -223,56 +220,33 @@ TEST(Tree, PrintsEveryPluginAskedForAndFailsWithoutOutput) {
 }
 
 TEST(CallMethod, ReportsEveryAnswerOfInvokeInOneLine) {
-    const struct {
-        const char* method;
-        HRESULT status;
-        UINT argErr;
-        std::vector<std::string> args;
-        const char* out;
-        const char* err;
-    } cases[] = {
-        {"Twice", S_OK, 0, {"a", "b"}, "ba\n", ""},
-        {"Nothing", S_OK, 0, {}, "", "lcdhost: Fake has no method 'Nothing'\n"},
-        {"Twice",
-         DISP_E_TYPEMISMATCH,
-         0,
-         {"a", "b"},
-         "",
-         "lcdhost: Twice: argument 2 'b' has the wrong type\n"},
-        {"Twice",
-         DISP_E_OVERFLOW,
-         1,
-         {"a", "b"},
-         "",
-         "lcdhost: Twice: argument 1 'a' is out of range\n"},
-        // An argErr beyond the arguments names none of them.
-        {"Twice",
-         DISP_E_TYPEMISMATCH,
-         7,
-         {"a"},
-         "",
-         "lcdhost: Twice: an argument has the wrong type\n"},
-        {"Twice", DISP_E_OVERFLOW, 0, {}, "", "lcdhost: Twice: an argument is out of range\n"},
-        {"Twice", DISP_E_BADPARAMCOUNT, 0, {}, "", "lcdhost: Twice: wrong number of arguments\n"},
-        {"Twice",
-         DISP_E_EXCEPTION,
-         0,
-         {},
-         "",
-         "lcdhost: Twice failed with overflow (0x800A0006)\n"},
-        {"Twice", E_FAIL, 0, {}, "", "lcdhost: Twice failed with unspecified error (0x80004005)\n"},
-    };
-    for (const auto& c : cases) {
+    // Each call with its arguments, the status and argErr the method answers, and what lcdhost
+    // prints: the standard output, then "lcdhost: " and the error line (none: nothing). An argErr
+    // beyond the arguments names none of them.
+    const std::vector<std::string> ab = {"a", "b"}, none;
+    const std::tuple<const char*, std::vector<std::string>, HRESULT, UINT, const char*, const char*>
+        cases[] = {
+            {"Twice", ab, S_OK, 0, "ba\n", nullptr},
+            {"Nothing", none, S_OK, 0, "", "Fake has no method 'Nothing'"},
+            {"Twice", ab, DISP_E_TYPEMISMATCH, 0, "", "Twice: argument 2 'b' has the wrong type"},
+            {"Twice", ab, DISP_E_OVERFLOW, 1, "", "Twice: argument 1 'a' is out of range"},
+            {"Twice", {"a"}, DISP_E_TYPEMISMATCH, 7, "", "Twice: an argument has the wrong type"},
+            {"Twice", none, DISP_E_OVERFLOW, 0, "", "Twice: an argument is out of range"},
+            {"Twice", none, DISP_E_BADPARAMCOUNT, 0, "", "Twice: wrong number of arguments"},
+            {"Twice", none, DISP_E_EXCEPTION, 0, "", "Twice failed with overflow (0x800A0006)"},
+            {"Twice", none, E_FAIL, 0, "", "Twice failed with unspecified error (0x80004005)"},
+        };
+    for (const auto& [method, args, status, argErr, expectedOut, error] : cases) {
         fakes::FakeDispatch object;
-        object.status = c.status;
-        object.argErr = c.argErr;
+        object.status = status;
+        object.argErr = argErr;
         object.exception = static_cast<SCODE>(0x800A0006);
         FakeCatalog catalog;
         std::ostringstream out, err;
         host::Context ctx{out, err, catalog};
-        EXPECT_EQ(host::CallMethod(ctx, "Fake", &object, c.method, c.args), *c.err ? 1 : 0);
-        EXPECT_EQ(out.str(), c.out) << c.err;
-        EXPECT_EQ(err.str(), c.err);
+        EXPECT_EQ(host::CallMethod(ctx, "Fake", &object, method, args), error ? 1 : 0);
+        EXPECT_EQ(out.str(), expectedOut) << method;
+        EXPECT_EQ(err.str(), error ? "lcdhost: " + std::string(error) + "\n" : "");
     }
 }
 

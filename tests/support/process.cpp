@@ -10,8 +10,6 @@
 
 namespace testing_support {
 
-namespace {
-
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -19,7 +17,12 @@ std::string Slurp(const std::string& path) {
     return text.str();
 }
 
-}  // namespace
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
 
 std::string MakeTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tess-test-XXXXXX").string();

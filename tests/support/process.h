@@ -1,7 +1,8 @@
-// Runs a command line through the shell and captures what it prints.
+// Runs a command line through the shell and captures what it prints; reads files and lines.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -13,6 +14,10 @@ struct Result {
 
 // Runs `command` (a shell command line) with `env` prepended (e.g. "LC_ALL=C ").
 Result RunShell(const std::string& command, const std::string& env = "");
+
+// The whole of file `path` (empty when it cannot be read), and `text` split into lines.
+std::string Slurp(const std::string& path);
+std::vector<std::string> Lines(const std::string& text);
 
 // A new empty folder below the system's temporary folder.
 std::string MakeTempFolder();

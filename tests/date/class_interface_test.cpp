@@ -46,12 +46,7 @@ TEST_F(ClassInterfaceTest, NamesAndDisplayNames) {
 
 TEST_F(ClassInterfaceTest, CalendarWordsThroughTheVtable) {
     using Member = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
-    struct Case {
-        Member member;
-        SHORT argument;
-        std::u16string expected;
-    };
-    const Case cases[] = {
+    const std::tuple<Member, SHORT, std::u16string> cases[] = {
         {&_CustomDate::GetDayShort, 0, u"Sun"},      {&_CustomDate::GetDayShort, 6, u"Sat"},
         {&_CustomDate::GetDayShort, 7, u""},         {&_CustomDate::GetDayShort, -1, u""},
         {&_CustomDate::GetDayLong, 3, u"Wednesday"}, {&_CustomDate::GetDayLong, 7, u""},
@@ -60,10 +55,10 @@ TEST_F(ClassInterfaceTest, CalendarWordsThroughTheVtable) {
         {&_CustomDate::GetMonthLong, 5, u"May"},     {&_CustomDate::GetMonthLong, 9, u"September"},
         {&_CustomDate::GetMonthLong, 13, u""},       {&_CustomDate::GetMonthLong, -12, u""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [member, argument, expected] : cases) {
         com::Bstr got;
-        EXPECT_EQ((custom->*c.member)(c.argument, got.Out()), S_OK);
-        EXPECT_EQ(got.View(), c.expected) << c.argument;
+        EXPECT_EQ((custom->*member)(argument, got.Out()), S_OK);
+        EXPECT_EQ(got.View(), expected) << argument;
     }
 }
 

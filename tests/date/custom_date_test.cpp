@@ -108,38 +108,21 @@ TEST_F(CustomDateTest, ValueReadsOnlyThePollTime) {
     EXPECT_EQ(clock.reads, reads);
 }
 
-struct FallbackCase {
-    LONG index;
-    std::string localeText;  // what the formatter gives for the item's picture
-    std::string expected;
-};
-
 TEST_F(CustomDateTest, EnglishNamesReplaceTextAbove127) {
     // Tuesday 31 December 2002.
     Poll(SystemTime{2002, 12, 2, 31, 8, 0, 0, 0});
-    const FallbackCase cases[] = {
+    // Each item, the text the formatter gives for its picture, and the value.
+    const std::tuple<LONG, std::string, std::string> cases[] = {
         {2, "mar.", "mar."},
         {2, "\xD0\xB2\xD1\x82", "Tue"},  // Cyrillic
         {3, "mardi", "mardi"},
         {3, "Dienstag\xC3\xA9", "Tuesday"},
         {5, "dec", "dec"},
-        {5,
-         "d\xC3\xA9"
-         "c.",
-         "Dec"},
-        {6,
-         "d\xC3\xA9"
-         "cembre",
-         "December"},
+        {5, "d\303\251c.", "Dec"},
+        {6, "d\303\251cembre", "December"},
         {6, "Dezember", "Dezember"},
-        {17,
-         "31-d\xC3\xA9"
-         "c.-02",
-         "31-Dec-02"},
-        {18,
-         "d\xC3\xA9"
-         "c.-31-02",
-         "Dec-31-02"},
+        {17, "31-d\303\251c.-02", "31-Dec-02"},
+        {18, "d\303\251c.-31-02", "Dec-31-02"},
         {19, "x\xC3\xA9", "31/Dec/02"},
         {20, "x\xC3\xA9", "Dec/31/02"},
         {21, "x\xC3\xA9", "31 Dec 02"},
@@ -155,10 +138,10 @@ TEST_F(CustomDateTest, EnglishNamesReplaceTextAbove127) {
         {0, "3\xC3\xA9", "3\xC3\xA9"},
         {13, "31/\xC3\xA9/02", "31/\xC3\xA9/02"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [index, localeText, expected] : cases) {
         formatter.texts.clear();
-        formatter.texts[date::ItemPicture(c.index)] = c.localeText;
-        EXPECT_EQ(Value(c.index), c.expected) << c.index << " " << c.localeText;
+        formatter.texts[date::ItemPicture(index)] = localeText;
+        EXPECT_EQ(Value(index), expected) << index << " " << localeText;
     }
 }
 
@@ -166,12 +149,8 @@ TEST_F(CustomDateTest, FallbackLayoutsTakeEveryPartFromThePollTime) {
     // Polled just before midnight; the value is asked for after it.
     Poll(kNewYearsEve2004);
     clock.now = SystemTime{2005, 1, 6, 1, 0, 0, 1, 0};
-    formatter.texts["dd-MMM-yy"] =
-        "31-d\xC3\xA9"
-        "c.-04";
-    formatter.texts["dd MMM yyyy"] =
-        "31 d\xC3\xA9"
-        "c. 2004";
+    formatter.texts["dd-MMM-yy"] = "31-d\303\251c.-04";
+    formatter.texts["dd MMM yyyy"] = "31 d\303\251c. 2004";
     EXPECT_EQ(Value(17), "31-Dec-04");
     EXPECT_EQ(Value(27), "31 Dec 2004");
     // A date of the first decade of a century and a single-digit day keep their zeros.

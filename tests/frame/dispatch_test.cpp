@@ -233,9 +233,6 @@ struct Left {
     bool empty;
 };
 
-BSTR StaleString() {
-    return reinterpret_cast<BSTR>(static_cast<std::uintptr_t>(0x5a5a5a50));
-}
 bool EmptyString(BSTR s) {
     if (s != nullptr && s != StaleString()) SysFreeString(s);
     return s == nullptr;
@@ -251,6 +248,10 @@ Left String(const std::function<HRESULT(BSTR*)>& call) {
     const HRESULT hr = call(&text);
     return {hr, EmptyString(text)};
 }
+// A member without an out-argument.
+Left Plain(HRESULT hr) {
+    return {hr, true};
+}
 Left InvokedLeft(Probe& p, DISPID id, Arguments args) {
     VARIANT result;
     result.vt = VT_ERROR;  // stale
@@ -264,19 +265,10 @@ Left InvokedLeft(Probe& p, DISPID id, Arguments args) {
 }
 
 // Every kind of member, its body throwing after it wrote its result.
-const struct {
-    const char* name;
-    std::function<Left(Probe&)> call;
-} kMembers[] = {
-    {"PollData",
-     [](Probe& p) {
-         return Left{p.PollData(), true};
-     }},
+const std::pair<const char*, std::function<Left(Probe&)>> kMembers[] = {
+    {"PollData", [](Probe& p) { return Plain(p.PollData()); }},
     {"put_ConfigurationString",
-     [](Probe& p) {
-         com::Bstr text(u"settings");
-         return Left{p.put_ConfigurationString(text.Get()), true};
-     }},
+     [](Probe& p) { return Plain(p.put_ConfigurationString(com::Bstr(u"settings").Get())); }},
     {"Configure",
      [](Probe& p) { return Number<VARIANT_BOOL>([&](auto* r) { return p.Configure(r); }); }},
     {"get_Description",
@@ -334,20 +326,18 @@ const struct {
 };
 
 TEST(Boundary, AThrowingBodyAnswersAStatusWithItsOutArgumentEmpty) {
-    const struct {
-        Probe::Raise raise;
-        HRESULT status;
-    } throws[] = {{Probe::Raise::kBadAlloc, E_OUTOFMEMORY}, {Probe::Raise::kOther, E_UNEXPECTED}};
+    const std::pair<Probe::Raise, HRESULT> throws[] = {{Probe::Raise::kBadAlloc, E_OUTOFMEMORY},
+                                                       {Probe::Raise::kOther, E_UNEXPECTED}};
     Probe* probe = new Probe;
-    for (const auto& member : kMembers) {
-        SCOPED_TRACE(member.name);
-        for (const auto& t : throws) {
-            probe->raise = t.raise;
-            const Left thrown = member.call(*probe);
+    for (const auto& [name, call] : kMembers) {
+        SCOPED_TRACE(name);
+        for (const auto& [raise, status] : throws) {
+            probe->raise = raise;
+            const Left thrown = call(*probe);
             probe->raise = Probe::Raise::kNothing;
-            EXPECT_EQ(thrown.hr, t.status);
+            EXPECT_EQ(thrown.hr, status);
             EXPECT_TRUE(thrown.empty);
-            EXPECT_TRUE(SUCCEEDED(member.call(*probe).hr)) << "usable again at once";
+            EXPECT_TRUE(SUCCEEDED(call(*probe).hr)) << "usable again at once";
         }
     }
     EXPECT_EQ(static_cast<_Probe*>(probe)->Release(), 0u);

@@ -78,10 +78,7 @@ TEST(Description, UsesPlainNumbers) {
 }
 
 TEST(Check128, FindsACharacterAbove127) {
-    const struct {
-        std::u16string text;
-        VARIANT_BOOL expected;
-    } cases[] = {
+    const std::pair<std::u16string, VARIANT_BOOL> cases[] = {
         {u"", VARIANT_FALSE},
         {u"a", VARIANT_FALSE},
         {u"\u007f", VARIANT_FALSE},
@@ -93,8 +90,8 @@ TEST(Check128, FindsACharacterAbove127) {
         {std::u16string(100000, u'a'), VARIANT_FALSE},  // no length limit
         {std::u16string(40000, u'a') + u"\u00fc", VARIANT_TRUE},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(frame::HasCharAbove127(c.text), c.expected) << com::ToUtf8(c.text).size();
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(frame::HasCharAbove127(text), expected) << com::ToUtf8(text).size();
 }
 
 TEST_F(FrameTest, QueryInterfaceKeepsOneIdentity) {

@@ -105,22 +105,20 @@ TEST_F(ClassKeysTest, AFailedRegistrationLeavesNothingBehind) {
 }
 
 TEST_F(ClassKeysTest, UnregisteringKeepsAProgIdAnotherClassTookOver) {
-    const struct {
-        std::u16string owner;  // the ProgID's CLSID when unregistering
-        bool removed;
-    } cases[] = {
+    // The ProgID's CLSID when unregistering, and whether the ProgID goes.
+    const std::pair<std::u16string, bool> cases[] = {
         {kClsid, true},
         {com::FromUtf8("{f3aaa3d1-d330-4392-b24a-91db45bd2e3d}"), true},
         {u"", true},
         {u"{00000000-0000-0000-0000-000000000001}", false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [owner, removed] : cases) {
         ASSERT_EQ(Register(), S_OK);
-        registry.keys[u"Wendrikai.Uptime\\CLSID"][u""] = c.owner;
+        registry.keys[u"Wendrikai.Uptime\\CLSID"][u""] = owner;
         EXPECT_EQ(Unregister(), S_OK);
-        EXPECT_EQ(registry.keys.contains(u"Wendrikai.Uptime\\CLSID"), !c.removed)
-            << com::ToUtf8(c.owner);
-        EXPECT_FALSE(registry.keys.contains(kClsidKey)) << com::ToUtf8(c.owner);
+        EXPECT_EQ(registry.keys.contains(u"Wendrikai.Uptime\\CLSID"), !removed)
+            << com::ToUtf8(owner);
+        EXPECT_FALSE(registry.keys.contains(kClsidKey)) << com::ToUtf8(owner);
         registry.keys.clear();
     }
 }

@@ -43,15 +43,8 @@ TEST(Bstr, AllocatedWithoutSourceIsZeroFilled) {
     SysFreeString(s);
 }
 
-struct ToTextCase {
-    const char* label;
-    Value source;
-    USHORT flags;
-    std::u16string expected;
-};
-
 TEST(VariantChangeType, NumbersToText) {
-    const ToTextCase cases[] = {
+    const std::tuple<const char*, Value, USHORT, std::u16string> cases[] = {
         {"i4", Long(42), 0, u"42"},
         {"negative i4", Long(-2147483647 - 1), 0, u"-2147483648"},
         {"i2", Short(-7), 0, u"-7"},
@@ -63,20 +56,13 @@ TEST(VariantChangeType, NumbersToText) {
         {"bool words", Bool(true), VARIANT_ALPHABOOL, u"True"},
         {"empty", Value(), 0, u""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [label, source, flags, expected] : cases) {
         Variant out;
-        ASSERT_EQ(VariantChangeType(&out, &c.source, c.flags, VT_BSTR), S_OK) << c.label;
-        ASSERT_EQ(out.vt, VT_BSTR) << c.label;
-        EXPECT_EQ(View(out.bstrVal), c.expected) << c.label;
+        ASSERT_EQ(VariantChangeType(&out, &source, flags, VT_BSTR), S_OK) << label;
+        ASSERT_EQ(out.vt, VT_BSTR) << label;
+        EXPECT_EQ(View(out.bstrVal), expected) << label;
     }
 }
-
-struct FromTextCase {
-    const char16_t* text;
-    VARTYPE type;
-    HRESULT status;
-    long long value;
-};
 
 long long ValueOf(const VARIANT& v) {
     switch (v.vt) {
@@ -94,7 +80,7 @@ long long ValueOf(const VARIANT& v) {
 }
 
 TEST(VariantChangeType, TextToNumbers) {
-    const FromTextCase cases[] = {
+    const std::tuple<const char16_t*, VARTYPE, HRESULT, long long> cases[] = {
         {u"22", VT_I2, S_OK, 22},
         {u" 12 ", VT_I4, S_OK, 12},
         {u"-1", VT_I2, S_OK, -1},
@@ -114,14 +100,14 @@ TEST(VariantChangeType, TextToNumbers) {
         {u"false", VT_BOOL, S_OK, 0},
         {u"99999999999999999999", VT_I4, DISP_E_OVERFLOW, 0},
     };
-    for (const auto& c : cases) {
-        const Value source = Text(c.text);
+    for (const auto& [text, type, status, value] : cases) {
+        const Value source = Text(text);
         Variant out;
-        const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
-        EXPECT_EQ(hr, c.status) << com::ToUtf8(c.text);
+        const HRESULT hr = VariantChangeType(&out, &source, 0, type);
+        EXPECT_EQ(hr, status) << com::ToUtf8(text);
         if (hr == S_OK) {
-            EXPECT_EQ(out.vt, c.type);
-            EXPECT_EQ(ValueOf(out), c.value) << com::ToUtf8(c.text);
+            EXPECT_EQ(out.vt, type);
+            EXPECT_EQ(ValueOf(out), value) << com::ToUtf8(text);
         } else {
             EXPECT_EQ(out.vt, VT_EMPTY) << "a failed conversion leaves the target untouched";
         }
@@ -131,13 +117,7 @@ TEST(VariantChangeType, TextToNumbers) {
 TEST(VariantChangeType, DoublesAtThe64BitLimits) {
     // 2^63 is one past the largest 64-bit integer; -2^63 is the smallest.
     const double twoTo63 = 9223372036854775808.0;
-    struct Case {
-        double value;
-        VARTYPE type;
-        HRESULT status;
-        long long expected;
-    };
-    const Case cases[] = {
+    const std::tuple<double, VARTYPE, HRESULT, long long> cases[] = {
         {twoTo63, VT_I8, DISP_E_OVERFLOW, 0},
         {-twoTo63, VT_I8, S_OK, INT64_MIN},
         {-twoTo63 - 4096.0, VT_I8, DISP_E_OVERFLOW, 0},
@@ -148,20 +128,20 @@ TEST(VariantChangeType, DoublesAtThe64BitLimits) {
         {4294967295.0, VT_UI4, S_OK, 4294967295LL},
         {4294967295.5, VT_UI4, DISP_E_OVERFLOW, 0},
     };
-    for (const auto& c : cases) {
-        const Value source = Real(c.value);
+    for (const auto& [value, type, status, expected] : cases) {
+        const Value source = Real(value);
         Variant out;
-        const HRESULT hr = VariantChangeType(&out, &source, 0, c.type);
-        EXPECT_EQ(hr, c.status) << c.value;
+        const HRESULT hr = VariantChangeType(&out, &source, 0, type);
+        EXPECT_EQ(hr, status) << value;
         if (hr != S_OK) {
             EXPECT_EQ(out.vt, VT_EMPTY);
             continue;
         }
-        ASSERT_EQ(out.vt, c.type);
-        const long long value = c.type == VT_I8   ? out.llVal
-                                : c.type == VT_I4 ? out.lVal
-                                                  : static_cast<long long>(out.ulVal);
-        EXPECT_EQ(value, c.expected) << c.value;
+        ASSERT_EQ(out.vt, type);
+        const long long got = type == VT_I8   ? out.llVal
+                              : type == VT_I4 ? out.lVal
+                                              : static_cast<long long>(out.ulVal);
+        EXPECT_EQ(got, expected) << value;
     }
     // The same limit reached from text.
     const Value text = Text(u"9.2233720368547758E18");

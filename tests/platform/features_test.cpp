@@ -10,11 +10,7 @@ namespace {
 namespace src = platform::linux_sources;
 
 TEST(FeatureFromCpuid, ReadsTheBitOfEachFeature) {
-    const struct {
-        unsigned long feature;
-        src::CpuidLeaves leaves;
-        bool present;
-    } cases[] = {
+    const std::tuple<unsigned long, src::CpuidLeaves, bool> cases[] = {
         {platform::kMmxInstructions, {0, 1u << 23, std::nullopt}, true},
         {platform::kMmxInstructions, {0, ~(1u << 23), 0xFFFFFFFFu}, false},
         {platform::kXmmiInstructions, {0, 1u << 25, std::nullopt}, true},
@@ -31,8 +27,8 @@ TEST(FeatureFromCpuid, ReadsTheBitOfEachFeature) {
         {13, {0, 0xFFFFFFFFu, std::nullopt}, false},
         {1000, {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(src::FeatureFromCpuid(c.feature, c.leaves), c.present) << c.feature;
+    for (const auto& [feature, leaves, present] : cases)
+        EXPECT_EQ(src::FeatureFromCpuid(feature, leaves), present) << feature;
 }
 
 bool Present(unsigned long feature) {

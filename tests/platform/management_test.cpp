@@ -96,12 +96,7 @@ class Trees {
 TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
     const Trees trees;
     const Expected null = Null{};
-    const struct {
-        const char* fixture;
-        const char* machine;
-        std::u16string_view property;
-        Expected value;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::u16string_view, Expected> cases[] = {
         {"intel-desktop", "x86_64", u"AddressWidth", 64},
         {"intel-desktop", "x86_64", u"Architecture", 9},
         {"intel-desktop", "x86_64", u"DataWidth", 64},
@@ -159,12 +154,13 @@ TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
         {"old", "ppc64le", u"Architecture", null},
         {"old", "ppc64le", u"DataWidth", 64},
     };
-    for (const auto& c : cases) {
-        auto object = TheProcessor(trees.Root(c.fixture), c.machine);
+    for (const auto& [fixture, machine, property, expected] : cases) {
+        auto object = TheProcessor(trees.Root(fixture), machine);
         ASSERT_TRUE(object);
-        const auto value = Property(*object, c.property);
-        EXPECT_EQ(value, c.value) << c.fixture << " " << c.machine << " " << com::ToUtf8(c.property)
-                                  << ": " << Describe(value) << ", expected " << Describe(c.value);
+        const auto value = Property(*object, property);
+        EXPECT_EQ(value, expected)
+            << fixture << " " << machine << " " << com::ToUtf8(property) << ": " << Describe(value)
+            << ", expected " << Describe(expected);
     }
 }
 
@@ -236,10 +232,6 @@ TEST(SystemManagementService, AnswersForThisMachine) {
         EXPECT_EQ(Property(*instances[0], u"Level"), Expected(static_cast<int>(*family)));
     }
 }
-
-}  // namespace
-
-namespace {
 
 TEST(LinuxManagement, ServerWith256ProcessorsAnswersFromTheFirst) {
     TempTree tree;

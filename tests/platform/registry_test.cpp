@@ -38,18 +38,11 @@ Read ReadValue(platform::Registry& registry, const char* key, const char* name,
 }
 
 TEST(LinuxRegistry, ValuesOfEachSnapshot) {
-    const struct {
-        const char* fixture;
-        const char* machine;
-        const char* key;
-        const char* name;
-        long result;
-        unsigned long type;
-        std::string data;
-    } cases[] = {
+    using Case = std::tuple<const char*, const char*, const char*, const char*, long, unsigned long,
+                            std::string>;
+    const Case cases[] = {
         {"intel-desktop", "x86_64", kFirmware, "SystemBiosVersion", 0, platform::kRegMultiSz,
-         "American Megatrends Inc.\0F12\0"
-         "5.13\0\0"s},
+         "American Megatrends Inc.\0F12\0005.13\0\0"s},
         {"intel-desktop", "x86_64", kFirmware, "SystemBiosDate", 0, platform::kRegSz,
          "11/25/19\0"s},
         {"intel-desktop", "x86_64", kProcessor, "ProcessorNameString", 0, platform::kRegSz,
@@ -86,14 +79,14 @@ TEST(LinuxRegistry, ValuesOfEachSnapshot) {
         {"intel-desktop", "x86_64", kFirmware, "Identifier", 2, 0, ""},
         {"intel-desktop", "x86_64", kFirmware, "", 2, 0, ""},
     };
-    for (const auto& c : cases) {
-        auto registry = platform::MakeLinuxRegistry(Fixture(c.fixture), c.machine);
-        const auto r = ReadValue(*registry, c.key, c.name);
-        const std::string where = std::string(c.fixture) + " " + c.machine + " " + c.name;
-        EXPECT_EQ(r.result, c.result) << where;
-        if (c.result != 0) continue;
-        EXPECT_EQ(r.type, c.type) << where;
-        EXPECT_EQ(r.data, c.data) << where;
+    for (const auto& [fixture, machine, key, name, result, type, data] : cases) {
+        auto registry = platform::MakeLinuxRegistry(Fixture(fixture), machine);
+        const auto r = ReadValue(*registry, key, name);
+        const std::string where = std::string(fixture) + " " + machine + " " + name;
+        EXPECT_EQ(r.result, result) << where;
+        if (result != 0) continue;
+        EXPECT_EQ(r.type, type) << where;
+        EXPECT_EQ(r.data, data) << where;
     }
 }
 
@@ -209,9 +202,7 @@ TEST(LinuxRegistry, FirmwareVersionEntries) {
     auto registry = platform::MakeLinuxRegistry(tree.Root(), "x86_64");
     auto version = [&] { return ReadValue(*registry, kFirmware, "SystemBiosVersion"); };
     tree.Write("sys/class/dmi/id/bios_version", "\n");  // empty: left out, it would end the list
-    EXPECT_EQ(version().data,
-              "American Megatrends Inc.\0"
-              "5.13\0\0"s);
+    EXPECT_EQ(version().data, "American Megatrends Inc.\0005.13\0\0"s);
     tree.Remove("sys/class/dmi/id/bios_vendor");
     tree.Remove("sys/class/dmi/id/bios_version");
     tree.Write("sys/class/dmi/id/bios_release", "1.0");  // no newline to remove
@@ -238,10 +229,6 @@ TEST(SystemRegistry, AnswersForThisMachine) {
 #endif
 }
 
-}  // namespace
-
-namespace {
-
 TEST(LinuxRegistry, ServerWith256ProcessorsAnswersFromTheFirst) {
     TempTree tree;
     WriteServer(tree);
@@ -251,9 +238,7 @@ TEST(LinuxRegistry, ServerWith256ProcessorsAnswersFromTheFirst) {
     EXPECT_EQ(ReadValue(*registry, kProcessor, "ProcessorNameString").data,
               "AMD EPYC 7742 64-Core Processor\0"s);
     EXPECT_EQ(ReadValue(*registry, kFirmware, "SystemBiosVersion").data,
-              "American Megatrends Inc.\0"
-              "2.3\0"
-              "5.14\0\0"s);
+              "American Megatrends Inc.\0002.3\0005.14\0\0"s);
 }
 
 }  // namespace

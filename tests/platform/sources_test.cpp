@@ -127,11 +127,8 @@ TEST(CpuBlock, MissingFileIsAnEmptyBlock) {
 }
 
 TEST(ProcessorIdentifier, FollowsTheKernelAndTheVendor) {
-    const struct {
-        const char* fixture;
-        const char* machine;
-        const char* identifier;  // null: none
-    } cases[] = {
+    // Each snapshot and kind of machine with its identifier; null: none.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"intel-desktop", "x86_64", "Intel64 Family 6 Model 158 Stepping 13"},
         {"intel-desktop", "i686", "x86 Family 6 Model 158 Stepping 13"},
         {"intel-desktop", "i386", "x86 Family 6 Model 158 Stepping 13"},
@@ -144,13 +141,12 @@ TEST(ProcessorIdentifier, FollowsTheKernelAndTheVendor) {
         {"intel-desktop", "aarch64", nullptr},
         {"intel-desktop", "riscv64", nullptr},
     };
-    for (const auto& c : cases) {
-        const auto cpu = src::ReadFirstCpuBlock(Fixture(c.fixture));
-        const auto id = src::ProcessorIdentifier(cpu, c.machine);
-        if (c.identifier == nullptr)
-            EXPECT_FALSE(id) << c.fixture << " " << c.machine;
+    for (const auto& [fixture, machine, identifier] : cases) {
+        const auto id = src::ProcessorIdentifier(src::ReadFirstCpuBlock(Fixture(fixture)), machine);
+        if (identifier == nullptr)
+            EXPECT_FALSE(id) << fixture << " " << machine;
         else
-            EXPECT_EQ(id, c.identifier) << c.fixture << " " << c.machine;
+            EXPECT_EQ(id, identifier) << fixture << " " << machine;
     }
     const auto cortexA7 = src::ParseCpuBlock(
         "processor\t: 0\nmodel name\t: ARMv7 Processor rev 5 (v7l)\nCPU implementer\t: 0x41\n"
@@ -168,10 +164,6 @@ TEST(KindOfMachine, NamesOfTheKernel) {
     EXPECT_EQ(src::KindOfMachine("ppc64le"), src::MachineKind::kOther);
     EXPECT_FALSE(src::KernelMachine().empty());
 }
-
-}  // namespace
-
-namespace {
 
 // Files are read whole up to the limit, across the reader's growing chunks.
 TEST(ReadFile, ReadsWholeFilesUpToTheLimit) {

@@ -7,17 +7,14 @@
 namespace {
 
 TEST(TimeSeparatorOfFormat, ReadsTheCharacterBetweenHoursAndMinutes) {
-    const struct {
-        const char* format;
-        const char* separator;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"%H:%M:%S", ":"},  {"%T", ":"},       {"%R", ":"},
         {"%r", ":"},        {"%H.%M.%S", "."}, {"%I:%M:%S %p", ":"},
         {"%k h %M", " h "}, {"%OH:%OM", ":"},  {"%p %l.%M", "."},
         {"", ""},           {"%M", ""},        {"%H%M", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(platform::TimeSeparatorOfFormat(c.format), c.separator) << c.format;
+    for (const auto& [format, separator] : cases)
+        EXPECT_EQ(platform::TimeSeparatorOfFormat(format), separator) << format;
 }
 
 TEST(SystemTickClock, CountsForwardInMilliseconds) {

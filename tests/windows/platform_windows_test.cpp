@@ -57,9 +57,7 @@ TEST(WindowsNarrowText, UsesTheAnsiCodePage) {
         EXPECT_EQ(platform::AnsiCode(u'\u00E9'), 'e');
         EXPECT_EQ(frame::HasCharAbove127(u"\u0416"), VARIANT_TRUE);
         EXPECT_EQ(frame::HasCharAbove127(u"ab\u00E9"), VARIANT_FALSE);
-        EXPECT_EQ(platform::ToNarrow(u"\u0416a"),
-                  "\xC6"
-                  "a");
+        EXPECT_EQ(platform::ToNarrow(u"\u0416a"), "\306a");
         EXPECT_EQ(platform::FromNarrow("\xC6"), u"\u0416");
     } else {
         ASSERT_EQ(codePage, 1252u);
@@ -69,9 +67,7 @@ TEST(WindowsNarrowText, UsesTheAnsiCodePage) {
         EXPECT_EQ(platform::AnsiCode(u'\u0416'), '?');
         EXPECT_EQ(frame::HasCharAbove127(u"ab\u00E9"), VARIANT_TRUE);
         EXPECT_EQ(frame::HasCharAbove127(u"\u0416"), VARIANT_FALSE);
-        EXPECT_EQ(platform::ToNarrow(u"\u00E9a"),
-                  "\xE9"
-                  "a");
+        EXPECT_EQ(platform::ToNarrow(u"\u00E9a"), "\351a");
         EXPECT_EQ(platform::FromNarrow("\x80"), u"\u20AC");
     }
     EXPECT_EQ(platform::AnsiCode(u'a'), 'a');

@@ -8,18 +8,13 @@ namespace {
 void CheckText(fuzz::Plugin which, fuzz::Fakes& fakes, BSTR text, bool above127) {
     fuzz::PluginRefs refs = fuzz::MakePlugin(which, fakes);
     const VARIANT_BOOL expected = above127 ? VARIANT_TRUE : VARIANT_FALSE;
-    VARIANT_BOOL answer = 7;
-    if (which == fuzz::Plugin::kOrvantel) {
-        auto* object = static_cast<_CPUInfo*>(refs.dispatch.Get());
-        FUZZ_CHECK(object->Check128(text, &answer) == S_OK);
-        FUZZ_CHECK(answer == expected);
+    auto check = [&](auto* object) {
+        VARIANT_BOOL answer = 7;
+        FUZZ_CHECK(object->Check128(text, &answer) == S_OK && answer == expected);
         FUZZ_CHECK(object->Check128(text, nullptr) == E_POINTER);
-    } else if (which == fuzz::Plugin::kTamblorin) {
-        auto* object = static_cast<_CustomDate*>(refs.dispatch.Get());
-        FUZZ_CHECK(object->Check128(text, &answer) == S_OK);
-        FUZZ_CHECK(answer == expected);
-        FUZZ_CHECK(object->Check128(text, nullptr) == E_POINTER);
-    }
+    };
+    if (which == fuzz::Plugin::kOrvantel) check(static_cast<_CPUInfo*>(refs.dispatch.Get()));
+    if (which == fuzz::Plugin::kTamblorin) check(static_cast<_CustomDate*>(refs.dispatch.Get()));
 
     // The configuration string: the caller keeps its text, the object hands out copies.
     BSTR out = nullptr;

@@ -45,29 +45,26 @@ int FormatInto(const platform::DateFormatter& formatter, const std::string& pict
 
 void CheckCalendar(FuzzedDataProvider& in, _CustomDate* object) {
     const SHORT n = in.ConsumeIntegral<SHORT>();
-    const struct {
-        std::u16string_view (*lookup)(int);
-        HRESULT (STDMETHODCALLTYPE _CustomDate::*member)(SHORT, BSTR*);
-        int first, last;
-    } kLookups[] = {
+    using Member = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
+    // Each name with its member and the numbers that have a name.
+    const std::tuple<std::u16string_view (*)(int), Member, int, int> kLookups[] = {
         {&date::DayShort, &_CustomDate::GetDayShort, 0, 6},
         {&date::DayLong, &_CustomDate::GetDayLong, 0, 6},
         {&date::MonthShort, &_CustomDate::GetMonthShort, 1, 12},
         {&date::MonthLong, &_CustomDate::GetMonthLong, 1, 12},
     };
-    for (const auto& l : kLookups) {
-        const std::u16string_view name = l.lookup(n);
-        FUZZ_CHECK(name.empty() == (n < l.first || n > l.last));
+    for (const auto& [lookup, member, first, last] : kLookups) {
+        const std::u16string_view name = lookup(n);
+        FUZZ_CHECK(name.empty() == (n < first || n > last));
         BSTR out = nullptr;
-        FUZZ_CHECK((object->*l.member)(n, &out) == S_OK);
-        FUZZ_CHECK(out != nullptr && com::View(out) == name);
-        SysFreeString(out);
+        const HRESULT hr = (object->*member)(n, &out);
+        FUZZ_CHECK(hr == S_OK && fuzz::TakeOut(hr, out) == name);
     }
     const std::u16string_view suffix = date::DaySuffix(n);
     FUZZ_CHECK(suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th");
     BSTR out = nullptr;
-    FUZZ_CHECK(object->GetDaySuffix(n, &out) == S_OK && com::View(out) == suffix);
-    SysFreeString(out);
+    const HRESULT hr = object->GetDaySuffix(n, &out);
+    FUZZ_CHECK(hr == S_OK && fuzz::TakeOut(hr, out) == suffix);
 }
 
 }  // namespace

@@ -16,15 +16,8 @@ Answer Call(_CPUInfo* object, LONG feature, const VARIANT& whenTrue, const VARIA
     const HRESULT hr = object->fnFeatureSupport(feature, whenTrue, whenFalse, &out);
     // The arguments stay the caller's, as they were.
     FUZZ_CHECK(fuzz::SameBytes(trueCopy, whenTrue) && fuzz::SameBytes(falseCopy, whenFalse));
-    Answer answer{hr, {}};
-    if (SUCCEEDED(hr)) {
-        FUZZ_CHECK(hr == S_OK && out != nullptr);
-        answer.text = com::View(out);
-        SysFreeString(out);
-    } else {
-        FUZZ_CHECK(out == nullptr);
-    }
-    return answer;
+    FUZZ_CHECK(FAILED(hr) || hr == S_OK);
+    return {hr, fuzz::TakeOut(hr, out)};
 }
 
 }  // namespace

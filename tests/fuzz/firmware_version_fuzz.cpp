@@ -52,12 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::PluginRefs refs = fuzz::MakePlugin(fuzz::Plugin::kOrvantel, fakes);
     refs.provider->PollData();
     FUZZ_CHECK(fakes.registry.open.empty());
-    auto value = [&](LONG item) {
-        com::Variant v;
-        FUZZ_CHECK(refs.provider->get_Value(item, &v) == S_OK);
-        FUZZ_CHECK(v.vt == VT_BSTR || v.vt == VT_EMPTY);
-        return std::u16string(v.vt == VT_BSTR ? com::View(v.bstrVal) : std::u16string_view());
-    };
+    auto value = [&](LONG item) { return fuzz::ItemText(refs.provider.Get(), item); };
     // Item 2 holds every entry; items 3 to 8 the first six, as far as there are entries.
     FUZZ_CHECK(value(2) == cpuinfo::JoinTokens(tokens));
     for (std::size_t k = 0; k < 6; ++k)

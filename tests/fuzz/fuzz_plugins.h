@@ -62,25 +62,24 @@ struct PluginRefs {
 };
 
 inline PluginRefs MakePlugin(Plugin which, Fakes& fakes) {
+    using namespace testing_support;
     PluginRefs refs;
-    switch (which) {
-        case Plugin::kOrvantel:
-            refs.dispatch =
-                testing_support::NewCPUInfo(fakes.registry, fakes.features, fakes.service)
-                    .As<IDispatch>();
-            break;
-        case Plugin::kTamblorin:
-            refs.dispatch =
-                testing_support::NewCustomDate(fakes.localClock, CDateFormatter()).As<IDispatch>();
-            break;
-        case Plugin::kWendrikai:
-            refs.dispatch =
-                testing_support::NewUptime(fakes.tickClock, fakes.settings).As<IDispatch>();
-            break;
-    }
+    refs.dispatch = which == Plugin::kOrvantel
+                        ? NewCPUInfo(fakes.registry, fakes.features, fakes.service).As<IDispatch>()
+                    : which == Plugin::kTamblorin
+                        ? NewCustomDate(fakes.localClock, CDateFormatter()).As<IDispatch>()
+                        : NewUptime(fakes.tickClock, fakes.settings).As<IDispatch>();
     FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.plugin)));
     FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.provider)));
     return refs;
+}
+
+// The value of item `index`, which must answer a text or nothing: its characters.
+inline std::u16string ItemText(ITessivar2DataProvider* provider, LONG index) {
+    com::Variant value;
+    FUZZ_CHECK(provider->get_Value(index, &value) == S_OK);
+    FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
+    return std::u16string(value.vt == VT_BSTR ? com::View(value.bstrVal) : u"");
 }
 
 // Drops the three references; the object must be gone afterwards.

@@ -230,6 +230,15 @@ class VariantArena {
     std::deque<Cell> cells_;
 };
 
+// What a member handed back in `out` with status `hr`: a string of the caller's when it
+// succeeded, none when it failed. Answers its characters and frees it.
+inline std::u16string TakeOut(HRESULT hr, BSTR out) {
+    FUZZ_CHECK(SUCCEEDED(hr) ? out != nullptr : out == nullptr);
+    std::u16string text(com::View(out));
+    SysFreeString(out);
+    return text;
+}
+
 // The bytes of a variant, to check that a callee left an [in] argument as it was.
 inline bool SameBytes(const VARIANT& a, const VARIANT& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;

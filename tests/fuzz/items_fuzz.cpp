@@ -55,14 +55,6 @@ void SetRegistry(FuzzedDataProvider& in, fuzz::Fakes& fakes) {
         if (in.ConsumeBool()) fakes.features.features.insert(f);
 }
 
-// The value of a valid item, as a text.
-std::u16string ValueText(ITessivar2DataProvider* provider, LONG index) {
-    com::Variant value;
-    FUZZ_CHECK(provider->get_Value(index, &value) == S_OK);
-    FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
-    return std::u16string(value.vt == VT_BSTR ? com::View(value.bstrVal) : u"");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(provider->get_Name(index, nullptr) == E_POINTER);
         FUZZ_CHECK(provider->get_Value(index, nullptr) == E_POINTER);
 
-        const std::u16string text = ValueText(provider, index);
+        const std::u16string text = fuzz::ItemText(provider, index);
         if (!valid && which != fuzz::Plugin::kTamblorin) FUZZ_CHECK(text.empty());
         if (which == fuzz::Plugin::kWendrikai && valid) {
             // Whole seconds accumulated, and the same count through the item's own layout.

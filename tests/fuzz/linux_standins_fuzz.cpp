@@ -179,11 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto object = testing_support::NewCPUInfo(*registry, features, *service);
     ITessivar2DataProvider* provider = object.Get();
     provider->PollData();
-    for (LONG item = 0; item < cpuinfo::kItemCount; ++item) {
-        com::Variant value;
-        FUZZ_CHECK(provider->get_Value(item, &value) == S_OK);
-        FUZZ_CHECK(value.vt == VT_BSTR || value.vt == VT_EMPTY);
-    }
+    for (LONG item = 0; item < cpuinfo::kItemCount; ++item) fuzz::ItemText(provider, item);
     BSTR text = nullptr;
     FUZZ_CHECK(object->fnWin32Processor(queries.ConsumeIntegral<short>(), &text) != E_POINTER);
     SysFreeString(text);

@@ -74,16 +74,10 @@ inline void AddOrvantelProbes(CpuRig& rig, ProbeSet& set) {
                      [=](Raw& raw) { raw.hr = cpu->fnWin32Processor(s, &raw.text); }});
     // The chosen argument made text: a string, a number, a long decimal, a boolean.
     auto chosen = [](int kind) {
-        switch (kind) {
-            case 0:
-                return Text(u"a string argument");
-            case 1:
-                return Long(-2147483647);
-            case 2:
-                return Real(1.234567890123456);
-            default:
-                return Bool(true);
-        }
+        return kind == 0   ? Text(u"a string argument")
+               : kind == 1 ? Long(-2147483647)
+               : kind == 2 ? Real(1.234567890123456)
+                           : Bool(true);
     };
     for (int kind = 0; kind < 4; ++kind) {
         const Arguments& args = set.Args(Long(6), chosen(kind), Long(0));
@@ -110,21 +104,17 @@ inline void AddTamblorinProbes(DateRig& rig, ProbeSet& set) {
     AddFrameProbes(rig, set);
     _CustomDate* custom = rig.cls();
     using Lookup = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
-    const struct {
-        std::u16string name;
-        Lookup member;
-        SHORT argument;
-    } lookups[] = {{u"GetDayShort", &_CustomDate::GetDayShort, 1},
-                   {u"GetDayLong", &_CustomDate::GetDayLong, 3},
-                   {u"GetMonthShort", &_CustomDate::GetMonthShort, 2},
-                   {u"GetMonthLong", &_CustomDate::GetMonthLong, 9},
-                   {u"GetDaySuffix", &_CustomDate::GetDaySuffix, 22}};
-    for (const auto& l : lookups) {
-        const Lookup member = l.member;
-        const SHORT n = l.argument;
-        set.probes.push_back(
-            {com::ToUtf8(l.name), [=](Raw& raw) { raw.hr = (custom->*member)(n, &raw.text); }});
-        set.Late(rig.dispatch(), l.name, Text(u"12"));  // a text converted to 16 bits
+    const std::tuple<std::u16string, Lookup, SHORT> lookups[] = {
+        {u"GetDayShort", &_CustomDate::GetDayShort, 1},
+        {u"GetDayLong", &_CustomDate::GetDayLong, 3},
+        {u"GetMonthShort", &_CustomDate::GetMonthShort, 2},
+        {u"GetMonthLong", &_CustomDate::GetMonthLong, 9},
+        {u"GetDaySuffix", &_CustomDate::GetDaySuffix, 22}};
+    for (const auto& [name, member, n] : lookups) {
+        set.probes.push_back({com::ToUtf8(name), [custom, member = member, n = n](Raw& raw) {
+                                  raw.hr = (custom->*member)(n, &raw.text);
+                              }});
+        set.Late(rig.dispatch(), name, Text(u"12"));  // a text converted to 16 bits
     }
     BSTR accented = set.String(u"d\u00e9c.");
     set.probes.push_back({"Check128", [=](Raw& raw) {

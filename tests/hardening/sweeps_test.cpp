@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -135,36 +136,32 @@ bool PrintableAscii(std::u16string_view text) {
     return !text.empty();
 }
 
-struct CodeNames {
-    const char* label;
-    std::u16string_view (*name)(std::int16_t);
-    int named;  // how many codes have a name of their own
-    std::map<int, std::u16string> anchors;
-};
-
 TEST(CodeNameSweep, ExactlyTheListedCodesHaveDistinctPrintableNames) {
-    const CodeNames tables[] = {
-        {"architecture",
-         &cpuinfo::w32_Processor::ArchitectureName,
-         5,
-         {{0, u"x86"}, {1, u"MIPS"}, {6, u"ia64"}, {4, u"unknown"}, {9, u"unknown"}}},
-        {"family",
-         &cpuinfo::w32_Processor::FamilyName,
-         102,
-         {{1, u"other"},
-          {2, u"unknown"},
-          {178, u"Pentium 4"},
-          {185, u"AMD Opteron Family"},
-          {500, u"Video Processor"},
-          {501, u"unknown"}}},
-    };
-    for (const CodeNames& table : tables) {
-        SCOPED_TRACE(table.label);
+    // Each table, how many codes have a name of their own, and some codes with their names.
+    const std::tuple<const char*, std::u16string_view (*)(std::int16_t), int,
+                     std::map<int, std::u16string>>
+        tables[] = {
+            {"architecture",
+             &cpuinfo::w32_Processor::ArchitectureName,
+             5,
+             {{0, u"x86"}, {1, u"MIPS"}, {6, u"ia64"}, {4, u"unknown"}, {9, u"unknown"}}},
+            {"family",
+             &cpuinfo::w32_Processor::FamilyName,
+             102,
+             {{1, u"other"},
+              {2, u"unknown"},
+              {178, u"Pentium 4"},
+              {185, u"AMD Opteron Family"},
+              {500, u"Video Processor"},
+              {501, u"unknown"}}},
+        };
+    for (const auto& [label, nameOf, expectedNamed, anchors] : tables) {
+        SCOPED_TRACE(label);
         std::set<std::u16string_view> names;
         int named = 0;
         Mismatches bad;
         for (int code = kShortMin; code <= kShortMax; ++code) {
-            const std::u16string_view name = table.name(static_cast<std::int16_t>(code));
+            const std::u16string_view name = nameOf(static_cast<std::int16_t>(code));
             bad.Check(PrintableAscii(name), [&] { return std::to_string(code) + ": not text"; });
             if (name == u"unknown") continue;
             ++named;
@@ -172,9 +169,9 @@ TEST(CodeNameSweep, ExactlyTheListedCodesHaveDistinctPrintableNames) {
             bad.Check(names.insert(name).second,
                       [&] { return std::to_string(code) + ": a name given twice"; });
         }
-        EXPECT_EQ(named, table.named);
-        for (const auto& [code, name] : table.anchors)
-            EXPECT_EQ(table.name(static_cast<std::int16_t>(code)), name) << code;
+        EXPECT_EQ(named, expectedNamed);
+        for (const auto& [code, name] : anchors)
+            EXPECT_EQ(nameOf(static_cast<std::int16_t>(code)), name) << code;
     }
 }
 
@@ -286,33 +283,26 @@ TEST(CalendarSweep, EveryArgumentOfEveryLookupLateBound) {
 TEST(Check128Sweep, EveryCodeUnitEarlyAndLateBound) {
     CpuRig cpu;
     DateRig date;
-    struct Target {
-        const char* label;
-        HRESULT (*call)(void* object, BSTR text, VARIANT_BOOL* found);
-        void* object;
-        IDispatch* dispatch;
-    } targets[] = {
-        {"Orvantel",
-         [](void* o, BSTR s, VARIANT_BOOL* r) { return static_cast<_CPUInfo*>(o)->Check128(s, r); },
-         cpu.cls(), cpu.dispatch()},
-        {"Tamblorin",
-         [](void* o, BSTR s, VARIANT_BOOL* r) {
-             return static_cast<_CustomDate*>(o)->Check128(s, r);
-         },
-         date.cls(), date.dispatch()},
+    // Each class's Check128 through its class interface, and its late binding.
+    using Check128 = std::function<HRESULT(BSTR, VARIANT_BOOL*)>;
+    const std::tuple<const char*, Check128, IDispatch*> targets[] = {
+        {"Orvantel", [&](BSTR s, VARIANT_BOOL* r) { return cpu.cls()->Check128(s, r); },
+         cpu.dispatch()},
+        {"Tamblorin", [&](BSTR s, VARIANT_BOOL* r) { return date.cls()->Check128(s, r); },
+         date.dispatch()},
     };
-    for (const Target& target : targets) {
-        SCOPED_TRACE(target.label);
-        const DISPID id = IdOf(target.dispatch, u"Check128");
+    for (const auto& [label, check128, dispatch] : targets) {
+        SCOPED_TRACE(label);
+        const DISPID id = IdOf(dispatch, u"Check128");
         Mismatches bad;
         for (int c = 0; c <= 0xFFFF; ++c) {
             const std::u16string text = u"ab" + std::u16string(1, static_cast<char16_t>(c));
             com::Bstr s(text);
             VARIANT_BOOL found = 0x1234;
-            const HRESULT hr = target.call(target.object, s.Get(), &found);
+            const HRESULT hr = check128(s.Get(), &found);
             const VARIANT_BOOL want = c > 127 ? VARIANT_TRUE : VARIANT_FALSE;
             bad.Check(hr == S_OK && found == want, [&] { return "early " + std::to_string(c); });
-            const Invoked late = Invoke(target.dispatch, id, Borrowed(s.Get()));
+            const Invoked late = Invoke(dispatch, id, Borrowed(s.Get()));
             bad.Check(late.hr == S_OK && late.result.value == (c > 127 ? u"True" : u"False"),
                       [&] { return "late " + std::to_string(c); });
             bad.Check(com::View(s.Get()) == text, [&] { return "argument changed"; });

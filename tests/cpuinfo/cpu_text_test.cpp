@@ -18,6 +18,15 @@ std::u16string Registry(std::u16string text) {
     return text;
 }
 
+// A parameter's name for the test's name: its `what`, blanks made underscores.
+template <class Info>
+std::string NameOf(const Info& info) {
+    std::string name = info.param.what;
+    for (char& ch : name)
+        if (ch == ' ') ch = '_';
+    return name;
+}
+
 struct DualCase {
     const char* what;
     std::u16string source;
@@ -55,12 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A character above 126 ends the working text and stays in it.
         DualCase{"accented", u"Caf\u00e9 noir\0"s, u"Caf\u00e9", u"    "},
         DualCase{"delete", u"A B\u007fC", u" A ", u" B\u007f"}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& ch : name)
-            if (ch == ' ') ch = '_';
-        return name;
-    });
+    NameOf<::testing::TestParamInfo<DualCase>>);
 
 TEST(DualLine, FailsWhenEveryCharacterIsPrintable) {
     for (std::u16string_view text : {u"2", u"Failure:Open", u"", u"234", u"~ !"}) {
@@ -100,12 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TokenCase{"failed open", u"Failure:Open", {}, u""},
                       TokenCase{"unterminated rest", u"A\0B"s, {u"A"}, u"A "},
                       TokenCase{"empty", u"", {}, u""}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& ch : name)
-            if (ch == ' ') ch = '_';
-        return name;
-    });
+    NameOf<::testing::TestParamInfo<TokenCase>>);
 
 TEST(VendorShort, FindsTheFirstCandidateWithoutRegardToCase) {
     const std::pair<std::u16string, std::u16string_view> cases[] = {

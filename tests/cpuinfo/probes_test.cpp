@@ -167,22 +167,20 @@ TEST_F(Win32ProcessorTest, AnswersEachSelector) {
 }
 
 TEST_F(Win32ProcessorTest, DerivedClocks) {
-    struct Case {
-        LONG core, external;
-        std::u16string_view ratio, bus, clock;
-    };
-    const Case cases[] = {
-        {2000, 133, u"15", u"267", u"133"},
-        {1800, 133, u"13.5", u"267", u"133"},
-        {2200, 200, u"11", u"400", u"200"},
-        {100, 133, u"0.5", u"400", u"200"},
-    };
-    for (const Case& c : cases) {
-        service.instances[0][u"CurrentClockSpeed"] = c.core;
-        service.instances[0][u"ExtClock"] = c.external;
-        EXPECT_EQ(Answer(51), c.ratio) << c.core;
-        EXPECT_EQ(Answer(52), c.bus) << c.core;
-        EXPECT_EQ(Answer(53), c.clock) << c.core;
+    // The core and external clocks, and the multiplier, bus and clock answered.
+    const std::tuple<LONG, LONG, std::u16string_view, std::u16string_view, std::u16string_view>
+        cases[] = {
+            {2000, 133, u"15", u"267", u"133"},
+            {1800, 133, u"13.5", u"267", u"133"},
+            {2200, 200, u"11", u"400", u"200"},
+            {100, 133, u"0.5", u"400", u"200"},
+        };
+    for (const auto& [core, external, ratio, bus, clock] : cases) {
+        service.instances[0][u"CurrentClockSpeed"] = core;
+        service.instances[0][u"ExtClock"] = external;
+        EXPECT_EQ(Answer(51), ratio) << core;
+        EXPECT_EQ(Answer(52), bus) << core;
+        EXPECT_EQ(Answer(53), clock) << core;
     }
 }
 
@@ -263,13 +261,7 @@ TEST_F(Win32ProcessorTest, PropertiesOfOtherTypes) {
 }
 
 TEST_F(Win32ProcessorTest, ConversionFailuresCarryTheRuntimeErrors) {
-    struct Case {
-        const char16_t* property;
-        platform::fakes::FakeProperty value;
-        short selector;
-        HRESULT status;
-    };
-    const Case cases[] = {
+    const std::tuple<const char16_t*, platform::fakes::FakeProperty, short, HRESULT> cases[] = {
         {u"Stepping", u"B2", 37, com::kTypeMismatch},
         {u"AddressWidth", u"wide", 0, com::kTypeMismatch},
         {u"Architecture", LONG{70000}, 1, com::kOverflow},
@@ -282,11 +274,11 @@ TEST_F(Win32ProcessorTest, ConversionFailuresCarryTheRuntimeErrors) {
         {u"ExtClock", std::monostate{}, 53, com::kInvalidUseOfNull},
         {u"ExtClock", u"fast", 51, com::kTypeMismatch},
     };
-    for (const Case& c : cases) {
+    for (const auto& [property, value, selector, status] : cases) {
         SetUp();
-        service.instances[0][c.property] = c.value;
+        service.instances[0][property] = value;
         std::u16string text;
-        EXPECT_EQ(Query(c.selector, &text), c.status) << c.selector;
+        EXPECT_EQ(Query(selector, &text), status) << selector;
     }
     // A multiplier of 0 leaves nothing to divide by.
     SetUp();

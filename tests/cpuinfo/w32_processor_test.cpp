@@ -62,20 +62,15 @@ using testing_support::Real;
 using testing_support::Text;
 
 TEST(ClockRatio, AddsOneHalfForARemainderAboveFive) {
-    struct Case {
-        std::int16_t core;
-        LONG external;
-        double ratio;
-    };
-    const Case cases[] = {
+    const std::tuple<std::int16_t, LONG, double> cases[] = {
         {1800, 133, 13.5}, {2000, 133, 15},   {2200, 200, 11},   {1006, 100, 10.5},
         {1005, 100, 10},   {100, 133, 0.5},   {1460, 133, 10.5},  // remainder 130: one half only
         {3, 133, 0},       {32767, 1, 32767},
     };
-    for (const Case& c : cases) {
+    for (const auto& [core, external, expected] : cases) {
         double ratio = -1;
-        ASSERT_EQ(ClockRatio(c.core, Long(c.external), &ratio), S_OK);
-        EXPECT_EQ(ratio, c.ratio) << c.core << " / " << c.external;
+        ASSERT_EQ(ClockRatio(core, Long(external), &ratio), S_OK);
+        EXPECT_EQ(ratio, expected) << core << " / " << external;
     }
 }
 

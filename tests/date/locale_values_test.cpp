@@ -41,7 +41,16 @@ class LocaleValues : public ::testing::Test {
             values.push_back(com::ToUtf8(testing_support::ValueOf(object.Get(), i)));
         return values;
     }
+    // The values of the items `indexes`.
+    static std::vector<std::string> At(const std::vector<std::string>& values,
+                                       std::initializer_list<int> indexes) {
+        std::vector<std::string> picked;
+        for (int i : indexes) picked.push_back(values.at(static_cast<std::size_t>(i)));
+        return picked;
+    }
 };
+
+using Texts = std::vector<std::string>;
 
 TEST_F(LocaleValues, EnglishUnitedStatesGivesTheCatalogueSamples) {
     const auto en = Load("en_US.UTF-8");
@@ -59,46 +68,29 @@ TEST_F(LocaleValues, FrenchAccentedNamesFallBackToEnglish) {
     const auto fr = Load("fr_FR.UTF-8");
     REQUIRE_LOCALE(fr, "fr_FR.UTF-8");
     // December: "déc." and "décembre" carry an accent; the weekday "mar." does not.
-    auto december = ValuesFor(*fr, kTuesday2December2003);
-    EXPECT_EQ(december[2], "mar.");
-    EXPECT_EQ(december[3], "mardi");
-    EXPECT_EQ(december[5], "Dec");
-    EXPECT_EQ(december[6], "December");
-    EXPECT_EQ(december[9], "2k3");
-    EXPECT_EQ(december[17], "02-Dec-03");
-    EXPECT_EQ(december[28], "Dec 02 2003");
+    EXPECT_EQ(At(ValuesFor(*fr, kTuesday2December2003), {2, 3, 5, 6, 9, 17, 28}),
+              (Texts{"mar.", "mardi", "Dec", "December", "2k3", "02-Dec-03", "Dec 02 2003"}));
     // June: "juin" is plain ASCII and stays French.
-    auto june = ValuesFor(*fr, kMonday2June2003);
-    EXPECT_EQ(june[3], "lundi");
-    EXPECT_EQ(june[5], "juin");
-    EXPECT_EQ(june[6], "juin");
-    EXPECT_EQ(june[17], "02-juin-03");
+    EXPECT_EQ(At(ValuesFor(*fr, kMonday2June2003), {3, 5, 6, 17}),
+              (Texts{"lundi", "juin", "juin", "02-juin-03"}));
 }
 
 TEST_F(LocaleValues, GermanUmlautFallsBack) {
     const auto de = Load("de_DE.UTF-8");
     REQUIRE_LOCALE(de, "de_DE.UTF-8");
-    auto march = ValuesFor(*de, SystemTime{2003, 3, 1, 3, 0, 0, 0, 0});
-    EXPECT_EQ(march[3], "Montag");
-    EXPECT_EQ(march[5], "Mar");    // "Mär"
-    EXPECT_EQ(march[6], "March");  // "März"
-    EXPECT_EQ(march[24], "Mar-03-2003");
-    auto june = ValuesFor(*de, kMonday2June2003);
-    EXPECT_EQ(june[6], "Juni");
+    // "Mär" and "März" fall back.
+    EXPECT_EQ(At(ValuesFor(*de, SystemTime{2003, 3, 1, 3, 0, 0, 0, 0}), {3, 5, 6, 24}),
+              (Texts{"Montag", "Mar", "March", "Mar-03-2003"}));
+    EXPECT_EQ(ValuesFor(*de, kMonday2June2003)[6], "Juni");
 }
 
 TEST_F(LocaleValues, RussianNamesAreAllEnglish) {
     const auto ru = Load("ru_RU.UTF-8");
     REQUIRE_LOCALE(ru, "ru_RU.UTF-8");
     auto values = ValuesFor(*ru, kMonday2June2003);
-    EXPECT_EQ(values[2], "Mon");
-    EXPECT_EQ(values[3], "Monday");
-    EXPECT_EQ(values[5], "Jun");
-    EXPECT_EQ(values[6], "June");
+    EXPECT_EQ(At(values, {2, 3, 5, 6, 23, 0, 11}),
+              (Texts{"Mon", "Monday", "Jun", "June", "02-Jun-2003", "02", "02-06-03"}));
     for (LONG i = 17; i <= 22; ++i) EXPECT_NE(values[i].find("Jun"), std::string::npos) << i;
-    EXPECT_EQ(values[23], "02-Jun-2003");
-    EXPECT_EQ(values[0], "02");
-    EXPECT_EQ(values[11], "02-06-03");
 }
 
 }  // namespace

@@ -155,18 +155,19 @@ TEST_P(Library, RegistersFindsAndUnregistersItsClassRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Plugins, Library, ::testing::ValuesIn(kPlugins), PluginName);
 
-// What is particular to one library.
+// What is particular to one library, the one named `kName`.
+template <const char* kName>
 class OneLibrary : public ::testing::Test, protected LoadedLibrary {
   protected:
-    explicit OneLibrary(const char* name) : LoadedLibrary(Plugin(name)) {}
+    OneLibrary() : LoadedLibrary(Plugin(kName)) {}
     void SetUp() override { Check(); }
     void TearDown() override { CheckUnused(); }
 };
 
-class OrvantelLibrary : public OneLibrary {
-  protected:
-    OrvantelLibrary() : OneLibrary("Orvantel") {}
-};
+constexpr char kOrvantel[] = "Orvantel", kTamblorin[] = "Tamblorin", kWendrikai[] = "Wendrikai";
+using OrvantelLibrary = OneLibrary<kOrvantel>;
+using TamblorinLibrary = OneLibrary<kTamblorin>;
+using WendrikaiLibrary = OneLibrary<kWendrikai>;
 
 // On this machine's registry stand-in, feature test and management service.
 TEST_F(OrvantelLibrary, ItemsHaveTheShapesOfTheirSources) {
@@ -228,11 +229,6 @@ TEST(OrvantelHost, CallsThePublicMethodsByName) {
     EXPECT_NE(printable.err.find("0x800A0005"), std::string::npos) << printable.err;
 }
 
-class TamblorinLibrary : public OneLibrary {
-  protected:
-    TamblorinLibrary() : OneLibrary("Tamblorin") {}
-};
-
 // On a thread of its own, whose poll time starts unset whatever ran before.
 TEST_F(TamblorinLibrary, ObjectsShareThePollTimeOfTheirThread) {
     std::thread([&] {
@@ -270,11 +266,6 @@ TEST_F(TamblorinLibrary, ClassInterfaceIsDualAndInOrder) {
     EXPECT_EQ(host->get_Description(text.Out()), S_OK);
     EXPECT_EQ(text.View(), u"Tamblorin v1.5");
 }
-
-class WendrikaiLibrary : public OneLibrary {
-  protected:
-    WendrikaiLibrary() : OneLibrary("Wendrikai") {}
-};
 
 double ProcUptimeSeconds() {
     std::ifstream in("/proc/uptime");

@@ -21,41 +21,32 @@ struct Value : com::Variant {
     }
 };
 
-inline Value Long(LONG n) {
+// A variant of type `vt` whose value `set` writes.
+template <class Set>
+Value Made(VARTYPE vt, Set set) {
     Value v;
-    v.vt = VT_I4;
-    v.lVal = n;
+    v.vt = vt;
+    set(v);
     return v;
+}
+inline Value Long(LONG n) {
+    return Made(VT_I4, [n](VARIANT& v) { v.lVal = n; });
 }
 inline Value Short(SHORT n) {
-    Value v;
-    v.vt = VT_I2;
-    v.iVal = n;
-    return v;
+    return Made(VT_I2, [n](VARIANT& v) { v.iVal = n; });
 }
 inline Value Real(double n) {
-    Value v;
-    v.vt = VT_R8;
-    v.dblVal = n;
-    return v;
+    return Made(VT_R8, [n](VARIANT& v) { v.dblVal = n; });
 }
 inline Value Bool(bool b) {
-    Value v;
-    v.vt = VT_BOOL;
-    v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
+    return Made(VT_BOOL, [b](VARIANT& v) { v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 inline Value Null() {
-    Value v;
-    v.vt = VT_NULL;
-    return v;
+    return Made(VT_NULL, [](VARIANT&) {});
 }
 // A string of its own holding `text`.
 inline Value Text(std::u16string_view text) {
-    Value v;
-    v.vt = VT_BSTR;
-    v.bstrVal = com::AllocString(text);
-    return v;
+    return Made(VT_BSTR, [text](VARIANT& v) { v.bstrVal = com::AllocString(text); });
 }
 // A string variant naming `s`, which stays its owner's: never cleared.
 inline VARIANT Borrowed(BSTR s) {

@@ -75,7 +75,7 @@ TEST_F(CustomDateTest, BeforeTheFirstPollOnlyTheSuffixHasAValue) {
     const auto c = platform::LocaleDateFormatter::ForLocale("C");
     ASSERT_NE(c, nullptr);
     OnNewThread([&] {
-        const auto fresh = testing_support::NewCustomDate(clock, *c);
+        const auto fresh = testing_support::New<date::CustomDate>(clock, *c);
         for (LONG i = 0; i < 29; ++i)
             EXPECT_EQ(ValueOf(fresh.Get(), i), i == 10 ? "th" : "Error") << i;
     });
@@ -83,7 +83,7 @@ TEST_F(CustomDateTest, BeforeTheFirstPollOnlyTheSuffixHasAValue) {
 
 TEST_F(CustomDateTest, PollTimeIsSharedOnAThreadAndSeparateBetweenThreads) {
     Poll(kMonday2June2003);
-    auto other = testing_support::NewCustomDate(clock, formatter);
+    auto other = testing_support::New<date::CustomDate>(clock, formatter);
     EXPECT_EQ(ValueOf(other.Get(), 10), "nd");  // polled through the first object
     clock.now = kNewYearsEve2004;
     other->PollData();

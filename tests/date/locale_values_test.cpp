@@ -33,7 +33,7 @@ class LocaleValues : public ::testing::Test {
 
     std::vector<std::string> ValuesFor(const platform::DateFormatter& formatter,
                                        const SystemTime& date) {
-        const auto object = testing_support::NewCustomDate(clock, formatter);
+        const auto object = testing_support::New<date::CustomDate>(clock, formatter);
         clock.now = date;
         object->PollData();
         std::vector<std::string> values;

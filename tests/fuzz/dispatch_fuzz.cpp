@@ -45,16 +45,11 @@ void GetIDsOfNames(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable
     std::vector<LPOLESTR> names;
     for (UINT k = 0; k < count; ++k) {
         texts.push_back(AnyName(in, methods));
-        switch (in.ConsumeIntegralInRange(0, 5)) {
-            case 0:
-                names.push_back(nullptr);
-                break;
-            case 1:
-                names.push_back(texts.back().data());  // NUL-terminated, no length prefix
-                break;
-            default:
-                names.push_back(arena.String(texts.back()));
-        }
+        // None, a NUL-terminated text without a length prefix, or an automation string.
+        const int form = in.ConsumeIntegralInRange(0, 5);
+        names.push_back(form == 0   ? nullptr
+                        : form == 1 ? texts.back().data()
+                                    : arena.String(texts.back()));
     }
     const bool noNames = count > 0 && in.ConsumeIntegralInRange(0, 15) == 0;
     const bool noIds = count > 0 && in.ConsumeIntegralInRange(0, 15) == 0;
@@ -102,19 +97,13 @@ void GetIDsOfNames(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable
 
 void Invoke(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable methods,
             fuzz::VariantArena& arena) {
-    DISPID id;
-    switch (in.ConsumeIntegralInRange(0, 5)) {
-        case 0:
-            id = in.ConsumeIntegral<DISPID>();
-            break;
-        case 1:
-            id = in.ConsumeIntegralInRange<DISPID>(-5, 8);
-            break;
-        default:
-            id = methods.empty()
-                     ? DISPID_VALUE
-                     : methods[in.ConsumeIntegralInRange<std::size_t>(0, methods.size() - 1)].id;
-    }
+    const int pick = in.ConsumeIntegralInRange(0, 5);
+    const DISPID id =
+        pick == 0   ? in.ConsumeIntegral<DISPID>()
+        : pick == 1 ? in.ConsumeIntegralInRange<DISPID>(-5, 8)
+        : methods.empty()
+            ? DISPID_VALUE
+            : methods[in.ConsumeIntegralInRange<std::size_t>(0, methods.size() - 1)].id;
     const frame::Method* method = frame::FindMethod(methods, id);
     WORD flags = in.ConsumeBool() ? DISPATCH_METHOD : in.ConsumeIntegral<WORD>();
     const UINT argCount = method != nullptr && in.ConsumeBool()

@@ -64,11 +64,12 @@ struct PluginRefs {
 inline PluginRefs MakePlugin(Plugin which, Fakes& fakes) {
     using namespace testing_support;
     PluginRefs refs;
-    refs.dispatch = which == Plugin::kOrvantel
-                        ? NewCPUInfo(fakes.registry, fakes.features, fakes.service).As<IDispatch>()
-                    : which == Plugin::kTamblorin
-                        ? NewCustomDate(fakes.localClock, CDateFormatter()).As<IDispatch>()
-                        : NewUptime(fakes.tickClock, fakes.settings).As<IDispatch>();
+    refs.dispatch =
+        which == Plugin::kOrvantel
+            ? New<cpuinfo::CPUInfo>(fakes.registry, fakes.features, fakes.service).As<IDispatch>()
+        : which == Plugin::kTamblorin
+            ? New<date::CustomDate>(fakes.localClock, CDateFormatter()).As<IDispatch>()
+            : New<uptime::Uptime>(fakes.tickClock, fakes.settings).As<IDispatch>();
     FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.plugin)));
     FUZZ_CHECK(SUCCEEDED(refs.dispatch.As(&refs.provider)));
     return refs;

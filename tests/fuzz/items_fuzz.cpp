@@ -17,14 +17,10 @@ std::string AsciiOf(std::u16string_view text) {
 }
 
 LONG AnyIndex(FuzzedDataProvider& in, LONG count) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
-        case 0:
-            return in.ConsumeIntegral<LONG>();
-        case 1:
-            return in.ConsumeIntegralInRange<LONG>(-2, count + 2);
-        default:
-            return in.ConsumeIntegralInRange<LONG>(0, count - 1);
-    }
+    const int pick = in.ConsumeIntegralInRange(0, 3);
+    return pick == 0   ? in.ConsumeIntegral<LONG>()
+           : pick == 1 ? in.ConsumeIntegralInRange<LONG>(-2, count + 2)
+                       : in.ConsumeIntegralInRange<LONG>(0, count - 1);
 }
 
 void SetClocks(FuzzedDataProvider& in, fuzz::Fakes& fakes) {

@@ -22,16 +22,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kFiles[] = {
-    "proc/cpuinfo",
-    "sys/class/dmi/id/bios_vendor",
-    "sys/class/dmi/id/bios_version",
-    "sys/class/dmi/id/bios_release",
-    "sys/class/dmi/id/bios_date",
-    "sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq",
-    "sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq",
-    "sys/firmware/dmi/tables/DMI",
-};
+constexpr const char* kFiles[] = {"proc/cpuinfo",
+                                  "sys/class/dmi/id/bios_vendor",
+                                  "sys/class/dmi/id/bios_version",
+                                  "sys/class/dmi/id/bios_release",
+                                  "sys/class/dmi/id/bios_date",
+                                  "sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq",
+                                  "sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq",
+                                  "sys/firmware/dmi/tables/DMI"};
 
 constexpr const char* kMachines[] = {"x86_64", "i686", "aarch64", "armv7l", "riscv64", "s390x"};
 
@@ -176,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto service = platform::MakeLinuxManagementService(root, machine);
     platform::fakes::FakeProcessorFeatures features;
     features.features = {platform::kXmmiInstructions, platform::kXmmi64Instructions};
-    auto object = testing_support::NewCPUInfo(*registry, features, *service);
+    auto object = testing_support::New<cpuinfo::CPUInfo>(*registry, features, *service);
     ITessivar2DataProvider* provider = object.Get();
     provider->PollData();
     for (LONG item = 0; item < cpuinfo::kItemCount; ++item) fuzz::ItemText(provider, item);

@@ -51,15 +51,13 @@ TEST(Lcdhost, JsonHoldsOnlyTheArray) {
 }
 
 TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
-    const char* commands[] = {
-        " info Nowhere",
-        " values --json Nowhere",
-        " info /nonexistent/Wendrikai.so",
-        " info Nobody.Class",
-        " frobnicate Wendrikai",
-        " call Wendrikai NoSuchMethod",
-        "",
-    };
+    const char* commands[] = {" info Nowhere",
+                              " values --json Nowhere",
+                              " info /nonexistent/Wendrikai.so",
+                              " info Nobody.Class",
+                              " frobnicate Wendrikai",
+                              " call Wendrikai NoSuchMethod",
+                              ""};
     for (const char* c : commands) {
         auto r = RunShell(kHost + c, "TESSIVAR_REGISTRY=/nonexistent ");
         EXPECT_NE(r.status, 0) << c;

@@ -1,6 +1,7 @@
 // The Linux management service stand-in against snapshots of real machines.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <variant>
 
 #include "com/owners.h"
@@ -50,51 +51,35 @@ std::unique_ptr<platform::ManagementObject> TheProcessor(const std::filesystem::
     return instances.empty() ? nullptr : std::move(instances.front());
 }
 
-// The trees the table below names, with their firmware tables where they have one.
-class Trees {
-  public:
-    Trees() : desktop_("intel-desktop"), laptop_("amd-laptop"), vm_("vm"), arm_("arm-board") {
-        desktop_.Write(kDmiTable,
-                       SmbiosTable({FirmwareRecord(), SystemRecord(),
-                                    ProcessorRecord({.family = 0xC6, .externalClock = 100},
-                                                    {"LGA1151",
-                                                     "Intel(R) Core(TM) i7-9700K CPU "
-                                                     "@ 3.60GHz"})}));
-        laptop_.Write(
-            kDmiTable,
-            SmbiosTable({FirmwareRecord(),
-                         ProcessorRecord({.socket = 1,
-                                          .version = 3,
-                                          .family = 0xFE,
-                                          .externalClock = 100,
-                                          .family2 = 0x6B},
-                                         {"FP6", "Advanced Micro Devices, Inc.",
-                                          "AMD Ryzen 7 5800U with Radeon Graphics    "})}));
-        // The old 32-bit machine without long mode.
-        old_.Write("proc/cpuinfo",
-                   "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 8\n"
-                   "model name\t: Pentium III (Coppermine)\nstepping\t: 10\ncpu MHz\t\t: 863.872\n"
-                   "flags\t\t: fpu vme de pse tsc msr pae mce cx8 sep mtrr pge mca cmov pat pse36 "
-                   "mmx fxsr sse\n\n");
-        old_.Write(
-            kDmiTable,
-            SmbiosTable({ProcessorRecord(
-                {.socket = 1, .version = 0, .family = 0x11, .externalClock = 0}, {"Slot 1"})}));
-    }
-    std::filesystem::path Root(std::string_view name) const {
-        if (name == "intel-desktop") return desktop_.Root();
-        if (name == "amd-laptop") return laptop_.Root();
-        if (name == "vm") return vm_.Root();
-        if (name == "arm-board") return arm_.Root();
-        return old_.Root();
-    }
-
-  private:
-    TempTree desktop_, laptop_, vm_, arm_, old_;
-};
-
 TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
-    const Trees trees;
+    // The snapshots the table names, with their firmware tables where they have one, and the old
+    // 32-bit machine without long mode.
+    std::map<std::string_view, TempTree> trees;
+    for (const char* fixture : {"intel-desktop", "amd-laptop", "vm", "arm-board"})
+        trees.try_emplace(fixture, fixture);
+    trees["intel-desktop"].Write(
+        kDmiTable,
+        SmbiosTable({FirmwareRecord(), SystemRecord(),
+                     ProcessorRecord({.family = 0xC6, .externalClock = 100},
+                                     {"LGA1151", "Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz"})}));
+    trees["amd-laptop"].Write(
+        kDmiTable,
+        SmbiosTable(
+            {FirmwareRecord(),
+             ProcessorRecord(
+                 {.socket = 1, .version = 3, .family = 0xFE, .externalClock = 100, .family2 = 0x6B},
+                 {"FP6", "Advanced Micro Devices, Inc.",
+                  "AMD Ryzen 7 5800U with Radeon Graphics    "})}));
+    trees["old"].Write(
+        "proc/cpuinfo",
+        "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 8\n"
+        "model name\t: Pentium III (Coppermine)\nstepping\t: 10\ncpu MHz\t\t: 863.872\n"
+        "flags\t\t: fpu vme de pse tsc msr pae mce cx8 sep mtrr pge mca cmov pat pse36 "
+        "mmx fxsr sse\n\n");
+    trees["old"].Write(
+        kDmiTable,
+        SmbiosTable({ProcessorRecord(
+            {.socket = 1, .version = 0, .family = 0x11, .externalClock = 0}, {"Slot 1"})}));
     const Expected null = Null{};
     const std::tuple<const char*, const char*, std::u16string_view, Expected> cases[] = {
         {"intel-desktop", "x86_64", u"AddressWidth", 64},
@@ -155,7 +140,7 @@ TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
         {"old", "ppc64le", u"DataWidth", 64},
     };
     for (const auto& [fixture, machine, property, expected] : cases) {
-        auto object = TheProcessor(trees.Root(fixture), machine);
+        auto object = TheProcessor(trees.at(fixture).Root(), machine);
         ASSERT_TRUE(object);
         const auto value = Property(*object, property);
         EXPECT_EQ(value, expected)

@@ -1,7 +1,9 @@
 // The three plug-in classes on fakes of the platform layer: a rig per class holds the fakes and
-// an object made on them through ComPtr. The New* makers are the one place the tests create an
-// object of a class, also on other platform objects (a real locale, this machine's sources).
+// an object made on them through ComPtr. New is the one place the tests create an object of a
+// class, also on other platform objects (a real locale, this machine's sources).
 #pragma once
+
+#include <utility>
 
 #include "com/owners.h"
 #include "cpuinfo/cpuinfo.h"
@@ -14,24 +16,12 @@
 
 namespace testing_support {
 
-// New objects, holding the one reference each starts with.
-inline com::ComPtr<cpuinfo::CPUInfo> NewCPUInfo(platform::Registry& registry,
-                                                platform::ProcessorFeatures& features,
-                                                platform::ManagementService& service) {
-    com::ComPtr<cpuinfo::CPUInfo> object;
-    object.Attach(new cpuinfo::CPUInfo(registry, features, service));
-    return object;
-}
-inline com::ComPtr<date::CustomDate> NewCustomDate(const platform::LocalClock& clock,
-                                                   const platform::DateFormatter& formatter) {
-    com::ComPtr<date::CustomDate> object;
-    object.Attach(new date::CustomDate(clock, formatter));
-    return object;
-}
-inline com::ComPtr<uptime::Uptime> NewUptime(const platform::TickClock& clock,
-                                             const platform::RegionalSettings& settings) {
-    com::ComPtr<uptime::Uptime> object;
-    object.Attach(new uptime::Uptime(clock, settings));
+// A new object of class `T` made on the platform objects `args`, holding the one reference it
+// starts with.
+template <class T, class... Args>
+com::ComPtr<T> New(Args&&... args) {
+    com::ComPtr<T> object;
+    object.Attach(new T(std::forward<Args>(args)...));
     return object;
 }
 
@@ -63,7 +53,7 @@ struct CpuRig : platform::fakes::FakeCpuMachine, Interfaces<CpuRig, _CPUInfo> {
         features.faults = plan;
         service.faults = plan;
     }
-    com::ComPtr<cpuinfo::CPUInfo> object = NewCPUInfo(registry, features, service);
+    com::ComPtr<cpuinfo::CPUInfo> object = New<cpuinfo::CPUInfo>(registry, features, service);
 };
 
 // Tamblorin on a fake clock (all zeros until set) and a formatter that echoes each picture.
@@ -71,7 +61,7 @@ struct DateRig : Interfaces<DateRig, _CustomDate> {
     void Watch(platform::fakes::FaultPlan* plan) { formatter.faults = plan; }
     platform::fakes::FakeLocalClock clock;
     platform::fakes::FakeDateFormatter formatter;
-    com::ComPtr<date::CustomDate> object = NewCustomDate(clock, formatter);
+    com::ComPtr<date::CustomDate> object = New<date::CustomDate>(clock, formatter);
 };
 
 // Wendrikai on a fake tick clock (at 0 until set) and settings ":" and ".".
@@ -79,7 +69,7 @@ struct UptimeRig : Interfaces<UptimeRig, _Uptime> {
     void Watch(platform::fakes::FaultPlan* plan) { settings.faults = plan; }
     platform::fakes::FakeTickClock clock;
     platform::fakes::FakeRegionalSettings settings;
-    com::ComPtr<uptime::Uptime> object = NewUptime(clock, settings);
+    com::ComPtr<uptime::Uptime> object = New<uptime::Uptime>(clock, settings);
 };
 
 }  // namespace testing_support

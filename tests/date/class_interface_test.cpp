@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/support/calls.h"
 #include "tests/support/rigs.h"

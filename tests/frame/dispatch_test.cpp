@@ -1,11 +1,9 @@
 // Late binding over a class's method table: names, member ids, argument conversion and errors.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <new>
 #include <stdexcept>
-#include <vector>
 
 #include "com/errors.h"
 #include "frame/class_interface.h"

@@ -151,21 +151,12 @@ TEST(ParameterEdges, OrvantelWin32ProcessorSelector) {
 
 TEST(ParameterEdges, TamblorinCalendarArguments) {
     DateRig rig;
-    using Lookup = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
     std::vector<ShortMember> members;
-    const std::pair<std::u16string, Lookup> lookups[] = {
-        {u"GetDayShort", &_CustomDate::GetDayShort},
-        {u"GetDayLong", &_CustomDate::GetDayLong},
-        {u"GetMonthShort", &_CustomDate::GetMonthShort},
-        {u"GetMonthLong", &_CustomDate::GetMonthLong},
-        {u"GetDaySuffix", &_CustomDate::GetDaySuffix}};
-    for (const auto& lookup : lookups) {
-        const Lookup member = lookup.second;
-        members.push_back({com::ToUtf8(lookup.first), lookup.first, [&rig, member](SHORT n) {
+    for (const auto& [name, member] : kCalendarLookups)
+        members.push_back({com::ToUtf8(name), name, [&rig, member = member](SHORT n) {
                                BSTR out = StaleString();
                                return StringCall((rig.cls()->*member)(n, &out), &out);
                            }});
-    }
     CheckShortParameterEdges(rig.dispatch(), members, nullptr);
 }
 

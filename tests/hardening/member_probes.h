@@ -103,15 +103,11 @@ inline void AddOrvantelProbes(CpuRig& rig, ProbeSet& set) {
 inline void AddTamblorinProbes(DateRig& rig, ProbeSet& set) {
     AddFrameProbes(rig, set);
     _CustomDate* custom = rig.cls();
-    using Lookup = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
-    const std::tuple<std::u16string, Lookup, SHORT> lookups[] = {
-        {u"GetDayShort", &_CustomDate::GetDayShort, 1},
-        {u"GetDayLong", &_CustomDate::GetDayLong, 3},
-        {u"GetMonthShort", &_CustomDate::GetMonthShort, 2},
-        {u"GetMonthLong", &_CustomDate::GetMonthLong, 9},
-        {u"GetDaySuffix", &_CustomDate::GetDaySuffix, 22}};
-    for (const auto& [name, member, n] : lookups) {
-        set.probes.push_back({com::ToUtf8(name), [custom, member = member, n = n](Raw& raw) {
+    const SHORT arguments[] = {1, 3, 2, 9, 22};  // one for each of kCalendarLookups
+    for (std::size_t k = 0; k < std::size(kCalendarLookups); ++k) {
+        const auto& [name, member] = kCalendarLookups[k];
+        const SHORT n = arguments[k];
+        set.probes.push_back({com::ToUtf8(name), [custom, member = member, n](Raw& raw) {
                                   raw.hr = (custom->*member)(n, &raw.text);
                               }});
         set.Late(rig.dispatch(), name, Text(u"12"));  // a text converted to 16 bits

@@ -47,6 +47,15 @@ struct CpuRig : testing_support::CpuRig {
     }
 };
 
+// Tamblorin's calendar lookups, by name.
+using Lookup = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
+inline const std::pair<std::u16string, Lookup> kCalendarLookups[] = {
+    {u"GetDayShort", &_CustomDate::GetDayShort},
+    {u"GetDayLong", &_CustomDate::GetDayLong},
+    {u"GetMonthShort", &_CustomDate::GetMonthShort},
+    {u"GetMonthLong", &_CustomDate::GetMonthLong},
+    {u"GetDaySuffix", &_CustomDate::GetDaySuffix}};
+
 struct DateRig : testing_support::DateRig {
     DateRig() {
         clock.now = {2003, 6, 1, 2, 12, 30, 0, 0};  // Monday 2 June 2003

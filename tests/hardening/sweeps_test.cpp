@@ -244,35 +244,26 @@ std::u16string Suffix(int n) {
     }
 }
 
-using Lookup = HRESULT (STDMETHODCALLTYPE _CustomDate::*)(SHORT, BSTR*);
-
-struct CalendarMember {
-    std::u16string name;
-    Lookup member;
-    std::u16string (*expect)(int);
-};
-
-const CalendarMember kCalendarMembers[] = {
-    {u"GetDayShort", &_CustomDate::GetDayShort, [](int n) { return Weekday("%a", n); }},
-    {u"GetDayLong", &_CustomDate::GetDayLong, [](int n) { return Weekday("%A", n); }},
-    {u"GetMonthShort", &_CustomDate::GetMonthShort, [](int n) { return Month("%b", n); }},
-    {u"GetMonthLong", &_CustomDate::GetMonthLong, [](int n) { return Month("%B", n); }},
-    {u"GetDaySuffix", &_CustomDate::GetDaySuffix, &Suffix},
-};
+// The answers due from each of kCalendarLookups.
+std::u16string (*const kCalendarAnswers[])(int) = {
+    [](int n) { return Weekday("%a", n); }, [](int n) { return Weekday("%A", n); },
+    [](int n) { return Month("%b", n); }, [](int n) { return Month("%B", n); }, &Suffix};
 
 TEST(CalendarSweep, EveryArgumentOfEveryLookupEarlyBound) {
     DateRig rig;
-    for (const CalendarMember& m : kCalendarMembers) {
-        SCOPED_TRACE(com::ToUtf8(m.name));
-        SweepStrings([&](SHORT n, BSTR* out) { return (rig.cls()->*m.member)(n, out); }, m.expect);
+    for (std::size_t k = 0; k < std::size(kCalendarLookups); ++k) {
+        const auto& [name, member] = kCalendarLookups[k];
+        SCOPED_TRACE(com::ToUtf8(name));
+        SweepStrings([&](SHORT n, BSTR* out) { return (rig.cls()->*member)(n, out); },
+                     kCalendarAnswers[k]);
     }
 }
 
 TEST(CalendarSweep, EveryArgumentOfEveryLookupLateBound) {
     DateRig rig;
-    for (const CalendarMember& m : kCalendarMembers) {
-        SCOPED_TRACE(com::ToUtf8(m.name));
-        SweepInvoke(rig.dispatch(), m.name, m.expect);
+    for (std::size_t k = 0; k < std::size(kCalendarLookups); ++k) {
+        SCOPED_TRACE(com::ToUtf8(kCalendarLookups[k].first));
+        SweepInvoke(rig.dispatch(), kCalendarLookups[k].first, kCalendarAnswers[k]);
     }
 }
 

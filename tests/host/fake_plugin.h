@@ -142,10 +142,10 @@ class FakeDispatch final : public FakeUnknown<IDispatch> {
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
                                             DISPID* ids) override {
-        *ids = std::u16string_view(reinterpret_cast<const char16_t*>(names[0])) == u"Twice"
-                   ? 1
-                   : DISPID_UNKNOWN;
-        return *ids == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+        const bool twice =
+            std::u16string_view(reinterpret_cast<const char16_t*>(names[0])) == u"Twice";
+        *ids = twice ? 1 : DISPID_UNKNOWN;
+        return twice ? S_OK : DISP_E_UNKNOWNNAME;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* err) override {

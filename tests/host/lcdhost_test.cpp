@@ -1,7 +1,6 @@
 // lcdhost's command line, run as a user runs it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <string>
 

@@ -221,9 +221,9 @@ std::string FindDriverFolder() {
 }
 
 // LCDd with its text driver, which prints every frame to its standard output, on a free
-// loopback port; `skip` is set when LCDd is not installed.
+// loopback port, with a folder of its own for the test; `skip` is set when LCDd is not installed.
 struct Lcdd {
-    Lcdd(const std::string& folder, const std::string& size) {
+    explicit Lcdd(const std::string& size) {
         const std::string lcdd = FindLcdd();
         if (lcdd.empty()) {
             skip = "LCDd is not installed (Debian package lcdproc)";
@@ -251,6 +251,8 @@ struct Lcdd {
         }
         EXPECT_TRUE(listening) << server->err();
     }
+    ~Lcdd() { fs::remove_all(folder); }
+    const std::string folder = testing_support::MakeTempFolder();
     std::string skip;
     int port = 0;
     bool listening = false;
@@ -258,8 +260,8 @@ struct Lcdd {
 };
 
 TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
-    const std::string folder = testing_support::MakeTempFolder();
-    Lcdd lcdd(folder, "20x4");
+    Lcdd lcdd("20x4");
+    const std::string& folder = lcdd.folder;
     if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
     ASSERT_TRUE(lcdd.listening);
     const int port = lcdd.port;
@@ -288,7 +290,6 @@ TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
     EXPECT_TRUE(braces) << server.out();
     EXPECT_TRUE(blank) << server.out();
     EXPECT_EQ(host.out(), "");
-    fs::remove_all(folder);
 }
 
 // The lengths of the runs of frames of each screen, told by the start of the first row; the
@@ -308,8 +309,7 @@ std::vector<std::pair<std::string, int>> Runs(const std::vector<std::string>& fr
 }
 
 TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
-    const std::string folder = testing_support::MakeTempFolder();
-    Lcdd lcdd(folder, "20x2");
+    Lcdd lcdd("20x2");
     if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
     ASSERT_TRUE(lcdd.listening);
 
@@ -365,7 +365,6 @@ TEST(LcdhostLcdproc, SetsUpEveryScreenOnARealLcddAndReloadsOnSighup) {
     EXPECT_EQ(frames.find("|one", reloadedAt), std::string::npos) << frames;
     EXPECT_EQ(frames.find("|two", reloadedAt), std::string::npos) << frames;
     EXPECT_EQ(err.str(), "lcdhost: reloaded 1 screen\n") << "the connection stays";
-    fs::remove_all(folder);
 }
 
 TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
@@ -375,14 +374,16 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     Child host(
         {kHost, "show", "--lcdproc", std::to_string(port), "{Wendrikai:20}", "x{Wendrikai:0}"},
         folder);
-    const char* connect =
-        "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
+    // The greeting and the server's answer; what lcdhost sends up to its second row.
+    auto greet = [](int conn) {
+        EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
+        Send(conn, "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n");
+        return ReadUntil(conn, "widget_set S L2", 3s);
+    };
 
     int conn = Accept(listener, 5s);
     ASSERT_GE(conn, 0);
-    EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
-    Send(conn, connect);
-    std::string setup = ReadUntil(conn, "widget_set S L2", 3s);
+    std::string setup = greet(conn);
     EXPECT_NE(setup.find("screen_add S\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_add S L2 string\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_set S L2 1 2 {x"), std::string::npos) << setup;
@@ -393,9 +394,7 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     conn = Accept(listener, 5s);
     ASSERT_GE(conn, 0) << "no reconnection";
     EXPECT_LT(Clock::now() - lostAt, 3s);
-    EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
-    Send(conn, connect);
-    setup = ReadUntil(conn, "widget_set S L2", 3s);
+    setup = greet(conn);
     EXPECT_NE(setup.find("widget_add S L1 string\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("widget_set S L1 1 1 {"), std::string::npos) << setup;
     // It keeps updating: the uptime line changes every second.

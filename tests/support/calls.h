@@ -75,21 +75,15 @@ inline std::optional<std::u16string> TakeVariant(VARIANT* v) {
         return u"<stale>";
     }
     std::optional<std::u16string> value;
-    switch (v->vt) {
-        case VT_EMPTY:
-            break;
-        case VT_BSTR:
-            value = TakeString(v->bstrVal);
-            v->vt = VT_EMPTY;
-            if (!value) value = u"";  // a null string in a variant is the empty text
-            break;
-        case VT_BOOL:
-            value = v->boolVal == VARIANT_TRUE ? u"True" : u"False";
-            EXPECT_TRUE(v->boolVal == VARIANT_TRUE || v->boolVal == VARIANT_FALSE);
-            break;
-        default:
-            value = com::Widen("<vt " + std::to_string(v->vt) + ">");
-            break;
+    if (v->vt == VT_BSTR) {
+        // A null string in a variant is the empty text.
+        value = TakeString(std::exchange(v->bstrVal, nullptr)).value_or(u"");
+        v->vt = VT_EMPTY;
+    } else if (v->vt == VT_BOOL) {
+        value = v->boolVal == VARIANT_TRUE ? u"True" : u"False";
+        EXPECT_TRUE(v->boolVal == VARIANT_TRUE || v->boolVal == VARIANT_FALSE);
+    } else if (v->vt != VT_EMPTY) {
+        value = com::Widen("<vt " + std::to_string(v->vt) + ">");
     }
     VariantClear(v);
     return value;

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "com/guid.h"
@@ -285,15 +287,9 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
     ASSERT_TRUE(lib);
     CheckLibrary(lib.Get(), LIBID_TESSIVAR2Sdk, 0, L"TESSIVAR2Sdk");
 
-    struct Member {
-        MEMBERID id;
-        INVOKEKIND kind;
-        std::vector<std::wstring> names;  // the member's, then its inputs'
-    };
-    const struct {
-        const IID* iid;
-        std::vector<Member> members;
-    } interfaces[] = {
+    // Each interface's members: the id, the kind and the names, the member's then its inputs'.
+    using Member = std::tuple<MEMBERID, INVOKEKIND, std::vector<std::wstring>>;
+    const std::pair<const IID*, std::vector<Member>> interfaces[] = {
         {&IID_ITessivar2Plugin,
          {{0x60010000, INVOKE_FUNC, {L"Configure"}},
           {0x60010001, INVOKE_PROPERTYGET, {L"Description"}},
@@ -308,29 +304,30 @@ TEST(TypeLibrary, KitStandInHoldsTheHostInterfaces) {
           {6, INVOKE_PROPERTYGET, {L"DisplayName", L"Index"}},
           {7, INVOKE_PROPERTYGET, {L"Value", L"Index"}}}},
     };
-    for (const auto& want : interfaces) {
+    for (const auto& [iid, members] : interfaces) {
         com::ComPtr<ITypeInfo> info;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(*want.iid, info.Out()), S_OK);
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*iid, info.Out()), S_OK);
         const TYPEATTR attr = AttrOf(info.Get());
         EXPECT_EQ(attr.typekind, TKIND_INTERFACE);
         EXPECT_TRUE(attr.wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
         EXPECT_FALSE(attr.wTypeFlags & TYPEFLAG_FDUAL);
-        ASSERT_EQ(attr.cFuncs, want.members.size());
-        for (UINT i = 0; i < want.members.size(); ++i) {
+        ASSERT_EQ(attr.cFuncs, members.size());
+        for (UINT i = 0; i < members.size(); ++i) {
+            const auto& [id, kind, wantNames] = members[i];
             FUNCDESC* func = nullptr;
             ASSERT_EQ(info->GetFuncDesc(i, &func), S_OK);
-            EXPECT_EQ(func->memid, want.members[i].id);
-            EXPECT_EQ(func->invkind, want.members[i].kind);
+            EXPECT_EQ(func->memid, id);
+            EXPECT_EQ(func->invkind, kind);
             auto names = Names(info.Get(), func->memid);
             // GetNames answers for the first function of an id: the put of
             // ConfigurationString shares its get's id, so only its shape is checked here.
             ASSERT_FALSE(names.empty());
-            EXPECT_EQ(names[0], want.members[i].names[0]);
-            if (want.members[i].kind == INVOKE_PROPERTYPUT) {
+            EXPECT_EQ(names[0], wantNames[0]);
+            if (kind == INVOKE_PROPERTYPUT) {
                 EXPECT_EQ(func->cParams, 1);
             } else {
-                for (std::size_t p = 1; p < want.members[i].names.size(); ++p)
-                    EXPECT_EQ(names.at(p), want.members[i].names[p]);
+                for (std::size_t p = 1; p < wantNames.size(); ++p)
+                    EXPECT_EQ(names.at(p), wantNames[p]);
             }
             info->ReleaseFuncDesc(func);
         }
@@ -445,29 +442,31 @@ TEST(Library, CreatesItsClassAndDescribesItThroughIDispatch) {
 TEST(Registered, RegistryHoldsTheClassTheProgIdAndTheTypeLibrary) {
     for (const ExpectedLibrary* want : Present()) {
         SCOPED_TRACE(testing::Message() << want->name);
-        const std::wstring clsid = WideGuid(want->clsid);
+        const std::wstring clsid = WideGuid(want->clsid), libid = WideGuid(want->libid);
         const std::wstring server = L"CLSID\\" + clsid + L"\\InprocServer32";
+        const std::wstring interfaceKey = L"Interface\\" + WideGuid(want->classIid);
         EXPECT_EQ(ReadValue(server, L"ThreadingModel"), L"Apartment");
         EXPECT_TRUE(SamePath(ReadValue(server, nullptr), PathOf(*want)))
             << ReadValue(server, nullptr);
-        EXPECT_EQ(ReadValue(L"CLSID\\" + clsid + L"\\ProgID", nullptr), want->progId);
-        EXPECT_EQ(ReadValue(L"CLSID\\" + clsid + L"\\TypeLib", nullptr), WideGuid(want->libid));
-        EXPECT_EQ(ReadValue(std::wstring(want->progId) + L"\\CLSID", nullptr), clsid);
+        // The default values of the keys, the class interface marshalled through the type
+        // library among them.
+        const std::pair<std::wstring, std::wstring> values[] = {
+            {L"CLSID\\" + clsid + L"\\ProgID", want->progId},
+            {L"CLSID\\" + clsid + L"\\TypeLib", libid},
+            {std::wstring(want->progId) + L"\\CLSID", clsid},
+            {interfaceKey + L"\\ProxyStubClsid32", L"{00020424-0000-0000-C000-000000000046}"},
+            {interfaceKey + L"\\TypeLib", libid}};
+        for (const auto& [key, value] : values) EXPECT_EQ(ReadValue(key, nullptr), value) << key;
 
         CLSID fromProgId{};
         ASSERT_EQ(CLSIDFromProgID(want->progId, &fromProgId), S_OK);
         EXPECT_TRUE(IsEqualGUID(fromProgId, Guid(want->clsid)));
 
-        // The type library from the library's own file, and the class interface marshalled
-        // through it.
+        // The type library from the library's own file.
         BSTR path = nullptr;
         ASSERT_EQ(QueryPathOfRegTypeLib(Guid(want->libid), 1, 0, 0x0409, &path), S_OK);
         const std::wstring registered = Text(path);
         EXPECT_TRUE(SamePath(registered, PathOf(*want))) << registered;
-        const std::wstring interfaceKey = L"Interface\\" + WideGuid(want->classIid);
-        EXPECT_EQ(ReadValue(interfaceKey + L"\\ProxyStubClsid32", nullptr),
-                  L"{00020424-0000-0000-C000-000000000046}");
-        EXPECT_EQ(ReadValue(interfaceKey + L"\\TypeLib", nullptr), WideGuid(want->libid));
 
         com::ComPtr<IUnknown> object;
         ASSERT_EQ(CreateRegistered(*want, &object), S_OK);

@@ -136,23 +136,15 @@ TEST_P(LibraryNewFaults, CreationFromTheFirstAllocationThenEveryMember) {
         if (!reached) break;
         EXPECT_EQ(provider->PollData(), unfaulted) << "after allocation " << k;
     }
+    // Each item's value: a failure is exhausted memory with no result.
+    Loop loop;
+    loop.faulted = [](const Outcome& o, const Outcome&) {
+        EXPECT_TRUE(SUCCEEDED(o.hr) || o == (Outcome{E_OUTOFMEMORY, std::nullopt})) << o;
+    };
     for (LONG i = 0; i < count; ++i) {
-        for (int k = 1; k < 100000; ++k) {
-            VARIANT value;
-            MakeStale(&value);
-            FailNthNew(static_cast<unsigned>(k));
-            const HRESULT hr = provider->get_Value(i, &value);
-            const bool reached = !NewFailurePending();
-            FailNthNew(0);
-            const Outcome got = VariantCall(hr, &value);
-            if (!reached) {
-                EXPECT_EQ(hr, S_OK) << i;
-                break;
-            }
-            if (FAILED(hr)) {
-                EXPECT_EQ(got, (Outcome{E_OUTOFMEMORY, std::nullopt})) << i;
-            }
-        }
+        const Probe value{"Value(" + std::to_string(i) + ")",
+                          [&, i](Raw& raw) { raw.hr = provider->get_Value(i, &raw.value); }};
+        FailEachInTurn(NewCalls(), value, loop);
     }
     EXPECT_EQ(Drop(provider), 0u);
     EXPECT_EQ(library.CanUnloadNow(), S_OK);

@@ -27,6 +27,7 @@ class ClassRecordsTest : public ::testing::Test {
   protected:
     std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("tess-records-" + std::to_string(getpid()));
+    const std::string clsid = "{" WENDRIKAI_CLSID "}", libid = "{" WENDRIKAI_LIBID "}";
     void SetUp() override { setenv("TESSIVAR_REGISTRY", folder.c_str(), 1); }
     void TearDown() override {
         unsetenv("TESSIVAR_REGISTRY");
@@ -35,13 +36,8 @@ class ClassRecordsTest : public ::testing::Test {
 };
 
 TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
-    platform::ClassRecord r{"{" WENDRIKAI_CLSID "}",
-                            "Wendrikai.Uptime",
-                            "Uptime",
-                            "/opt/x/Wendrikai.so",
-                            "Apartment",
-                            "{" WENDRIKAI_LIBID "}",
-                            "1.0"};
+    platform::ClassRecord r{
+        clsid, "Wendrikai.Uptime", "Uptime", "/opt/x/Wendrikai.so", "Apartment", libid, "1.0"};
     EXPECT_FALSE(platform::FindClassRecord("Wendrikai.Uptime"));
     ASSERT_TRUE(platform::WriteClassRecord(r));
     auto byProgId = platform::FindClassRecord("Wendrikai.Uptime");
@@ -64,7 +60,6 @@ TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {
 
 TEST_F(ClassRecordsTest, AFailedReplacementIsReportedAndLeavesNoTemporaryRecord) {
     // A folder where the record should go makes the final rename fail.
-    const std::string clsid = "{" WENDRIKAI_CLSID "}";
     std::filesystem::create_directories(folder / (clsid + ".class") / "occupied");
     EXPECT_FALSE(platform::WriteClassRecord(
         {clsid, "Wendrikai.Uptime", "Uptime", "/x/Wendrikai.so", "Apartment", clsid, "1.0"}));

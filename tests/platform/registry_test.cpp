@@ -10,6 +10,8 @@
 namespace {
 
 using namespace platform::fakes;
+using platform::kRegMultiSz;
+using platform::kRegSz;
 using namespace std::string_literals;
 
 constexpr const char* kFirmware = "HARDWARE\\DESCRIPTION\\System";
@@ -41,34 +43,31 @@ TEST(LinuxRegistry, ValuesOfEachSnapshot) {
     using Case = std::tuple<const char*, const char*, const char*, const char*, long, unsigned long,
                             std::string>;
     const Case cases[] = {
-        {"intel-desktop", "x86_64", kFirmware, "SystemBiosVersion", 0, platform::kRegMultiSz,
+        {"intel-desktop", "x86_64", kFirmware, "SystemBiosVersion", 0, kRegMultiSz,
          "American Megatrends Inc.\0F12\0005.13\0\0"s},
-        {"intel-desktop", "x86_64", kFirmware, "SystemBiosDate", 0, platform::kRegSz,
-         "11/25/19\0"s},
-        {"intel-desktop", "x86_64", kProcessor, "ProcessorNameString", 0, platform::kRegSz,
+        {"intel-desktop", "x86_64", kFirmware, "SystemBiosDate", 0, kRegSz, "11/25/19\0"s},
+        {"intel-desktop", "x86_64", kProcessor, "ProcessorNameString", 0, kRegSz,
          "Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz\0"s},
-        {"intel-desktop", "x86_64", kProcessor, "VendorIdentifier", 0, platform::kRegSz,
-         "GenuineIntel\0"s},
-        {"intel-desktop", "x86_64", kProcessor, "Identifier", 0, platform::kRegSz,
+        {"intel-desktop", "x86_64", kProcessor, "VendorIdentifier", 0, kRegSz, "GenuineIntel\0"s},
+        {"intel-desktop", "x86_64", kProcessor, "Identifier", 0, kRegSz,
          "Intel64 Family 6 Model 158 Stepping 13\0"s},
-        {"intel-desktop", "i686", kProcessor, "Identifier", 0, platform::kRegSz,
+        {"intel-desktop", "i686", kProcessor, "Identifier", 0, kRegSz,
          "x86 Family 6 Model 158 Stepping 13\0"s},
         // No release file: two entries only.
-        {"amd-laptop", "x86_64", kFirmware, "SystemBiosVersion", 0, platform::kRegMultiSz,
+        {"amd-laptop", "x86_64", kFirmware, "SystemBiosVersion", 0, kRegMultiSz,
          "LENOVO\0GLCN44WW\0\0"s},
-        {"amd-laptop", "x86_64", kFirmware, "SystemBiosDate", 0, platform::kRegSz, "07/08/21\0"s},
-        {"amd-laptop", "x86_64", kProcessor, "VendorIdentifier", 0, platform::kRegSz,
-         "AuthenticAMD\0"s},
-        {"amd-laptop", "x86_64", kProcessor, "Identifier", 0, platform::kRegSz,
+        {"amd-laptop", "x86_64", kFirmware, "SystemBiosDate", 0, kRegSz, "07/08/21\0"s},
+        {"amd-laptop", "x86_64", kProcessor, "VendorIdentifier", 0, kRegSz, "AuthenticAMD\0"s},
+        {"amd-laptop", "x86_64", kProcessor, "Identifier", 0, kRegSz,
          "AMD64 Family 25 Model 80 Stepping 0\0"s},
         // A virtual machine without firmware tables.
         {"vm", "x86_64", kFirmware, "SystemBiosVersion", 2, 0, ""},
         {"vm", "x86_64", kFirmware, "SystemBiosDate", 2, 0, ""},
-        {"vm", "x86_64", kProcessor, "ProcessorNameString", 0, platform::kRegSz, "AMD EPYC\0"s},
-        {"vm", "x86_64", kProcessor, "Identifier", 0, platform::kRegSz,
+        {"vm", "x86_64", kProcessor, "ProcessorNameString", 0, kRegSz, "AMD EPYC\0"s},
+        {"vm", "x86_64", kProcessor, "Identifier", 0, kRegSz,
          "AMD64 Family 25 Model 17 Stepping 1\0"s},
         // An ARM board names neither the vendor nor the processor in proc/cpuinfo.
-        {"arm-board", "aarch64", kProcessor, "Identifier", 0, platform::kRegSz,
+        {"arm-board", "aarch64", kProcessor, "Identifier", 0, kRegSz,
          "ARMv8 (64-bit) Family 8 Model D08 Revision 3\0"s},
         {"arm-board", "aarch64", kProcessor, "ProcessorNameString", 2, 0, ""},
         {"arm-board", "aarch64", kProcessor, "VendorIdentifier", 2, 0, ""},
@@ -120,7 +119,7 @@ TEST(LinuxRegistry, DataLargerThanTheBufferIsNotWritten) {
         const long result = registry->Query(key, "ProcessorNameString", &type,
                                             reinterpret_cast<unsigned char*>(buffer.data()), &got);
         EXPECT_EQ(got, needed) << size;
-        EXPECT_EQ(type, platform::kRegSz) << size;
+        EXPECT_EQ(type, kRegSz) << size;
         if (size < needed) {
             EXPECT_EQ(result, platform::kRegMoreData) << size;
             EXPECT_EQ(buffer, std::string(64, '\xAA')) << size;
@@ -207,7 +206,7 @@ TEST(LinuxRegistry, FirmwareVersionEntries) {
     tree.Remove("sys/class/dmi/id/bios_version");
     tree.Write("sys/class/dmi/id/bios_release", "1.0");  // no newline to remove
     EXPECT_EQ(version().data, "1.0\0\0"s);
-    EXPECT_EQ(version().type, platform::kRegMultiSz);
+    EXPECT_EQ(version().type, kRegMultiSz);
     tree.Remove("sys/class/dmi/id/bios_release");
     EXPECT_EQ(version().result, platform::kRegFileNotFound);
 }

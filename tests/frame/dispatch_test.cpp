@@ -253,12 +253,11 @@ Left Plain(HRESULT hr) {
 Left InvokedLeft(Probe& p, DISPID id, Arguments args) {
     VARIANT result;
     result.vt = VT_ERROR;  // stale
-    EXCEPINFO excep{};
+    com::ExcepInfo excep;
     const HRESULT hr =
         p.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.params(), &result, &excep, nullptr);
     const bool empty = result.vt == VT_EMPTY && excep.bstrSource == nullptr && excep.scode == 0;
     VariantClear(&result);
-    SysFreeString(excep.bstrSource);
     return {hr, empty};
 }
 

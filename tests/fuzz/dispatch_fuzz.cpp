@@ -123,8 +123,7 @@ void Invoke(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable method
 
     VARIANT result;
     VariantInit(&result);
-    EXCEPINFO excep;
-    std::memset(&excep, 0, sizeof excep);
+    com::ExcepInfo excep;
     UINT argErr = 0xFFFFFFFFu;
     const bool wantResult = in.ConsumeIntegralInRange(0, 7) != 0;
     const bool wantExcep = in.ConsumeBool();
@@ -151,9 +150,6 @@ void Invoke(FuzzedDataProvider& in, IDispatch* object, frame::MethodTable method
         FUZZ_CHECK(FAILED(excep.scode));
         FUZZ_CHECK(excep.bstrSource != nullptr);
     }
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
     if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_OVERFLOW) && wantArgErr)
         FUZZ_CHECK(argErr < argCount);
 }
@@ -224,18 +220,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             : uptime::UptimeIdentity().methods;
     const long usage = frame::ModuleUsage();
     for (int step = 0; step < 8 && in.remaining_bytes() > 0; ++step) {
-        switch (in.ConsumeIntegralInRange(0, 6)) {
-            case 0:
-                GetIDsOfNames(in, refs.dispatch.Get(), methods, arena);
-                break;
-            case 6:
-                Convert(in, arena);
-                break;
-            case 1:
-                QueryAndTypeInfo(in, refs.dispatch.Get());
-                break;
-            default:
-                Invoke(in, refs.dispatch.Get(), methods, arena);
+        const int action = in.ConsumeIntegralInRange(0, 6);
+        if (action == 0) {
+            GetIDsOfNames(in, refs.dispatch.Get(), methods, arena);
+        } else if (action == 1) {
+            QueryAndTypeInfo(in, refs.dispatch.Get());
+        } else if (action == 6) {
+            Convert(in, arena);
+        } else {
+            Invoke(in, refs.dispatch.Get(), methods, arena);
         }
     }
     FUZZ_CHECK(frame::ModuleUsage() == usage);

@@ -155,21 +155,15 @@ class VariantArena {
         }
         v.vt = base;
         v.wReserved1 = in.ConsumeIntegral<WORD>();
-        switch (base) {
-            case VT_BSTR:
-                v.bstrVal = in.ConsumeBool() ? nullptr : String(Text(in));
-                break;
-            case VT_DISPATCH:
-                v.pdispVal = in.ConsumeBool() ? nullptr : &object_;
-                break;
-            case VT_UNKNOWN:
-                v.punkVal = in.ConsumeBool() ? nullptr : static_cast<IUnknown*>(&object_);
-                break;
-            default:
-                if (base > VT_UINT) break;  // unknown codes carry no value
-                Fill(in, &v.llVal, sizeof(VARIANT) - offsetof(VARIANT, llVal));
-                if (base == VT_VARIANT) v.llVal = 0;
-                break;
+        if (base == VT_BSTR) {
+            v.bstrVal = in.ConsumeBool() ? nullptr : String(Text(in));
+        } else if (base == VT_DISPATCH) {
+            v.pdispVal = in.ConsumeBool() ? nullptr : &object_;
+        } else if (base == VT_UNKNOWN) {
+            v.punkVal = in.ConsumeBool() ? nullptr : static_cast<IUnknown*>(&object_);
+        } else if (base <= VT_UINT) {  // unknown codes carry no value
+            Fill(in, &v.llVal, sizeof(VARIANT) - offsetof(VARIANT, llVal));
+            if (base == VT_VARIANT) v.llVal = 0;
         }
         return v;
     }
@@ -187,36 +181,26 @@ class VariantArena {
             v.byref = nullptr;
             return v;
         }
-        switch (base) {
-            case VT_BSTR:
-                v.pbstrVal =
-                    &bstrSlots_.emplace_back(in.ConsumeBool() ? nullptr : String(Text(in)));
-                break;
-            case VT_DISPATCH:
-                v.ppdispVal = &dispatchSlots_.emplace_back(in.ConsumeBool() ? nullptr : &object_);
-                break;
-            case VT_UNKNOWN:
-                v.ppunkVal = &unknownSlots_.emplace_back(
-                    in.ConsumeBool() ? nullptr : static_cast<IUnknown*>(&object_));
-                break;
-            case VT_VARIANT:
-                if (depth < 2) {
-                    v.pvarVal = &variants_.emplace_back(Make(in, depth + 1));
-                } else {
-                    VARIANT& inner = variants_.emplace_back();
-                    VariantInit(&inner);
-                    inner.vt = VT_I4;
-                    inner.lVal = in.ConsumeIntegral<LONG>();
-                    v.pvarVal = &inner;
-                }
-                break;
-            default: {
-                Cell& cell = cells_.emplace_back();
-                std::memset(cell.bytes, 0, sizeof cell.bytes);
-                Fill(in, cell.bytes, sizeof cell.bytes);
-                v.byref = cell.bytes;
-                break;
-            }
+        if (base == VT_BSTR) {
+            v.pbstrVal = &bstrSlots_.emplace_back(in.ConsumeBool() ? nullptr : String(Text(in)));
+        } else if (base == VT_DISPATCH) {
+            v.ppdispVal = &dispatchSlots_.emplace_back(in.ConsumeBool() ? nullptr : &object_);
+        } else if (base == VT_UNKNOWN) {
+            v.ppunkVal = &unknownSlots_.emplace_back(
+                in.ConsumeBool() ? nullptr : static_cast<IUnknown*>(&object_));
+        } else if (base == VT_VARIANT && depth < 2) {
+            v.pvarVal = &variants_.emplace_back(Make(in, depth + 1));
+        } else if (base == VT_VARIANT) {
+            VARIANT& inner = variants_.emplace_back();
+            VariantInit(&inner);
+            inner.vt = VT_I4;
+            inner.lVal = in.ConsumeIntegral<LONG>();
+            v.pvarVal = &inner;
+        } else {
+            Cell& cell = cells_.emplace_back();
+            std::memset(cell.bytes, 0, sizeof cell.bytes);
+            Fill(in, cell.bytes, sizeof cell.bytes);
+            v.byref = cell.bytes;
         }
         return v;
     }

@@ -17,16 +17,11 @@ constexpr std::u16string_view kProperties[] = {
 constexpr short kSelectors[] = {0, 1, 8, 10, 16, 21, 34, 37, 42, 51, 52, 53};
 
 platform::fakes::FakeProperty Property(FuzzedDataProvider& in, fuzz::VariantArena& arena) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
-        case 0:
-            return std::monostate{};
-        case 1:
-            return in.ConsumeIntegral<LONG>();
-        case 2:
-            return fuzz::Text(in, 64);
-        default:
-            return platform::fakes::AnyProperty(arena.Make(in));
-    }
+    const int pick = in.ConsumeIntegralInRange(0, 3);
+    if (pick == 0) return std::monostate{};
+    if (pick == 1) return in.ConsumeIntegral<LONG>();
+    if (pick == 2) return fuzz::Text(in, 64);
+    return platform::fakes::AnyProperty(arena.Make(in));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct Raw {
     HRESULT hr = S_OK;
     BSTR text = StaleString();
     VARIANT value;  // the variant result; stale until the member (or Invoke's caller) sets it
-    EXCEPINFO excep{};
+    com::ExcepInfo excep;
     Raw() { MakeStale(&value); }
 };
 
@@ -33,10 +33,7 @@ struct Raw {
 inline Outcome Take(Raw& raw) {
     Outcome out{raw.hr, std::nullopt};
     if (raw.hr == DISP_E_EXCEPTION) out.hr = raw.excep.scode;
-    SysFreeString(raw.excep.bstrSource);
-    SysFreeString(raw.excep.bstrDescription);
-    SysFreeString(raw.excep.bstrHelpFile);
-    raw.excep = EXCEPINFO{};
+    raw.excep.Clear();
     const bool variantWritten =
         !(raw.value.vt == VT_ERROR && raw.value.scode == static_cast<SCODE>(0x5a5a5a5a));
     if (raw.text != StaleString())

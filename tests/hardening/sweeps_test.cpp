@@ -232,16 +232,8 @@ std::u16string Month(const char* format, int n) {
 // The English ordinal suffix for the days of a month; "th" for any other number.
 std::u16string Suffix(int n) {
     if (n < 1 || n > 31 || (n >= 11 && n <= 13)) return u"th";
-    switch (n % 10) {
-        case 1:
-            return u"st";
-        case 2:
-            return u"nd";
-        case 3:
-            return u"rd";
-        default:
-            return u"th";
-    }
+    const int last = n % 10;
+    return last == 1 ? u"st" : last == 2 ? u"nd" : last == 3 ? u"rd" : u"th";
 }
 
 // The answers due from each of kCalendarLookups.

@@ -238,16 +238,11 @@ TEST_F(PanelTest, AFailingPollIsReportedAndTheValuesAreStillRead) {
 
 TEST_F(PanelTest, TheDefaultLayoutShowsAllThreePlugins) {
     fakes::FakePlugins all;  // with a Wendrikai of 26 items
-    all.cpu.value = [](LONG index, int) -> std::u16string {
-        switch (index) {
-            case 11:
-                return u"Some CPU 3000+";
-            case 13:
-                return u"2400 MHz";
-            case 21:
-                return u"yes";
-        }
-        return u"?";
+    all.cpu.value = [](LONG index, int) {
+        return index == 11   ? u"Some CPU 3000+"
+               : index == 13 ? u"2400 MHz"
+               : index == 21 ? u"yes"
+                             : u"?";
     };
     all.date.value = [](LONG index, int) { return index == 27 ? u"07 Dec 2026" : u"?"; };
     all.uptime.value = [](LONG index, int) { return index == 20 ? u"1-02:03:04" : u"?"; };

@@ -65,18 +65,11 @@ TEST(VariantChangeType, NumbersToText) {
 }
 
 long long ValueOf(const VARIANT& v) {
-    switch (v.vt) {
-        case VT_I2:
-            return v.iVal;
-        case VT_I4:
-            return v.lVal;
-        case VT_UI1:
-            return v.bVal;
-        case VT_BOOL:
-            return v.boolVal;
-        default:
-            return 0x7FFFFFFFFFFF;
-    }
+    return v.vt == VT_I2     ? v.iVal
+           : v.vt == VT_I4   ? v.lVal
+           : v.vt == VT_UI1  ? v.bVal
+           : v.vt == VT_BOOL ? v.boolVal
+                             : 0x7FFFFFFFFFFF;
 }
 
 TEST(VariantChangeType, TextToNumbers) {

@@ -29,17 +29,10 @@ Expected Property(platform::ManagementObject& object, std::u16string_view name) 
     com::Variant value;
     const HRESULT hr = object.Get(name, &value);
     EXPECT_EQ(hr, S_OK) << com::ToUtf8(name);
-    switch (value.vt) {
-        case VT_NULL:
-            return Null{};
-        case VT_I4:
-            return static_cast<int>(value.lVal);
-        case VT_BSTR:
-            return std::u16string(com::View(value.bstrVal));
-        default:
-            ADD_FAILURE() << com::ToUtf8(name) << " has type " << value.vt;
-            return Null{};
-    }
+    if (value.vt == VT_I4) return static_cast<int>(value.lVal);
+    if (value.vt == VT_BSTR) return std::u16string(com::View(value.bstrVal));
+    if (value.vt != VT_NULL) ADD_FAILURE() << com::ToUtf8(name) << " has type " << value.vt;
+    return Null{};
 }
 
 std::unique_ptr<platform::ManagementObject> TheProcessor(const std::filesystem::path& root,

@@ -50,44 +50,33 @@ class Lifetime : public ::testing::TestWithParam<PluginCase> {
 
     // Uses interface `kind` (an index into Iids()) of a live object as a host would.
     void Use(int kind, IUnknown* itf) {
-        switch (kind) {
-            case 0: {
-                IUnknown* same = Query(itf, IID_IUnknown);
-                EXPECT_EQ(same, itf);
-                same->Release();
-                break;
+        if (kind == 0) {
+            IUnknown* same = Query(itf, IID_IUnknown);
+            EXPECT_EQ(same, itf);
+            same->Release();
+        } else if (kind <= 2) {
+            auto* dispatch = static_cast<IDispatch*>(itf);
+            UINT infos = 9;
+            EXPECT_EQ(dispatch->GetTypeInfoCount(&infos), S_OK);
+            EXPECT_EQ(infos, 0u);
+            if (GetParam().HasMethods()) {
+                const Invoked got = Invoke(dispatch, IdOf(dispatch, u"Check128"), Long(7));
+                EXPECT_EQ(got.result, (Outcome{S_OK, u"False"}));
             }
-            case 1:
-            case 2: {
-                auto* dispatch = static_cast<IDispatch*>(itf);
-                UINT infos = 9;
-                EXPECT_EQ(dispatch->GetTypeInfoCount(&infos), S_OK);
-                EXPECT_EQ(infos, 0u);
-                if (GetParam().HasMethods()) {
-                    const Invoked got = Invoke(dispatch, IdOf(dispatch, u"Check128"), Long(7));
-                    EXPECT_EQ(got.result, (Outcome{S_OK, u"False"}));
-                }
-                break;
-            }
-            case 3: {
-                auto* plugin = static_cast<ITessivar2Plugin*>(itf);
-                BSTR text = nullptr;
-                EXPECT_EQ(plugin->get_Description(&text), S_OK);
-                EXPECT_FALSE(com::View(text).empty());
-                SysFreeString(text);
-                break;
-            }
-            case 4: {
-                auto* provider = static_cast<ITessivar2DataProvider*>(itf);
-                LONG count = 0;
-                EXPECT_EQ(provider->get_Count(&count), S_OK);
-                EXPECT_EQ(count, GetParam().count);
-                BSTR name = nullptr;
-                EXPECT_EQ(provider->get_Name(count - 1, &name), S_OK);
-                EXPECT_FALSE(com::View(name).empty());
-                SysFreeString(name);
-                break;
-            }
+        } else if (kind == 3) {
+            BSTR text = StaleString();
+            const auto description =
+                StringCall(static_cast<ITessivar2Plugin*>(itf)->get_Description(&text), &text);
+            EXPECT_EQ(description.hr, S_OK);
+            EXPECT_FALSE(description.value.value_or(u"").empty());
+        } else {
+            auto* provider = static_cast<ITessivar2DataProvider*>(itf);
+            LONG count = 0;
+            EXPECT_EQ(provider->get_Count(&count), S_OK);
+            EXPECT_EQ(count, GetParam().count);
+            const Outcome name = ItemOf(provider, count - 1).name;
+            EXPECT_EQ(name.hr, S_OK);
+            EXPECT_FALSE(name.value.value_or(u"").empty());
         }
     }
 };
@@ -247,19 +236,16 @@ TEST_P(Lifetime, RefusedCreationsLeaveNoObject) {
 TEST_P(Lifetime, CanUnloadNowOnlyWhenEveryObjectAndLockIsGone) {
     IClassFactory* factory = Factory();
     ASSERT_NE(factory, nullptr);
-    struct Holder {
-        IUnknown* object;  // null for a server lock
-    };
-    std::vector<Holder> holders;
+    std::vector<IUnknown*> holders;  // the objects, and null for each server lock
     for (int k = 0; k < 1000; ++k) {
         IUnknown* object = nullptr;
         ASSERT_EQ(
             factory->CreateInstance(nullptr, *Iids()[k % 5], reinterpret_cast<void**>(&object)),
             S_OK);
-        holders.push_back({object});
+        holders.push_back(object);
         if (k % 100 == 0) {
             ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-            holders.push_back({nullptr});
+            holders.push_back(nullptr);
         }
     }
     factory->Release();
@@ -267,8 +253,8 @@ TEST_P(Lifetime, CanUnloadNowOnlyWhenEveryObjectAndLockIsGone) {
     std::shuffle(holders.begin(), holders.end(), random);
     for (std::size_t k = 0; k < holders.size(); ++k) {
         EXPECT_EQ(library.CanUnloadNow(), S_FALSE) << k;
-        if (holders[k].object != nullptr) {
-            EXPECT_EQ(holders[k].object->Release(), 0u);
+        if (holders[k] != nullptr) {
+            EXPECT_EQ(holders[k]->Release(), 0u);
         } else {
             IClassFactory* locker = Factory();
             EXPECT_EQ(locker->LockServer(FALSE), S_OK);

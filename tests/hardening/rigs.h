@@ -36,10 +36,7 @@ inline platform::fakes::CpuMachine Ryzen() {
 }
 
 struct CpuRig : testing_support::CpuRig {
-    CpuRig()
-        : testing_support::CpuRig(platform::fakes::Pentium4({"A1", "A2", "A3", "A4", "A5", "A6"})) {
-    }
-
+    CpuRig() { Load(0); }
     // Platform data set 0, the Pentium 4 with six firmware version entries, or 1, the Ryzen.
     void Load(int set) {
         FakeCpuMachine::Load(

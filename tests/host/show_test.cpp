@@ -138,13 +138,10 @@ TEST_F(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLin
     std::ofstream(bad) << "[[screen]]\nname = \"a\"\nlines = [\"{Wendrikai:3}\"]\n";
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);  // holds no tessivar/lcdhost.toml
 
-    const struct {
-        std::vector<std::string> args;
-        std::vector<std::string> firstLines;  // empty: the selection fails
-        std::size_t screens;
-        int width;  // 0: unset
-        const char* lcdproc;
-    } cases[] = {
+    // The options, then the first screen's lines (none: the selection fails), the number of
+    // screens, the width (0: unset) and the LCDd address.
+    using Lines = std::vector<std::string>;
+    const std::tuple<Lines, Lines, std::size_t, int, const char*> cases[] = {
         {{"x", "y"}, {"x", "y"}, 1, 0, ""},
         {{"--config", good, "x"}, {"x"}, 1, 0, ""},
         {{"--config", good}, {"{Wendrikai:0}"}, 2, 16, "1234"},
@@ -152,23 +149,23 @@ TEST_F(SelectPanelConfig, TakesTheLinesElseTheFileElseTheDefaultAndTheCommandLin
         {{"--config", bad}, {}, 0, 0, ""},
         {{"--size", "8x1"}, host::DefaultTemplates(), 1, 8, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [args, firstLines, screens, width, lcdproc] : cases) {
         host::ShowOptions options;
         std::string error;
-        ASSERT_TRUE(host::ParseShowOptions(c.args, &options, &error)) << error;
+        ASSERT_TRUE(host::ParseShowOptions(args, &options, &error)) << error;
         host::PanelConfig config;
         bool badFile = false;
         const bool selected = host::SelectPanelConfig(options, catalog, &config, &error, &badFile);
-        EXPECT_EQ(selected, !c.firstLines.empty()) << c.args.back();
-        EXPECT_EQ(badFile, c.firstLines.empty());
+        EXPECT_EQ(selected, !firstLines.empty()) << args.back();
+        EXPECT_EQ(badFile, firstLines.empty());
         if (!selected) {
             EXPECT_EQ(error, bad + ":3:10: unknown item 'Wendrikai:3' (0 to 2)");
             continue;
         }
-        ASSERT_EQ(config.screens.size(), c.screens);
-        EXPECT_EQ(config.screens[0].lines, c.firstLines);
-        EXPECT_EQ(config.width.value_or(0), c.width);
-        EXPECT_EQ(config.lcdproc.value_or(""), c.lcdproc);
+        ASSERT_EQ(config.screens.size(), screens);
+        EXPECT_EQ(config.screens[0].lines, firstLines);
+        EXPECT_EQ(config.width.value_or(0), width);
+        EXPECT_EQ(config.lcdproc.value_or(""), lcdproc);
     }
     unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(folder);

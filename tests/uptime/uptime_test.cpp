@@ -19,15 +19,10 @@ class UptimeTest : public ::testing::Test, protected testing_support::UptimeRig 
     }
 };
 
-struct Sample {
-    std::uint64_t ticks;
-    LONG index;
-    const char16_t* text;
-};
-
 TEST_F(UptimeTest, ValuesOverTheTickCountsThatMatter) {
     constexpr std::uint64_t kMax32 = 4'294'967'295;
-    const Sample samples[] = {
+    // The tick count, an item and its text.
+    const std::tuple<std::uint64_t, LONG, const char16_t*> samples[] = {
         {0, 0, u"0"},
         {0, 1, u"00"},
         {0, 3, u"0000"},
@@ -68,8 +63,8 @@ TEST_F(UptimeTest, ValuesOverTheTickCountsThatMatter) {
         {1'000ull * 86400 * 150, 1, u"150"},
         {1'000ull * 3600 * 12345, 3, u"12345"},
     };
-    for (const auto& s : samples)
-        EXPECT_EQ(At(s.ticks, s.index), s.text) << "T=" << s.ticks << " index " << s.index;
+    for (const auto& [ticks, index, text] : samples)
+        EXPECT_EQ(At(ticks, index), text) << "T=" << ticks << " index " << index;
 }
 
 TEST_F(UptimeTest, EveryItemForTheTwoCatalogueSamples) {

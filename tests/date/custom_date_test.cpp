@@ -21,13 +21,6 @@ using platform::SystemTime;
 constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
 constexpr SystemTime kNewYearsEve2004{2004, 12, 5, 31, 23, 59, 58, 0};
 
-// Runs `body` on a thread of its own, whose stored poll time starts all zeros.
-template <class Body>
-void OnNewThread(Body body) {
-    std::thread thread(body);
-    thread.join();
-}
-
 class CustomDateTest : public ::testing::Test, protected testing_support::DateRig {
   protected:
     void Poll(const SystemTime& time) {
@@ -74,11 +67,12 @@ TEST_F(CustomDateTest, BeforeTheFirstPollOnlyTheSuffixHasAValue) {
     // The real formatter rejects the all-zeros date as the platform's does.
     const auto c = platform::LocaleDateFormatter::ForLocale("C");
     ASSERT_NE(c, nullptr);
-    OnNewThread([&] {
+    // On a thread of its own, whose stored poll time starts all zeros.
+    std::thread([&] {
         const auto fresh = testing_support::New<date::CustomDate>(clock, *c);
         for (LONG i = 0; i < 29; ++i)
             EXPECT_EQ(ValueOf(fresh.Get(), i), i == 10 ? "th" : "Error") << i;
-    });
+    }).join();
 }
 
 TEST_F(CustomDateTest, PollTimeIsSharedOnAThreadAndSeparateBetweenThreads) {
@@ -90,11 +84,11 @@ TEST_F(CustomDateTest, PollTimeIsSharedOnAThreadAndSeparateBetweenThreads) {
     EXPECT_EQ(Value(10), "st");
     other.Reset();
 
-    OnNewThread([&] {
+    std::thread([&] {
         EXPECT_EQ(date::Variables::PollTime().year, 0);
         EXPECT_EQ(date::Variables::PollTime().day, 0);
         EXPECT_EQ(ValueOf(provider(), 10), "th");
-    });
+    }).join();
     EXPECT_EQ(date::Variables::PollTime().day, 31);
 }
 

@@ -231,10 +231,6 @@ struct Left {
     bool empty;
 };
 
-bool EmptyString(BSTR s) {
-    if (s != nullptr && s != StaleString()) SysFreeString(s);
-    return s == nullptr;
-}
 template <class T>
 Left Number(const std::function<HRESULT(T*)>& call) {
     T value = 77;
@@ -244,7 +240,8 @@ Left Number(const std::function<HRESULT(T*)>& call) {
 Left String(const std::function<HRESULT(BSTR*)>& call) {
     BSTR text = StaleString();
     const HRESULT hr = call(&text);
-    return {hr, EmptyString(text)};
+    if (text != nullptr && text != StaleString()) SysFreeString(text);
+    return {hr, text == nullptr};
 }
 // A member without an out-argument.
 Left Plain(HRESULT hr) {

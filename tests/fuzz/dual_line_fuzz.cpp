@@ -3,21 +3,13 @@
 #include "cpuinfo/cpu_text.h"
 #include "tests/fuzz/fuzz_plugins.h"
 
-namespace {
-
-bool Printable(char16_t c) {
-    return c > 31 && c < 127;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const bool null = in.ConsumeBool();
     const std::u16string source = null ? std::u16string() : fuzz::Text(in, 4096);
 
     std::size_t cut = 0;
-    while (cut < source.size() && Printable(source[cut])) ++cut;
+    while (cut < source.size() && source[cut] > 31 && source[cut] < 127) ++cut;  // printable
 
     std::u16string laid;
     const HRESULT hr = cpuinfo::DualLine(source, &laid);

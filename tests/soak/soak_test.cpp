@@ -20,11 +20,7 @@ namespace {
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
+constexpr bool kSanitized = __has_feature(address_sanitizer);
 #else
 constexpr bool kSanitized = false;
 #endif
@@ -87,13 +83,6 @@ void Soak(ITessivar2DataProvider* provider, long cycles, bool pollAlwaysSucceeds
     }
 }
 
-// The cycles of each library; Orvantel's, which read this machine's sources, are sized apart.
-long LibraryCycles(const testing_support::PluginCase& plugin) {
-    return std::string(plugin.name) == "Orvantel"
-               ? Cycles("TESS_SOAK_SYSTEM_CYCLES", TESS_SOAK_SYSTEM_CYCLES)
-               : Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES);
-}
-
 class SoakLibrary : public ::testing::TestWithParam<testing_support::PluginCase> {};
 
 // The built library on this machine's platform, created through its class factory.
@@ -102,7 +91,11 @@ TEST_P(SoakLibrary, HostCyclesKeepMemoryFlat) {
     ASSERT_TRUE(library.loaded()) << library.error();
     auto provider = library.Create<ITessivar2DataProvider>(GetParam().clsid);
     ASSERT_TRUE(provider);
-    Soak(provider.Get(), LibraryCycles(GetParam()), GetParam().pollAlwaysSucceeds);
+    // Orvantel's cycles, which read this machine's sources, are sized apart.
+    const long cycles = std::string(GetParam().name) == "Orvantel"
+                            ? Cycles("TESS_SOAK_SYSTEM_CYCLES", TESS_SOAK_SYSTEM_CYCLES)
+                            : Cycles("TESS_SOAK_CYCLES", TESS_SOAK_CYCLES);
+    Soak(provider.Get(), cycles, GetParam().pollAlwaysSucceeds);
     EXPECT_EQ(testing_support::Drop(provider), 0u);
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }

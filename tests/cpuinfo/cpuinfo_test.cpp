@@ -33,8 +33,7 @@ std::u16string Padded(std::u16string text) {
 }
 
 // The Pentium 4 of the platform fakes.
-class CPUInfoTest : public ::testing::Test, protected testing_support::CpuRig {
-  protected:
+struct CPUInfoTest : ::testing::Test, testing_support::CpuRig {
     // The item's value; the empty variant as "<empty>".
     std::u16string Value(LONG index) { return testing_support::ValueOf(provider(), index); }
     // The values of the items `indexes`, and of the items `first` to `last`.
@@ -205,8 +204,7 @@ TEST_F(CPUInfoTest, ValuesAreCopies) {
 }
 
 // Late-bound calls by name, arguments given first to last.
-class Dispatch : public CPUInfoTest {
-  protected:
+struct Dispatch : CPUInfoTest {
     template <class... V>
     Invoked Call(const std::u16string& name, V&&... args) {
         return testing_support::Invoke(dispatch(), testing_support::IdOf(dispatch(), name),

@@ -23,8 +23,7 @@ using platform::fakes::FakeRegistry;
 constexpr char kKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
 constexpr char16_t kKey16[] = u"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
 
-class ReadRegStringTest : public ::testing::Test {
-  protected:
+struct ReadRegStringTest : ::testing::Test {
     FakeRegistry registry;
     std::u16string Read(std::u16string_view key, std::u16string_view name) {
         std::u16string text = u"unset";
@@ -139,8 +138,7 @@ FakeInstance Processor() {
     };
 }
 
-class Win32ProcessorTest : public ::testing::Test {
-  protected:
+struct Win32ProcessorTest : ::testing::Test {
     FakeManagementService service;
     void SetUp() override { service.instances = {Processor()}; }
     HRESULT Query(short selector, std::u16string* text) {

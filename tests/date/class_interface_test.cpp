@@ -10,8 +10,7 @@ namespace {
 
 using namespace testing_support;
 
-class ClassInterfaceTest : public ::testing::Test, protected DateRig {
-  protected:
+struct ClassInterfaceTest : ::testing::Test, DateRig {
     _CustomDate* custom = cls();
 };
 

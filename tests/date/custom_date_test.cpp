@@ -21,8 +21,7 @@ using platform::SystemTime;
 constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
 constexpr SystemTime kNewYearsEve2004{2004, 12, 5, 31, 23, 59, 58, 0};
 
-class CustomDateTest : public ::testing::Test, protected testing_support::DateRig {
-  protected:
+struct CustomDateTest : ::testing::Test, testing_support::DateRig {
     void Poll(const SystemTime& time) {
         clock.now = time;
         ASSERT_EQ(object->PollData(), S_OK);

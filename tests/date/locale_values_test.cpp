@@ -27,8 +27,7 @@ std::unique_ptr<LocaleDateFormatter> Load(const char* name) {
     if (formatter == nullptr) TESS_SKIP(name " is not installed")
 
 // The whole plug-in class over a real locale on a fixed date.
-class LocaleValues : public ::testing::Test {
-  protected:
+struct LocaleValues : ::testing::Test {
     platform::fakes::FakeLocalClock clock;
 
     std::vector<std::string> ValuesFor(const platform::DateFormatter& formatter,

@@ -120,8 +120,7 @@ const frame::Identity& ProbeIdentity() {
     return identity;
 }
 
-class DispatchTest : public ::testing::Test {
-  protected:
+struct DispatchTest : ::testing::Test {
     com::ComPtr<IDispatch> object = [] {
         com::ComPtr<IDispatch> probe;
         probe.Attach(new Probe);

@@ -108,22 +108,19 @@ TEST(HostMembersLateBound, Tamblorin) {
 
 // A 16-bit parameter reached late bound with 32-bit numbers: the 16-bit range is taken (the
 // answer equals the early-bound one), beyond it the call is refused before the method runs
-// (`methodCalls`, when given, counts what the method does on the platform).
-struct ShortMember {
-    std::string label;
-    std::u16string method;
-    std::function<Outcome(SHORT)> early;
-};
+// (`methodCalls`, when given, counts what the method does on the platform). A member: its label,
+// its method's name and its early-bound call.
+using ShortMember = std::tuple<std::string, std::u16string, std::function<Outcome(SHORT)>>;
 
 void CheckShortParameterEdges(IDispatch* dispatch, const std::vector<ShortMember>& members,
                               const std::function<int()>& methodCalls) {
-    for (const ShortMember& m : members) {
-        SCOPED_TRACE(m.label);
-        const DISPID id = IdOf(dispatch, m.method);
+    for (const auto& [label, method, early] : members) {
+        SCOPED_TRACE(label);
+        const DISPID id = IdOf(dispatch, method);
         for (LONG n : std::initializer_list<LONG>{-32768, -1, 0, 1, 32767}) {
             const Invoked got = Invoke(dispatch, id, Long(n));
             EXPECT_EQ(got.hr, S_OK) << n;
-            EXPECT_EQ(got.result, m.early(static_cast<SHORT>(n))) << n;
+            EXPECT_EQ(got.result, early(static_cast<SHORT>(n))) << n;
         }
         const int before = methodCalls ? methodCalls() : 0;
         for (LONG n : std::initializer_list<LONG>{kMin, -32769, 32768, 65535, 65536, kMax}) {

@@ -20,8 +20,7 @@ using namespace testing_support;
 // A GUID that no class or interface has.
 constexpr IID kStranger = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-class Lifetime : public ::testing::TestWithParam<PluginCase> {
-  protected:
+struct Lifetime : ::testing::TestWithParam<PluginCase> {
     PluginLibrary library{GetParam().File()};
     void SetUp() override { ASSERT_TRUE(library.loaded()) << library.error(); }
 

@@ -19,8 +19,7 @@ using platform::fakes::FaultPlan;
 
 constexpr HRESULT kDeviceNotReady = static_cast<HRESULT>(0x80070015);
 
-class OrvantelPlatformFaults : public ::testing::Test {
-  protected:
+struct OrvantelPlatformFaults : ::testing::Test {
     CpuRig rig;
     FaultPlan plan;
     void SetUp() override {

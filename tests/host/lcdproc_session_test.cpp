@@ -13,8 +13,7 @@ using Actions = LcdprocSession::Actions;
 constexpr const char* kConnect =
     "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
 
-class LcdprocSessionTest : public ::testing::Test {
-  protected:
+struct LcdprocSessionTest : ::testing::Test {
     std::vector<std::string> rows = {"first", "second"};
     std::string size;  // as last asked for the rows
     LcdprocSession session{"127.0.0.1:13666", [this](int width, int height) {

@@ -102,8 +102,7 @@ TEST(ProviderText, StringsAsTheyAreNothingForEmptyAndNullOtherTypesConverted) {
     }
 }
 
-class PanelTest : public ::testing::Test, protected fakes::FakePlugins {
-  protected:
+struct PanelTest : ::testing::Test, fakes::FakePlugins {
     PanelTest() : FakePlugins({u"Custom\\d accumulated", u"Predefined\\d-hh:mm:ss part of day"}) {}
     std::unique_ptr<Panel> Make(const std::vector<std::string>& templates) {
         std::string error;

@@ -76,8 +76,7 @@ TEST(SignalPipe, TellsTheEndFromAReloadAndReportsWhatItCannotSetUp) {
     EXPECT_EQ(error, "Bad file descriptor");
 }
 
-class LiveScreensTest : public ::testing::Test, protected fakes::FakePlugins {
-  protected:
+struct LiveScreensTest : ::testing::Test, fakes::FakePlugins {
     LiveScreensTest() {
         config.screens = {{"cpu", 2, Priority::kForeground, {"C {Orvantel:1}"}},
                           {"up", 3, Priority::kInfo, {"U {Wendrikai:0}"}}};

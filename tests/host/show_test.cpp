@@ -22,8 +22,7 @@ using fakes::FakeCatalog;
 using fakes::FakeProvider;
 
 // lcdhost's command line, run on a fake Wendrikai of three items.
-class Show : public ::testing::Test {
-  protected:
+struct Show : ::testing::Test {
     Show() { catalog.Add(&uptime); }
     testing_support::Result Run(const std::vector<std::string>& args) {
         std::ostringstream out, err;

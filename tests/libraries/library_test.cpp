@@ -46,8 +46,7 @@ class LoadedLibrary {
     PluginLibrary library;
 };
 
-class Library : public ::testing::TestWithParam<PluginCase>, protected LoadedLibrary {
-  protected:
+struct Library : ::testing::TestWithParam<PluginCase>, LoadedLibrary {
     Library() : LoadedLibrary(GetParam()) {}
     void SetUp() override { Check(); }
     void TearDown() override { CheckUnused(); }
@@ -104,17 +103,6 @@ TEST_P(Library, RunsTheHostCycle) {
     EXPECT_EQ(ValueOf(provider.Get(), count), plugin.valueOutside);
 }
 
-// A temporary class registry folder for the test's processes and lcdhost's.
-struct ScopedRegistry {
-    const std::string folder = MakeTempFolder();
-    const std::string env = "TESSIVAR_REGISTRY=" + folder + " ";
-    ScopedRegistry() { setenv("TESSIVAR_REGISTRY", folder.c_str(), 1); }
-    ~ScopedRegistry() {
-        unsetenv("TESSIVAR_REGISTRY");
-        std::filesystem::remove_all(folder);
-    }
-};
-
 // DllRegisterServer writes the class record by which a host creates the class, by ProgID and by
 // CLSID; DllUnregisterServer removes it.
 TEST_P(Library, RegistersFindsAndUnregistersItsClassRecord) {
@@ -157,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Plugins, Library, ::testing::ValuesIn(kPlugins), Plugin
 
 // What is particular to one library, the one named `kName`.
 template <const char* kName>
-class OneLibrary : public ::testing::Test, protected LoadedLibrary {
-  protected:
+struct OneLibrary : ::testing::Test, LoadedLibrary {
     OneLibrary() : LoadedLibrary(Plugin(kName)) {}
     void SetUp() override { Check(); }
     void TearDown() override { CheckUnused(); }

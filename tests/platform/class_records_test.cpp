@@ -6,6 +6,7 @@
 
 #include "com/guid.h"
 #include "platform/posix/class_records.h"
+#include "tests/support/process.h"
 #include "uptime/wendrikai_class.h"
 
 namespace {
@@ -23,16 +24,10 @@ TEST(Guid, RoundTripsTheRegistryForm) {
     static_assert(com::GuidFromText("A1B2C3D4-E5F6-4789-8ABC-0D1E2F30415F").Data3 == 0x4789);
 }
 
-class ClassRecordsTest : public ::testing::Test {
-  protected:
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("tess-records-" + std::to_string(getpid()));
+struct ClassRecordsTest : ::testing::Test {
+    const testing_support::ScopedRegistry registry;
+    const std::filesystem::path folder = registry.folder;
     const std::string clsid = "{" WENDRIKAI_CLSID "}", libid = "{" WENDRIKAI_LIBID "}";
-    void SetUp() override { setenv("TESSIVAR_REGISTRY", folder.c_str(), 1); }
-    void TearDown() override {
-        unsetenv("TESSIVAR_REGISTRY");
-        std::filesystem::remove_all(folder);
-    }
 };
 
 TEST_F(ClassRecordsTest, WrittenRecordsAreFoundByProgIdAndClsid) {

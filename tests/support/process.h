@@ -1,6 +1,9 @@
-// Runs a command line through the shell and captures what it prints; reads files and lines.
+// Runs a command line through the shell and captures what it prints; reads files and lines;
+// temporary folders.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,5 +24,17 @@ std::vector<std::string> Lines(const std::string& text);
 
 // A new empty folder below the system's temporary folder.
 std::string MakeTempFolder();
+
+// A temporary class registry folder for the test and the processes it starts (`env` for their
+// command lines), removed with everything in it at the end.
+struct ScopedRegistry {
+    const std::string folder = MakeTempFolder();
+    const std::string env = "TESSIVAR_REGISTRY=" + folder + " ";
+    ScopedRegistry() { setenv("TESSIVAR_REGISTRY", folder.c_str(), 1); }
+    ~ScopedRegistry() {
+        unsetenv("TESSIVAR_REGISTRY");
+        std::filesystem::remove_all(folder);
+    }
+};
 
 }  // namespace testing_support

@@ -9,8 +9,7 @@
 
 namespace {
 
-class UptimeTest : public ::testing::Test, protected testing_support::UptimeRig {
-  protected:
+struct UptimeTest : ::testing::Test, testing_support::UptimeRig {
     std::u16string ValueAt(LONG index) { return testing_support::ValueOf(provider(), index); }
     std::u16string At(std::uint64_t ticks, LONG index) {
         clock.now = ticks;

@@ -112,10 +112,6 @@ TEST(VendorShort, FindsTheFirstCandidateWithoutRegardToCase) {
         {Registry(u"AuthenticAMD"), u"AMD"},
         {Registry(u"CyrixInstead"), u"Cyrix"},
         {Registry(u"CentaurHauls"), u"CentaurHauls"},
-        {Registry(u"GenuineTMx86"), u"unknown"},
-        {u"2", u"unknown"},
-        {u"Failure:Open", u"unknown"},
-        {u"", u"unknown"},
         {u"genuineINTEL", u"Intel"},
         {u"CYRIX", u"Cyrix"},
         {u"IBM", u"IBM"},
@@ -123,6 +119,8 @@ TEST(VendorShort, FindsTheFirstCandidateWithoutRegardToCase) {
         {u"INTEL or amd", u"AMD"},  // earlier candidates win wherever they stand
     };
     for (const auto& [vendor, expected] : cases) EXPECT_EQ(VendorShort(vendor), expected);
+    for (const std::u16string& vendor : {Registry(u"GenuineTMx86"), u"2"s, u"Failure:Open"s, u""s})
+        EXPECT_EQ(VendorShort(vendor), u"unknown");
 }
 
 TEST(NumberForms, NumberFormIsLocaleFreeWithFifteenDigits) {

@@ -30,11 +30,9 @@ TEST(FamilyName, NamesExactly102Codes) {
 TEST(FamilyName, NamesAsWritten) {
     const std::pair<std::int16_t, std::u16string_view> cases[] = {
         {1, u"other"},
-        {2, u"unknown"},
         {3, u"8086"},
         {11, u"Pentium brand"},
         {19, u"M2 Family"},
-        {20, u"unknown"},
         {30, u"AMD 2900 Family"},
         {31, u"K6-2+"},
         {38, u"Power PC X704"},
@@ -46,15 +44,13 @@ TEST(FamilyName, NamesAsWritten) {
         {177, u"Pentium III with Intel SpeedStep"},
         {182, u"AMD Athlon XP"},
         {190, u"K7"},
-        {191, u"unknown"},
         {261, u"SH-4"},
         {350, u"DSP"},
         {500, u"Video Processor"},
-        {501, u"unknown"},
-        {-1, u"unknown"},
-        {0, u"unknown"},
     };
     for (const auto& [code, name] : cases) EXPECT_EQ(FamilyName(code), name) << code;
+    for (std::int16_t code : {2, 20, 191, 501, -1, 0})
+        EXPECT_EQ(FamilyName(code), u"unknown") << code;
 }
 
 using testing_support::Long;

@@ -24,9 +24,7 @@ std::vector<LONG> IndexEdges(LONG count) {
 // What each plug-in answers for an index outside its items, and how its display names read.
 struct ItemRules {
     LONG count;
-    Outcome nameOutside;
-    Outcome displayOutside;
-    Outcome valueOutside;
+    Outcome nameOutside, displayOutside, valueOutside;
     std::u16string displayPrefix;  // a display name is this and the name
 };
 

@@ -38,31 +38,24 @@ Formatted FormatWith(const platform::DateFormatter& f, const char* picture, cons
 TEST(LocaleFormatter, EnglishUnitedStatesPictures) {
     const auto en = Load("en_US.UTF-8");
     REQUIRE_LOCALE(en, "en_US.UTF-8");
-    const std::pair<const char*, std::string> cases[] = {
-        {"dd", "02"},
-        {"d", "2"},
-        {"ddd", "Mon"},
-        {"dddd", "Monday"},
-        {"ddddd", "Monday"},
-        {"MM", "06"},
-        {"M", "6"},
-        {"MMM", "Jun"},
-        {"MMMM", "June"},
-        {"yy", "03"},
-        {"y", "3"},
-        {"yyyy", "2003"},
-        {"dd-MMM-yy", "02-Jun-03"},
-        {"MMM dd yyyy", "Jun 02 2003"},
-        {"MM/dd/yy", "06/02/03"},
-        {"'day' d", "day 2"},
-        {"'d''M'd", "d'M2"},
-        {"d.M.y", "2.6.3"},
+    // Each field alone, then fields together with separators and quoted text.
+    using Cases = std::vector<std::pair<const char*, std::string>>;
+    const Cases fields = {
+        {"dd", "02"},        {"d", "2"},   {"ddd", "Mon"}, {"dddd", "Monday"},
+        {"ddddd", "Monday"}, {"MM", "06"}, {"M", "6"},     {"MMM", "Jun"},
+        {"MMMM", "June"},    {"yy", "03"}, {"y", "3"},     {"yyyy", "2003"},
     };
-    for (const auto& [picture, expected] : cases) {
-        const Formatted got = FormatWith(*en, picture, kMonday2June2003);
-        EXPECT_EQ(got.text, expected) << picture;
-        EXPECT_EQ(got.count, static_cast<int>(expected.size()) + 1) << picture;
-    }
+    const Cases together = {
+        {"dd-MMM-yy", "02-Jun-03"}, {"MMM dd yyyy", "Jun 02 2003"},
+        {"MM/dd/yy", "06/02/03"},   {"'day' d", "day 2"},
+        {"'d''M'd", "d'M2"},        {"d.M.y", "2.6.3"},
+    };
+    for (const Cases* cases : {&fields, &together})
+        for (const auto& [picture, expected] : *cases) {
+            const Formatted got = FormatWith(*en, picture, kMonday2June2003);
+            EXPECT_EQ(got.text, expected) << picture;
+            EXPECT_EQ(got.count, static_cast<int>(expected.size()) + 1) << picture;
+        }
 }
 
 TEST(LocaleFormatter, InvalidDatesGiveZero) {

@@ -20,50 +20,39 @@ struct UptimeTest : ::testing::Test, testing_support::UptimeRig {
 
 TEST_F(UptimeTest, ValuesOverTheTickCountsThatMatter) {
     constexpr std::uint64_t kMax32 = 4'294'967'295;
-    // The tick count, an item and its text.
-    const std::tuple<std::uint64_t, LONG, const char16_t*> samples[] = {
-        {0, 0, u"0"},
-        {0, 1, u"00"},
-        {0, 3, u"0000"},
-        {0, 5, u"00000"},
-        {0, 7, u"0000000"},
-        {0, 14, u"0:00:00"},
-        {0, 16, u"0000:00:00"},
-        {0, 20, u"0-00:00:00"},
-        {0, 22, u"00-00:00:00"},
-        {999, 12, u"0"},
-        {1000, 12, u"1"},
-        {59'999, 13, u"59"},
-        {59'999, 11, u"00"},
-        {60'000, 13, u"00"},
-        {60'000, 11, u"01"},
-        {3'599'999, 10, u"59"},
-        {3'600'000, 8, u"1"},
-        {3'600'000, 10, u"0"},
-        {86'399'999, 20, u"0-23:59:59"},
-        {86'399'999, 22, u"00-23:59:59"},
-        {86'400'000, 20, u"1-00:00:00"},
-        {86'400'000, 22, u"01-00:00:00"},
-        {360'000'000, 14, u"100:00:00"},
-        {360'000'000, 16, u"0100:00:00"},
-        {360'000'000, 18, u"100:00"},
-        {360'000'000, 22, u"04-04:00:00"},
-        {kMax32, 0, u"49"},
-        {kMax32, 3, u"1193"},
-        {kMax32, 5, u"71582"},
-        {kMax32, 7, u"4294967"},
-        {kMax32, 16, u"1193:02:47"},
-        {kMax32, 17, u"1193:02.47"},
-        {kMax32, 20, u"49-17:02:47"},
-        {kMax32, 22, u"49-17:02:47"},
-        // Past 2^32 ms the count goes on: all digits of a wide total are printed.
+    // The tick count, an item and its text: at the start, at the turn of each unit, at 2^32 - 1
+    // ms, and past it, where the count goes on and all digits of a wide total are printed.
+    using Samples = std::vector<std::tuple<std::uint64_t, LONG, const char16_t*>>;
+    const Samples atStart = {
+        {0, 0, u"0"},           {0, 1, u"00"},          {0, 3, u"0000"},
+        {0, 5, u"00000"},       {0, 7, u"0000000"},     {0, 14, u"0:00:00"},
+        {0, 16, u"0000:00:00"}, {0, 20, u"0-00:00:00"}, {0, 22, u"00-00:00:00"},
+    };
+    const Samples turns = {
+        {999, 12, u"0"},        {1000, 12, u"1"},     {59'999, 13, u"59"},
+        {59'999, 11, u"00"},    {60'000, 13, u"00"},  {60'000, 11, u"01"},
+        {3'599'999, 10, u"59"}, {3'600'000, 8, u"1"}, {3'600'000, 10, u"0"},
+    };
+    const Samples days = {
+        {86'399'999, 20, u"0-23:59:59"}, {86'399'999, 22, u"00-23:59:59"},
+        {86'400'000, 20, u"1-00:00:00"}, {86'400'000, 22, u"01-00:00:00"},
+        {360'000'000, 14, u"100:00:00"}, {360'000'000, 16, u"0100:00:00"},
+        {360'000'000, 18, u"100:00"},    {360'000'000, 22, u"04-04:00:00"},
+    };
+    const Samples wrap = {
+        {kMax32, 0, u"49"},           {kMax32, 3, u"1193"},         {kMax32, 5, u"71582"},
+        {kMax32, 7, u"4294967"},      {kMax32, 16, u"1193:02:47"},  {kMax32, 17, u"1193:02.47"},
+        {kMax32, 20, u"49-17:02:47"}, {kMax32, 22, u"49-17:02:47"},
+    };
+    const Samples past = {
         {5'000'000'000, 20, u"57-20:53:20"},
         {5'000'000'000, 2, u"1388"},
         {1'000ull * 86400 * 150, 1, u"150"},
         {1'000ull * 3600 * 12345, 3, u"12345"},
     };
-    for (const auto& [ticks, index, text] : samples)
-        EXPECT_EQ(At(ticks, index), text) << "T=" << ticks << " index " << index;
+    for (const Samples* samples : {&atStart, &turns, &days, &wrap, &past})
+        for (const auto& [ticks, index, text] : *samples)
+            EXPECT_EQ(At(ticks, index), text) << "T=" << ticks << " index " << index;
 }
 
 TEST_F(UptimeTest, EveryItemForTheTwoCatalogueSamples) {

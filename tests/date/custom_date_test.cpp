@@ -104,8 +104,10 @@ TEST_F(CustomDateTest, ValueReadsOnlyThePollTime) {
 TEST_F(CustomDateTest, EnglishNamesReplaceTextAbove127) {
     // Tuesday 31 December 2002.
     Poll(SystemTime{2002, 12, 2, 31, 8, 0, 0, 0});
-    // Each item, the text the formatter gives for its picture, and the value.
-    const std::tuple<LONG, std::string, std::string> cases[] = {
+    // Each item, the text the formatter gives for its picture, and the value: the names, then
+    // every layout with a name, then the digit items, which never fall back.
+    using Cases = std::vector<std::tuple<LONG, std::string, std::string>>;
+    const Cases names = {
         {2, "mar.", "mar."},
         {2, "\xD0\xB2\xD1\x82", "Tue"},  // Cyrillic
         {3, "mardi", "mardi"},
@@ -116,26 +118,22 @@ TEST_F(CustomDateTest, EnglishNamesReplaceTextAbove127) {
         {6, "Dezember", "Dezember"},
         {17, "31-d\303\251c.-02", "31-Dec-02"},
         {18, "d\303\251c.-31-02", "Dec-31-02"},
-        {19, "x\xC3\xA9", "31/Dec/02"},
-        {20, "x\xC3\xA9", "Dec/31/02"},
-        {21, "x\xC3\xA9", "31 Dec 02"},
-        {22, "x\xC3\xA9", "Dec 31 02"},
-        {23, "x\xC3\xA9", "31-Dec-2002"},
-        {24, "x\xC3\xA9", "Dec-31-2002"},
-        {25, "x\xC3\xA9", "31/Dec/2002"},
-        {26, "x\xC3\xA9", "Dec/31/2002"},
-        {27, "x\xC3\xA9", "31 Dec 2002"},
-        {28, "x\xC3\xA9", "Dec 31 2002"},
         {28, "Dez 31 2002", "Dez 31 2002"},
-        // Digit items never fall back, whatever the text holds.
-        {0, "3\xC3\xA9", "3\xC3\xA9"},
-        {13, "31/\xC3\xA9/02", "31/\xC3\xA9/02"},
     };
-    for (const auto& [index, localeText, expected] : cases) {
-        formatter.texts.clear();
-        formatter.texts[date::ItemPicture(index)] = localeText;
-        EXPECT_EQ(Value(index), expected) << index << " " << localeText;
-    }
+    const Cases layouts = {
+        {19, "x\xC3\xA9", "31/Dec/02"},   {20, "x\xC3\xA9", "Dec/31/02"},
+        {21, "x\xC3\xA9", "31 Dec 02"},   {22, "x\xC3\xA9", "Dec 31 02"},
+        {23, "x\xC3\xA9", "31-Dec-2002"}, {24, "x\xC3\xA9", "Dec-31-2002"},
+        {25, "x\xC3\xA9", "31/Dec/2002"}, {26, "x\xC3\xA9", "Dec/31/2002"},
+        {27, "x\xC3\xA9", "31 Dec 2002"}, {28, "x\xC3\xA9", "Dec 31 2002"},
+    };
+    const Cases digits = {{0, "3\xC3\xA9", "3\xC3\xA9"}, {13, "31/\xC3\xA9/02", "31/\xC3\xA9/02"}};
+    for (const Cases* cases : {&names, &layouts, &digits})
+        for (const auto& [index, localeText, expected] : *cases) {
+            formatter.texts.clear();
+            formatter.texts[date::ItemPicture(index)] = localeText;
+            EXPECT_EQ(Value(index), expected) << index << " " << localeText;
+        }
 }
 
 TEST_F(CustomDateTest, FallbackLayoutsTakeEveryPartFromThePollTime) {

@@ -13,7 +13,6 @@
 #include "com/com_standin_testing.h"
 #include "platform/fakes/fault_plan.h"
 #include "tests/support/calls.h"
-#include "tests/support/variants.h"
 
 namespace hardening {
 

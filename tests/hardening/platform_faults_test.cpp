@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "date/date_items.h"
-#include "tests/hardening/fault_loop.h"
 #include "tests/hardening/member_probes.h"
-#include "tests/hardening/rigs.h"
 
 namespace hardening {
 namespace {

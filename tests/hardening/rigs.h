@@ -6,7 +6,6 @@
 
 #include "tests/support/calls.h"
 #include "tests/support/rigs.h"
-#include "tests/support/variants.h"
 
 namespace hardening {
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using fakes::FakeCatalog;
-using fakes::FakeProvider;
 using host::LayOut;
 using host::Panel;
 

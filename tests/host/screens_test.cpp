@@ -12,8 +12,6 @@
 
 namespace {
 
-using fakes::FakeCatalog;
-using fakes::FakeProvider;
 using host::LiveScreens;
 using host::PanelConfig;
 using host::Priority;

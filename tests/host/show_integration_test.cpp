@@ -261,16 +261,14 @@ struct Lcdd {
 
 TEST(LcdhostLcdproc, DrivesARealLcddWithUptimeLines) {
     Lcdd lcdd("20x4");
-    const std::string& folder = lcdd.folder;
     if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
     ASSERT_TRUE(lcdd.listening);
-    const int port = lcdd.port;
     Child& server = *lcdd.server;
-    fs::create_directory(folder + "/host");
+    fs::create_directory(lcdd.folder + "/host");
 
-    Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(port),
+    Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(lcdd.port),
                 "Up {Wendrikai:20}", "{Wendrikai\\Custom\\d accumulated} days", "a}}b\\c {{x}}"},
-               folder + "/host");
+               lcdd.folder + "/host");
     std::this_thread::sleep_for(4500ms);
     EXPECT_EQ(host.Stop(SIGINT, 3s), 0) << host.err();
     server.Stop(SIGTERM, 5s);

@@ -246,8 +246,9 @@ TEST(CalendarSweep, EveryArgumentOfEveryLookupEarlyBound) {
     for (std::size_t k = 0; k < std::size(kCalendarLookups); ++k) {
         const auto& [name, member] = kCalendarLookups[k];
         SCOPED_TRACE(com::ToUtf8(name));
-        SweepStrings([&](SHORT n, BSTR* out) { return (rig.cls()->*member)(n, out); },
-                     kCalendarAnswers[k]);
+        SweepStrings(
+            [&rig, member = member](SHORT n, BSTR* out) { return (rig.cls()->*member)(n, out); },
+            kCalendarAnswers[k]);
     }
 }
 

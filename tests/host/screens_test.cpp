@@ -161,7 +161,8 @@ TEST_F(LiveScreensTest, AGoodReloadReplacesTheScreensABadOneKeepsThem) {
     std::int64_t now = 0;
     for (const auto& [good, lines, error, log] : cases) {
         now += 500;
-        auto reload = [&](PanelConfig* next, std::string* text) {
+        auto reload = [&lines = lines, error = error, good = good](PanelConfig* next,
+                                                                   std::string* text) {
             if (!lines.empty()) next->screens = {{"new", 4, Priority::kAlert, lines}};
             *text = error;
             return good;

@@ -6,25 +6,16 @@
 #include <vector>
 
 #include "platform/fakes/fake_date.h"
-#include "platform/posix/locale_date_formatter.h"
 #include "tests/support/calls.h"
+#include "tests/support/locales.h"
 #include "tests/support/rigs.h"
-#include "tests/support/skip.h"
 
 namespace {
 
-using platform::LocaleDateFormatter;
 using platform::SystemTime;
-
-constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
-constexpr SystemTime kTuesday2December2003{2003, 12, 2, 2, 9, 0, 0, 0};
-
-std::unique_ptr<LocaleDateFormatter> Load(const char* name) {
-    return LocaleDateFormatter::ForLocale(name);
-}
-
-#define REQUIRE_LOCALE(formatter, name) \
-    if (formatter == nullptr) TESS_SKIP(name " is not installed")
+using testing_support::kMonday2June2003;
+using testing_support::kTuesday2December2003;
+using testing_support::Load;
 
 // The whole plug-in class over a real locale on a fixed date.
 struct LocaleValues : ::testing::Test {

@@ -5,23 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/locale_date_formatter.h"
-#include "tests/support/skip.h"
+#include "tests/support/locales.h"
 
 namespace {
 
-using platform::LocaleDateFormatter;
 using platform::SystemTime;
-
-constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
-constexpr SystemTime kTuesday2December2003{2003, 12, 2, 2, 9, 0, 0, 0};
-
-std::unique_ptr<LocaleDateFormatter> Load(const char* name) {
-    return LocaleDateFormatter::ForLocale(name);
-}
-
-#define REQUIRE_LOCALE(formatter, name) \
-    if (formatter == nullptr) TESS_SKIP(name " is not installed")
+using testing_support::kMonday2June2003;
+using testing_support::kTuesday2December2003;
+using testing_support::Load;
 
 // The formatter's text and count for a picture.
 struct Formatted {

@@ -72,6 +72,20 @@ class Reader {
                 if (!ParseEndpoint(text->get(), &host, &port, &error))
                     return Fail(node.source(), error);
                 config->lcdproc = text->get();
+            } else if (key == "scroll_speed") {
+                const auto* number = node.as_integer();
+                if (number == nullptr || number->get() < 1 || number->get() > 8)
+                    return Fail(node.source(), "bad scroll_speed " + Shown(node) +
+                                                   " (1 to 8 characters per second)");
+                config->longLines.speed = static_cast<int>(number->get());
+            } else if (key == "long_lines") {
+                if (text != nullptr && text->get() == "scroll")
+                    config->longLines.mode = LongLines::kScroll;
+                else if (text != nullptr && text->get() == "cut")
+                    config->longLines.mode = LongLines::kCut;
+                else
+                    return Fail(node.source(),
+                                "bad long_lines " + Shown(node) + " (\"scroll\" or \"cut\")");
             } else {
                 return Fail(key.source(),
                             "unknown key '" + std::string(key.str()) + "' in [display]");

@@ -1,6 +1,7 @@
 // The screens of a panel as a configuration file describes them.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,9 +24,26 @@ struct ScreenConfig {
     std::vector<std::string> lines;  // templates, as `show` takes them
 };
 
+// What becomes of a line wider than the display.
+enum class LongLines { kScroll, kCut };
+
+// The time of one step of a scrolling line for `speed` characters per second, in LCDd's eighths
+// of a second: the nearest whole number, at least one.
+constexpr int ScrollStepEighths(int speed) {
+    return speed < 1 ? 8 : std::max(1, (8 + speed / 2) / speed);
+}
+
+struct LongLineSettings {
+    LongLines mode = LongLines::kScroll;
+    int speed = 4;  // characters per second, 1 to 8
+    // One step of the marquee, in milliseconds.
+    int StepMilliseconds() const { return ScrollStepEighths(speed) * 125; }
+};
+
 struct PanelConfig {
     std::optional<int> width, height;    // [display] size; LCDd's own size wins there
     std::optional<std::string> lcdproc;  // [display] lcdproc, "[HOST:]PORT"
+    LongLineSettings longLines;          // [display] long_lines and scroll_speed
     std::vector<ScreenConfig> screens;
 };
 

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <utility>
 
+#include "host/panel/layout.h"
+
 namespace host {
 
 namespace {
@@ -28,7 +30,9 @@ std::string LcdprocClient::Start() {
     pending_.clear();
     ready_ = false;
     width_ = height_ = 0;
-    sent_.clear();
+    pages_.clear();
+    noticed_ = false;
+    shownChanged_ = true;
     return "hello\n";
 }
 
@@ -55,7 +59,13 @@ std::string LcdprocClient::HandleLine(std::string_view line) {
         errors_.push_back("LCDd answered: huh? " + rest);
         return "";
     }
-    if (first != "connect" || ready_) return "";  // success, listen, ignore and the like
+    if (first == "listen" || first == "ignore") {
+        std::string id;
+        words >> id;
+        Notice(id, first == "listen");
+        return "";
+    }
+    if (first != "connect" || ready_) return "";  // success and the like
     int width = 0, height = 0;
     for (std::string word; words >> word;) {
         if (word == "wid") words >> width;
@@ -71,6 +81,18 @@ std::string LcdprocClient::HandleLine(std::string_view line) {
     return "client_set -name lcdhost\n" + SetUp();
 }
 
+void LcdprocClient::Notice(std::string_view id, bool listen) {
+    for (Page& page : pages_) {
+        if (page.id != id) continue;
+        // The first notice: from now on only the pages LCDd listens to count as shown.
+        if (!noticed_)
+            for (Page& other : pages_) other.listened = false;
+        noticed_ = true;
+        page.listened = listen;
+        shownChanged_ = true;
+    }
+}
+
 bool LcdprocClient::OneUnnamedScreen() const {
     return screens_.empty() || (screens_.size() == 1 && screens_[0].name.empty());
 }
@@ -79,48 +101,94 @@ std::string LcdprocClient::ScreenId(std::size_t screen) const {
     return OneUnnamedScreen() ? "S" : "S" + std::to_string(screen + 1);
 }
 
+std::size_t LcdprocClient::pages(std::size_t screen) const {
+    std::size_t count = 0;
+    for (const Page& page : pages_) count += page.screen == screen ? 1 : 0;
+    return count;
+}
+
+bool LcdprocClient::shown(std::size_t screen, std::size_t page) const {
+    for (const Page& p : pages_)
+        if (p.screen == screen && p.page == page) return !noticed_ || p.listened;
+    return false;
+}
+
+LcdprocClient::Page* LcdprocClient::FindPage(std::size_t screen, std::size_t page) {
+    for (Page& p : pages_)
+        if (p.screen == screen && p.page == page) return &p;
+    return nullptr;
+}
+
+std::string LcdprocClient::AddPage(std::size_t screen, std::size_t page, std::size_t count) {
+    const std::string base = ScreenId(screen);
+    const std::string id = count == 1 ? base : base + "p" + std::to_string(page + 1);
+    const auto rows = static_cast<std::size_t>(height_);
+    pages_.push_back({screen, page, id, std::vector<std::string>(rows), std::vector<bool>(rows)});
+    std::string out = "screen_add " + id + "\n";
+    if (OneUnnamedScreen() && count == 1) {
+        out += "screen_set " + id + " -name lcdhost -heartbeat off\n";
+    } else {
+        const ScreenConfig fallback;
+        const ScreenConfig& config = screen < screens_.size() ? screens_[screen] : fallback;
+        std::string name =
+            config.name.empty() ? (OneUnnamedScreen() ? "lcdhost" : base) : config.name;
+        if (count > 1) name += " " + std::to_string(page + 1) + "/" + std::to_string(count);
+        out += "screen_set " + id + " -name " + QuoteText(name) + " -duration " +
+               std::to_string(std::max(config.duration, 1) * 8) + " -priority " +
+               std::string(PriorityWord(config.priority)) + " -heartbeat off\n";
+    }
+    for (std::size_t row = 0; row < rows; ++row)
+        out += "widget_add " + id + " " + Widget(row) + " string\n";
+    return out;
+}
+
 std::string LcdprocClient::SetUp() {
-    sent_.assign(screens(), std::vector<std::string>(static_cast<std::size_t>(height_)));
+    pages_.clear();
+    noticed_ = false;
+    shownChanged_ = true;
     std::string out;
     for (std::size_t k = 0; k < screens(); ++k) {
-        const std::string id = ScreenId(k);
-        out += "screen_add " + id + "\n";
-        if (OneUnnamedScreen()) {
-            out += "screen_set " + id + " -name lcdhost -heartbeat off\n";
-        } else {
-            const ScreenConfig& screen = screens_[k];
-            const std::string name = screen.name.empty() ? id : screen.name;
-            out += "screen_set " + id + " -name " + QuoteText(name) + " -duration " +
-                   std::to_string(std::max(screen.duration, 1) * 8) + " -priority " +
-                   std::string(PriorityWord(screen.priority)) + " -heartbeat off\n";
-        }
-        for (std::size_t row = 0; row < sent_[k].size(); ++row)
-            out += "widget_add " + id + " " + Widget(row) + " string\n";
+        const std::size_t lines = k < screens_.size() ? screens_[k].lines.size() : 0;
+        const std::size_t count = PageCount(lines, height_);
+        for (std::size_t page = 0; page < count; ++page) out += AddPage(k, page, count);
     }
     return out;
 }
 
 std::string LcdprocClient::SetScreens(std::vector<ScreenConfig> screens) {
-    for (ScreenConfig& screen : screens) screen.lines.clear();
     std::string out;
     if (ready_)
-        for (std::size_t k = 0; k < this->screens(); ++k) out += "screen_del " + ScreenId(k) + "\n";
+        for (const Page& page : pages_) out += "screen_del " + page.id + "\n";
     screens_ = std::move(screens);
     if (ready_) out += SetUp();
     return out;
 }
 
-std::string LcdprocClient::Update(std::size_t screen, const std::vector<std::string>& rows) {
-    if (!ready_ || screen >= sent_.size()) return "";
-    const std::string id = ScreenId(screen);
-    auto& sent = sent_[screen];
+std::string LcdprocClient::Update(std::size_t screen, std::size_t page,
+                                  const std::vector<std::string>& rows) {
+    Page* p = ready_ ? FindPage(screen, page) : nullptr;
+    if (p == nullptr || (noticed_ && !p->listened)) return "";
+    const auto width = static_cast<std::size_t>(width_);
+    const bool scroll = longLines_.mode == LongLines::kScroll;
     std::string out;
-    for (std::size_t row = 0; row < sent.size() && row < rows.size(); ++row) {
+    for (std::size_t row = 0; row < p->sent.size() && row < rows.size(); ++row) {
+        const bool scrolls = scroll && rows[row].size() > width;
+        const std::string text = scrolls ? rows[row] : rows[row].substr(0, width);
         // A row never sent is sent even when blank, so the widget shows no stale text.
-        if (rows[row] == sent[row] && !sent[row].empty()) continue;
-        sent[row] = rows[row];
-        out += "widget_set " + id + " " + Widget(row) + " 1 " + std::to_string(row + 1) + " " +
-               QuoteText(rows[row]) + "\n";
+        if (text == p->sent[row] && !p->sent[row].empty() && scrolls == p->scrolls[row]) continue;
+        const std::string widget = p->id + " " + Widget(row);
+        if (scrolls != p->scrolls[row])
+            out += "widget_del " + widget + "\nwidget_add " + widget +
+                   (scrolls ? " scroller\n" : " string\n");
+        p->sent[row] = text;
+        p->scrolls[row] = scrolls;
+        const std::string y = std::to_string(row + 1);
+        if (scrolls)
+            out += "widget_set " + widget + " 1 " + y + " " + std::to_string(width) + " " + y +
+                   " m " + std::to_string(ScrollStepEighths(longLines_.speed)) + " " +
+                   QuoteText(text) + "\n";
+        else
+            out += "widget_set " + widget + " 1 " + y + " " + QuoteText(text) + "\n";
     }
     return out;
 }

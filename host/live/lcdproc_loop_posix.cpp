@@ -18,10 +18,14 @@ namespace host {
 
 namespace {
 
-// The rows of a frame as LCDd takes them.
-std::vector<std::string> Latin1Rows(const std::vector<std::u16string>& frame) {
+// The rows of a page as LCDd takes them: 8-bit, padded to the width, a wider one whole.
+std::vector<std::string> Latin1Rows(const std::vector<std::u16string>& page, int width) {
     std::vector<std::string> rows;
-    for (const auto& row : frame) rows.push_back(ToLatin1(row));
+    for (const auto& row : page) {
+        rows.push_back(ToLatin1(row));
+        if (rows.back().size() < static_cast<std::size_t>(width))
+            rows.back().resize(static_cast<std::size_t>(width), ' ');
+    }
     return rows;
 }
 
@@ -33,10 +37,12 @@ class LcdprocLoop {
           options_(options),
           err_(err),
           link_(host, port),
-          session_(link_.where(), screens.config().screens,
-                   [&screens](std::size_t screen, int width, int height) {
-                       return Latin1Rows(screens.panel().Frame(screen, width, height));
-                   }) {}
+          session_(
+              link_.where(), screens.config().screens,
+              [&screens](std::size_t screen, std::size_t page, int width, int height) {
+                  return Latin1Rows(screens.panel().PageRows(screen, page, height), width);
+              },
+              screens.config().longLines) {}
 
     int Run();
 
@@ -80,6 +86,7 @@ std::optional<int> LcdprocLoop::Act(LcdprocSession::Actions actions) {
     for (;;) {
         for (const std::string& line : actions.log) Log(line);
         if (actions.exit) return actions.exit;
+        if (actions.shownChanged) screens_.ShowPages(session_.Shown(), session_.height());
         if (actions.close) link_.Close();
         link_.Queue(actions.send);
         if (!actions.connect) return std::nullopt;
@@ -131,7 +138,7 @@ std::optional<int> LcdprocLoop::Signals() {
     // The connection stays; the session replaces the screens on the server.
     if (caught.hangUp && screens_.Reload(options_.reload, now_)) {
         for (const std::string& line : screens_.TakeLog()) Log(line);
-        return Act(session_.ScreensChanged(screens_.config().screens));
+        return Act(session_.ScreensChanged(screens_.config().screens, screens_.config().longLines));
     }
     return std::nullopt;
 }

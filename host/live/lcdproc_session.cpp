@@ -6,14 +6,16 @@
 namespace host {
 
 LcdprocSession::LcdprocSession(std::string where, Rows rows)
-    : where_(std::move(where)), rows_([rows = std::move(rows)](std::size_t, int width, int height) {
+    : where_(std::move(where)),
+      rows_([rows = std::move(rows)](std::size_t, std::size_t, int width, int height) {
           return rows(width, height);
       }) {}
 
-LcdprocSession::LcdprocSession(std::string where, std::vector<ScreenConfig> screens,
-                               ScreenRows rows)
+LcdprocSession::LcdprocSession(std::string where, std::vector<ScreenConfig> screens, PageRows rows,
+                               LongLineSettings longLines)
     : where_(std::move(where)), rows_(std::move(rows)) {
     client_.SetScreens(std::move(screens));
+    client_.SetLongLines(longLines);
 }
 
 LcdprocSession::Actions LcdprocSession::Start(std::int64_t now) {
@@ -32,6 +34,7 @@ LcdprocSession::Actions LcdprocSession::Connected(std::int64_t) {
     state_ = State::kGreeting;
     Actions actions;
     actions.send = client_.Start();
+    actions.shownChanged = client_.TakeShownChanged();
     return actions;
 }
 
@@ -65,12 +68,16 @@ LcdprocSession::Actions LcdprocSession::Received(std::string_view bytes) {
     if (state_ != State::kGreeting && state_ != State::kReady) return actions;
     actions.send = client_.Receive(bytes);
     actions.log = client_.TakeErrors();
+    actions.shownChanged = client_.TakeShownChanged();
     if (state_ == State::kGreeting && client_.ready()) {
         if (lost_) actions.log.push_back("reconnected to LCDd at " + where_);
         state_ = State::kReady;
         everReady_ = true;
         lost_ = false;
         backoff_ = kFirstBackoff;
+        Update(&actions);
+    } else if (state_ == State::kReady && actions.shownChanged) {
+        // A page LCDd now shows gets its current rows at once.
         Update(&actions);
     }
     return actions;
@@ -82,16 +89,31 @@ LcdprocSession::Actions LcdprocSession::PanelChanged() {
     return actions;
 }
 
-LcdprocSession::Actions LcdprocSession::ScreensChanged(std::vector<ScreenConfig> screens) {
+LcdprocSession::Actions LcdprocSession::ScreensChanged(std::vector<ScreenConfig> screens,
+                                                       LongLineSettings longLines) {
     Actions actions;
+    client_.SetLongLines(longLines);
     actions.send = client_.SetScreens(std::move(screens));
+    actions.shownChanged = client_.TakeShownChanged();
     if (state_ == State::kReady) Update(&actions);
     return actions;
 }
 
 void LcdprocSession::Update(Actions* actions) {
     for (std::size_t k = 0; k < client_.screens(); ++k)
-        actions->send += client_.Update(k, rows_(k, client_.width(), client_.height()));
+        for (std::size_t page = 0; page < client_.pages(k); ++page)
+            if (client_.shown(k, page))
+                actions->send +=
+                    client_.Update(k, page, rows_(k, page, client_.width(), client_.height()));
+}
+
+std::optional<std::vector<PageRef>> LcdprocSession::Shown() const {
+    if (!client_.noticed()) return std::nullopt;
+    std::vector<PageRef> shown;
+    for (std::size_t k = 0; k < client_.screens(); ++k)
+        for (std::size_t page = 0; page < client_.pages(k); ++page)
+            if (client_.shown(k, page)) shown.push_back({k, page});
+    return shown;
 }
 
 LcdprocSession::Actions LcdprocSession::Tick(std::int64_t now) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/live/lcdproc_client.h"
+#include "host/panel/layout.h"
 
 namespace host {
 
@@ -20,24 +21,34 @@ class LcdprocSession {
     // The panel's rows (8-bit texts) for a display of width x height characters.
     using Rows = std::function<std::vector<std::string>(int width, int height)>;
 
-    // The rows of the screen numbered `screen` (from 0).
-    using ScreenRows =
-        std::function<std::vector<std::string>(std::size_t screen, int width, int height)>;
+    // The rows of page `page` of the screen numbered `screen` (both from 0), each at least
+    // `width` characters: a wider one scrolls or is cut, as the long-line settings say.
+    using PageRows = std::function<std::vector<std::string>(std::size_t screen, std::size_t page,
+                                                            int width, int height)>;
 
     // `where` ("host:port") names the server in the log lines. One screen:
     LcdprocSession(std::string where, Rows rows);
     // Several screens, as LcdprocClient::SetScreens takes them:
-    LcdprocSession(std::string where, std::vector<ScreenConfig> screens, ScreenRows rows);
+    LcdprocSession(std::string where, std::vector<ScreenConfig> screens, PageRows rows,
+                   LongLineSettings longLines = {});
 
     // What to do, in this order: write the log lines; end with `exit` if set; close the
-    // connection; send `send`; start a new connection.
+    // connection; send `send`; start a new connection. `shownChanged`: the pages on display
+    // (Shown) may have changed.
     struct Actions {
         std::vector<std::string> log;
         std::optional<int> exit;
         bool close = false;
         std::string send;
         bool connect = false;
+        bool shownChanged = false;
     };
+
+    // The pages LCDd shows, as its notices tell; none: every page (before its first notice).
+    // Their rows are sent, the others' wait until LCDd shows them.
+    std::optional<std::vector<PageRef>> Shown() const;
+    // The display's height, once LCDd told it; 0 before.
+    int height() const { return client_.height(); }
 
     // The first connection.
     Actions Start(std::int64_t now);
@@ -53,7 +64,7 @@ class LcdprocSession {
     Actions PanelChanged();
     // The screens are new: once set up, the old ones are deleted and the new ones set up with
     // every row; a reconnection sets up the new ones.
-    Actions ScreensChanged(std::vector<ScreenConfig> screens);
+    Actions ScreensChanged(std::vector<ScreenConfig> screens, LongLineSettings longLines = {});
     // Time passed: a deadline or the time of the next attempt may have come.
     Actions Tick(std::int64_t now);
 
@@ -72,7 +83,7 @@ class LcdprocSession {
     void Update(Actions* actions);
 
     std::string where_;
-    ScreenRows rows_;
+    PageRows rows_;
     LcdprocClient client_;
     State state_ = State::kWaiting;
     bool everReady_ = false;  // a server answered once: from then on, losing it is not fatal

@@ -11,9 +11,12 @@ int RunScreens(const PanelConfig& config, PluginCatalog& catalog, const LiveOpti
     live.width = config.width.value_or(options.width);
     live.height = config.height.value_or(options.height);
     const auto mode = config.lcdproc ? LiveScreens::Mode::kLcdproc : LiveScreens::Mode::kTerminal;
+    PanelConfig sized = config;
+    sized.width = live.width;
+    sized.height = live.height;
     std::string error;
-    auto screens = LiveScreens::Create(catalog, config, mode, config.lcdproc.has_value(),
-                                       live.clock(), &error);
+    auto screens =
+        LiveScreens::Create(catalog, sized, mode, config.lcdproc.has_value(), live.clock(), &error);
     if (!screens) {
         err << "lcdhost: " << error << '\n';
         return 1;

@@ -43,7 +43,7 @@ int RunTerminalScreens(LiveScreens& screens, const LiveOptions& options, std::os
     SignalPipe signals;
     if (signals.fd() < 0) return NoSignals(signals, err);
     const auto& Now = options.clock;
-    const int width = options.width, height = options.height;
+    const int width = options.width;
     // Without a terminal to show them, failures and reloads go to the log.
     const bool logging = isatty(STDOUT_FILENO) == 0;
     screens.LogFailures(logging);
@@ -57,8 +57,7 @@ int RunTerminalScreens(LiveScreens& screens, const LiveOptions& options, std::os
         // A line written on the terminal pushes the frame up: draw it afresh below the line.
         if (!lines.empty() && !logging) screen.Forget();
         if (changed || redraw || (!lines.empty() && !logging))
-            screen.Draw(screens.panel().Frame(screens.current(), width, height),
-                        screens.StatusLine());
+            screen.Draw(screens.Frame(), screens.StatusLine());
         redraw = false;
 
         pollfd fds[2] = {{signals.fd(), POLLIN, 0}, {watchKeys ? STDIN_FILENO : -1, POLLIN, 0}};

@@ -4,9 +4,7 @@
 
 namespace host {
 
-std::vector<std::u16string> LayOut(const std::vector<std::u16string>& texts, int width,
-                                   int height) {
-    const auto w = static_cast<std::size_t>(std::max(width, 0));
+std::vector<std::u16string> LayOutRows(const std::vector<std::u16string>& texts, int height) {
     const auto h = static_cast<std::size_t>(std::max(height, 0));
     std::vector<std::u16string> rows;
     for (const std::u16string& text : texts) {
@@ -28,8 +26,27 @@ std::vector<std::u16string> LayOut(const std::vector<std::u16string>& texts, int
         rows.push_back(std::move(row));
     }
     rows.resize(h);
-    for (std::u16string& row : rows) row.resize(w, u' ');
     return rows;
+}
+
+std::vector<std::u16string> LayOut(const std::vector<std::u16string>& texts, int width,
+                                   int height) {
+    std::vector<std::u16string> rows = LayOutRows(texts, height);
+    for (std::u16string& row : rows) row.resize(static_cast<std::size_t>(std::max(width, 0)), u' ');
+    return rows;
+}
+
+std::u16string MarqueeWindow(std::u16string_view text, int width, std::int64_t step) {
+    const auto w = static_cast<std::size_t>(std::max(width, 0));
+    if (text.size() <= w) return std::u16string(text) + std::u16string(w - text.size(), u' ');
+    const std::size_t cycle = text.size() + w / 2;
+    auto at = static_cast<std::size_t>(step % static_cast<std::int64_t>(cycle));
+    if (step < 0) at = 0;
+    std::u16string window;
+    window.reserve(w);
+    for (std::size_t k = 0; k < w; ++k, at = (at + 1) % cycle)
+        window += at < text.size() ? text[at] : u' ';
+    return window;
 }
 
 const std::vector<std::string>& DefaultTemplates() {

@@ -42,8 +42,7 @@ bool Panel::AddScreen(PluginCatalog& catalog, const ScreenConfig& screen, const 
             }
             std::size_t slot = 0;
             if (!Resolve(catalog, piece, previous, &slot, error)) return false;
-            auto& on = slots_[slot].screens;
-            if (std::find(on.begin(), on.end(), number) == on.end()) on.push_back(number);
+            slots_[slot].places.push_back({number, lines.size()});
             line.push_back({u"", slot});
         }
         lines.push_back(std::move(line));
@@ -145,13 +144,25 @@ void Panel::Fail(std::int64_t now, MemberFailure failure) {
     failures_.push_back(std::move(failure));
 }
 
-void Panel::SetShownScreen(std::optional<std::size_t> screen) {
-    shown_ = screen;
+void Panel::SetShown(std::optional<std::vector<View>> views, bool pollHidden) {
+    shown_ = std::move(views);
+    pollHidden_ = pollHidden;
 }
 
 bool Panel::OnShownScreen(const Slot& slot) const {
-    return !shown_ ||
-           std::find(slot.screens.begin(), slot.screens.end(), *shown_) != slot.screens.end();
+    if (!shown_) return true;
+    for (const Place& place : slot.places)
+        for (const View& view : *shown_)
+            if (place.screen == view.screen && place.line >= view.first && place.line < view.end)
+                return true;
+    return false;
+}
+
+bool Panel::Polled(std::size_t source) const {
+    if (pollHidden_ || !shown_) return true;
+    for (const Slot& slot : slots_)
+        if (slot.source == source && OnShownScreen(slot)) return true;
+    return false;
 }
 
 bool Panel::Read(Slot& slot, std::int64_t now) {
@@ -174,7 +185,7 @@ bool Panel::Tick(std::int64_t now) {
     failures_.clear();
     for (std::size_t k = 0; k < sources_.size(); ++k) {
         Source& s = sources_[k];
-        if (s.due && now < *s.due) continue;
+        if ((s.due && now < *s.due) || !Polled(k)) continue;
         const HRESULT polled = s.provider.Poll();
         if (FAILED(polled)) Fail(now, s.provider.Failure("PollData", polled));
         for (Slot& slot : slots_) {
@@ -196,17 +207,21 @@ bool Panel::Tick(std::int64_t now) {
 
 std::int64_t Panel::NextWakeup() const {
     std::int64_t next = INT64_MAX;
-    for (const Source& s : sources_) next = std::min(next, s.due.value_or(INT64_MIN));
+    for (std::size_t k = 0; k < sources_.size(); ++k)
+        if (Polled(k)) next = std::min(next, sources_[k].due.value_or(INT64_MIN));
     for (const Slot& slot : slots_)
         if (!slot.read && OnShownScreen(slot)) return INT64_MIN;
     if (!status_.empty()) next = std::min(next, statusUntil_);
     return next;
 }
 
-std::vector<std::u16string> Panel::Texts(std::size_t screen) const {
+std::vector<std::u16string> Panel::Texts(std::size_t screen, std::size_t first,
+                                         std::size_t end) const {
     std::vector<std::u16string> texts;
     if (screen >= lines_.size()) return texts;
-    for (const auto& line : lines_[screen]) {
+    const auto& lines = lines_[screen];
+    for (std::size_t k = first; k < end && k < lines.size(); ++k) {
+        const auto& line = lines[k];
         std::u16string text;
         for (const Piece& piece : line)
             text += piece.slot ? slots_[*piece.slot].text : piece.literal;

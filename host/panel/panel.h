@@ -2,6 +2,7 @@
 // texts of the items shown.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -38,10 +39,25 @@ class Panel {
 
     std::size_t screens() const { return screens_.size(); }
     const ScreenConfig& screen(std::size_t k) const { return screens_[k]; }
-    // The screen on display, the only one whose values are read; none: every screen is on
-    // display (LCDd, and the start). The values of a screen that comes on display are read at
-    // the next Tick.
-    void SetShownScreen(std::optional<std::size_t> screen);
+    // The number of line templates of a screen.
+    std::size_t lines(std::size_t screen) const {
+        return screen < lines_.size() ? lines_[screen].size() : 0;
+    }
+
+    // Lines [first, end) of a screen: what a page of it shows.
+    struct View {
+        std::size_t screen = 0;
+        std::size_t first = 0, end = SIZE_MAX;
+    };
+    // The views on display, the only lines whose values are read; none: every screen is on
+    // display (the start, and LCDd until it tells which screen it shows). The values of a view
+    // that comes on display are read at the next Tick. Without `pollHidden`, a plug-in with no
+    // item on display is not polled either, until one comes on display.
+    void SetShown(std::optional<std::vector<View>> views, bool pollHidden = true);
+    // One whole screen on display; none: every screen.
+    void SetShownScreen(std::optional<std::size_t> screen) {
+        SetShown(screen ? std::optional<std::vector<View>>({View{*screen}}) : std::nullopt);
+    }
 
     // Polls every plug-in whose time has come at `now` (milliseconds of a monotonic clock),
     // then reads the Value of each of its items on the screens shown, and the values of items
@@ -52,13 +68,21 @@ class Panel {
     // the end of the status message.
     std::int64_t NextWakeup() const;
 
-    // The texts of the templates of a screen with the current values.
-    std::vector<std::u16string> Texts(std::size_t screen = 0) const;
+    // The texts of the templates of a screen with the current values; of its lines
+    // [first, end) only.
+    std::vector<std::u16string> Texts(std::size_t screen = 0, std::size_t first = 0,
+                                      std::size_t end = SIZE_MAX) const;
     std::vector<std::u16string> Frame(int width, int height) const {
         return LayOut(Texts(), width, height);
     }
     std::vector<std::u16string> Frame(std::size_t screen, int width, int height) const {
         return LayOut(Texts(screen), width, height);
+    }
+    // Page `page` of a screen on a display `height` rows high (see PageCount), laid out as
+    // LayOutRows does: each row's whole text.
+    std::vector<std::u16string> PageRows(std::size_t screen, std::size_t page, int height) const {
+        const auto first = page * static_cast<std::size_t>(std::max(height, 1));
+        return LayOutRows(Texts(screen, first, first + static_cast<std::size_t>(height)), height);
     }
     // The latest failure, shown for kStatusMilliseconds; empty when there is none.
     const std::string& status() const { return status_; }
@@ -78,12 +102,15 @@ class Panel {
         std::int64_t period = 1000;
         std::optional<std::int64_t> due;  // none before the first poll
     };
+    struct Place {
+        std::size_t screen, line;
+    };
     struct Slot {
         std::size_t source;
         LONG index;
         std::u16string text;
-        std::vector<std::size_t> screens;  // the screens it is on
-        bool read = false;                 // since its plug-in's last poll
+        std::vector<Place> places;  // the lines it is on
+        bool read = false;          // since its plug-in's last poll
     };
     struct Piece {
         std::u16string literal;
@@ -102,13 +129,16 @@ class Panel {
                          PanelError* error);
     void Fail(std::int64_t now, MemberFailure failure);
     bool OnShownScreen(const Slot& slot) const;
+    // Polled now: due, and (unless hidden plug-ins are polled) with an item on display.
+    bool Polled(std::size_t source) const;
     bool Read(Slot& slot, std::int64_t now);
 
     std::vector<Source> sources_;
     std::vector<Slot> slots_;
     std::vector<ScreenConfig> screens_;                   // without their lines
     std::vector<std::vector<std::vector<Piece>>> lines_;  // of each screen
-    std::optional<std::size_t> shown_;                    // none: every screen
+    std::optional<std::vector<View>> shown_;              // none: every screen
+    bool pollHidden_ = true;
     std::string status_;
     std::int64_t statusUntil_ = 0;
     std::vector<MemberFailure> failures_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace host {
 
@@ -61,21 +62,72 @@ std::unique_ptr<LiveScreens> LiveScreens::Create(PluginCatalog& catalog, const P
 void LiveScreens::Use(std::unique_ptr<Panel> panel, PanelConfig config, std::int64_t now) {
     panel_ = std::move(panel);
     config_ = std::move(config);
+    pages_.clear();
     std::vector<std::int64_t> durations;
-    for (const ScreenConfig& screen : config_.screens)
-        durations.push_back(std::int64_t{std::max(screen.duration, 1)} * 1000);
+    for (std::size_t k = 0; k < config_.screens.size(); ++k) {
+        const std::size_t count = PageCount(panel_->lines(k), height());
+        for (std::size_t page = 0; page < count; ++page) {
+            pages_.push_back({k, page});
+            durations.push_back(std::int64_t{std::max(config_.screens[k].duration, 1)} * 1000);
+        }
+    }
     rotation_ = Rotation(std::move(durations), now);
-    // The terminal reads only the screen it shows; LCDd shows every screen in turn itself.
-    if (mode_ == Mode::kTerminal) panel_->SetShownScreen(rotation_.current());
+    // The terminal reads only the page it shows; LCDd shows every screen in turn itself.
+    if (mode_ == Mode::kTerminal) Shift(now);
+}
+
+void LiveScreens::Shift(std::int64_t now) {
+    const PageRef shown = page();
+    const auto h = static_cast<std::size_t>(height());
+    panel_->SetShown(std::vector<Panel::View>{{shown.screen, shown.page * h, shown.page * h + h}});
+    step_ = Step(now);
+}
+
+std::optional<std::int64_t> LiveScreens::Step(std::int64_t now) const {
+    if (config_.longLines.mode != LongLines::kScroll) return std::nullopt;
+    const PageRef shown = page();
+    const auto w = static_cast<std::size_t>(width());
+    for (const std::u16string& row : panel_->PageRows(shown.screen, shown.page, height()))
+        if (row.size() > w)
+            return std::max<std::int64_t>(now - rotation_.since(), 0) /
+                   config_.longLines.StepMilliseconds();
+    return std::nullopt;
+}
+
+std::vector<std::u16string> LiveScreens::Frame() const {
+    const PageRef shown = page();
+    auto rows = panel_->PageRows(shown.screen, shown.page, height());
+    for (std::u16string& row : rows) {
+        if (step_ && row.size() > static_cast<std::size_t>(width()))
+            row = MarqueeWindow(row, width(), *step_);
+        else
+            row.resize(static_cast<std::size_t>(width()), u' ');
+    }
+    return rows;
+}
+
+void LiveScreens::ShowPages(const std::optional<std::vector<PageRef>>& pages, int height) {
+    if (!pages) return panel_->SetShown(std::nullopt);
+    const auto h = static_cast<std::size_t>(std::max(height, 1));
+    std::vector<Panel::View> views;
+    for (const PageRef& shown : *pages)
+        views.push_back({shown.screen, shown.page * h, shown.page * h + h});
+    // What LCDd does not show is neither read nor polled.
+    panel_->SetShown(std::move(views), false);
 }
 
 bool LiveScreens::Tick(std::int64_t now) {
     bool changed = false;
     if (mode_ == Mode::kTerminal && rotation_.Tick(now)) {
-        panel_->SetShownScreen(rotation_.current());
+        Shift(now);
         changed = true;
     }
     changed = panel_->Tick(now) || changed;
+    if (mode_ == Mode::kTerminal) {
+        const auto step = Step(now);
+        changed = changed || step != step_;
+        step_ = step;
+    }
     if (logFailures_)
         for (const MemberFailure& failure : panel_->failures())
             if (limit_.Allow(FailureKey(failure), now)) log_.push_back(Describe(failure));
@@ -84,27 +136,38 @@ bool LiveScreens::Tick(std::int64_t now) {
 
 std::int64_t LiveScreens::NextWakeup() const {
     const std::int64_t next = panel_->NextWakeup();
-    return mode_ == Mode::kTerminal ? std::min(next, rotation_.NextWakeup()) : next;
+    if (mode_ != Mode::kTerminal) return next;
+    std::int64_t scroll = kNever;
+    if (step_) scroll = rotation_.since() + (*step_ + 1) * config_.longLines.StepMilliseconds();
+    return std::min({next, rotation_.NextWakeup(), scroll});
 }
 
 void LiveScreens::Next(std::int64_t now) {
     rotation_.Next(now);
-    panel_->SetShownScreen(rotation_.current());
+    Shift(now);
 }
 
 void LiveScreens::Previous(std::int64_t now) {
     rotation_.Previous(now);
-    panel_->SetShownScreen(rotation_.current());
+    Shift(now);
 }
 
 std::string LiveScreens::StatusLine() const {
     const std::string& failure = panel_->status();
     const auto& screens = config_.screens;
-    if (screens.size() == 1 && screens[0].name.empty()) return failure;
-    const std::size_t k = current();
-    std::string line = k < screens.size() ? screens[k].name : "";
-    line +=
-        (line.empty() ? "" : " ") + std::to_string(k + 1) + "/" + std::to_string(screens.size());
+    const PageRef shown = page();
+    const std::size_t pages = PageCount(panel_->lines(shown.screen), height());
+    std::string line;
+    if (screens.size() != 1 || !screens[0].name.empty()) {
+        line = shown.screen < screens.size() ? screens[shown.screen].name : "";
+        line += (line.empty() ? "" : " ") + std::to_string(shown.screen + 1) + "/" +
+                std::to_string(screens.size());
+    } else if (pages == 1) {
+        return failure;
+    }
+    if (pages > 1)
+        line += (line.empty() ? "page " : " page ") + std::to_string(shown.page + 1) + "/" +
+                std::to_string(pages);
     return line + "  " + (failure.empty() ? "<- -> switch, q quits" : failure);
 }
 

@@ -28,6 +28,8 @@ class Rotation {
     // Durations in milliseconds.
     Rotation(std::vector<std::int64_t> durations, std::int64_t now);
     std::size_t current() const { return current_; }
+    // Since when the current one is shown.
+    std::int64_t since() const { return since_; }
     // Moves on when the current screen's time is up; returns true when it moved.
     bool Tick(std::int64_t now);
     void Next(std::int64_t now) { SwitchTo(current_ + 1, now); }
@@ -55,7 +57,10 @@ class RateLimit {
     std::map<std::string, std::int64_t> last_;
 };
 
-// The screens of a live panel, their rotation on the terminal and their reload.
+// The screens of a live panel, their rotation on the terminal and their reload. A screen with
+// more lines than the display is high is shown as pages of the display's height: on the terminal
+// they rotate like screens; on LCDd each is a screen of its own. On the terminal a line wider
+// than the display scrolls as a marquee (or is cut, as the long-line settings say).
 class LiveScreens {
   public:
     enum class Mode { kTerminal, kLcdproc };
@@ -69,11 +74,18 @@ class LiveScreens {
     Panel& panel() { return *panel_; }
     const Panel& panel() const { return *panel_; }
     const PanelConfig& config() const { return config_; }
-    // The screen on the terminal.
-    std::size_t current() const { return rotation_.current(); }
+    // The screen and the page on the terminal.
+    std::size_t current() const { return pages_[rotation_.current()].screen; }
+    PageRef page() const { return pages_[rotation_.current()]; }
 
-    // Moves the rotation on and reads the values due. Returns true when the terminal's screen
-    // or status line (or, for LCDd, any screen) changed.
+    // The terminal's frame: the rows of the page shown, a long row at its marquee step.
+    std::vector<std::u16string> Frame() const;
+    // The pages LCDd shows; none: every page. Only their items are read, and only the plug-ins
+    // of their items polled.
+    void ShowPages(const std::optional<std::vector<PageRef>>& pages, int height);
+
+    // Moves the rotation and the marquee on and reads the values due. Returns true when the
+    // terminal's screen or status line (or, for LCDd, any screen) changed.
     bool Tick(std::int64_t now);
     std::int64_t NextWakeup() const;
     void Next(std::int64_t now);
@@ -95,6 +107,12 @@ class LiveScreens {
     LiveScreens(PluginCatalog& catalog, Mode mode, bool logFailures)
         : catalog_(catalog), mode_(mode), logFailures_(logFailures) {}
     void Use(std::unique_ptr<Panel> panel, PanelConfig config, std::int64_t now);
+    // After the page shown changed: its lines read from now on, its marquee from the start.
+    void Shift(std::int64_t now);
+    // The marquee's step of the page shown at `now`; none when no row of it is too wide.
+    std::optional<std::int64_t> Step(std::int64_t now) const;
+    int width() const { return config_.width.value_or(20); }
+    int height() const { return config_.height.value_or(4); }
 
     PluginCatalog& catalog_;
     Mode mode_;
@@ -102,6 +120,8 @@ class LiveScreens {
     PanelConfig config_;
     std::unique_ptr<Panel> panel_;
     Rotation rotation_;
+    std::vector<PageRef> pages_;        // in the order the terminal shows them
+    std::optional<std::int64_t> step_;  // of the marquee on the terminal
     RateLimit limit_;
     std::vector<std::string> log_;
 };

@@ -14,6 +14,8 @@ using fakes::FakeProvider;
 constexpr const char* kGood = R"([display]
 size = "16x2"
 lcdproc = "localhost:13666"
+scroll_speed = 2
+long_lines = "cut"
 
 [[screen]]
 name = "cpu"
@@ -48,6 +50,12 @@ TEST(PanelConfigFile, ReadsTheScreensAndPointsAtEachError) {
          "f.toml:2:11: bad LCDd address 'host:' (expected [HOST:]PORT)"},
         {"[display]\nlcdproc = 13666\n",
          "f.toml:2:11: bad LCDd address 13666 (expected \"[HOST:]PORT\")"},
+        {"[display]\nscroll_speed = 9\n",
+         "f.toml:2:16: bad scroll_speed 9 (1 to 8 characters per second)"},
+        {"[display]\nscroll_speed = \"4\"\n",
+         "f.toml:2:16: bad scroll_speed '4' (1 to 8 characters per second)"},
+        {"[display]\nlong_lines = \"wrap\"\n",
+         "f.toml:2:14: bad long_lines 'wrap' (\"scroll\" or \"cut\")"},
         {"[[screen]]\nname = \"a\"\nduration = 0\nlines = [\"x\"]\n",
          "f.toml:3:12: duration must be a positive whole number of seconds"},
         {"[[screen]]\nname = \"a\"\nduration = 2.5\nlines = [\"x\"]\n",
@@ -97,6 +105,8 @@ TEST(PanelConfigFile, ReadsTheScreensAndPointsAtEachError) {
     EXPECT_EQ(config.width, 16);
     EXPECT_EQ(config.height, 2);
     EXPECT_EQ(config.lcdproc, "localhost:13666");
+    EXPECT_EQ(config.longLines.speed, 2);
+    EXPECT_EQ(config.longLines.mode, host::LongLines::kCut);
     ASSERT_EQ(config.screens.size(), 2u);
     EXPECT_EQ(config.screens[0].name, "cpu");
     EXPECT_EQ(config.screens[0].duration, 8);

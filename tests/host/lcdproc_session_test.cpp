@@ -118,7 +118,7 @@ TEST(LcdprocSession, EveryScreenIsKeptCurrentAndNewScreensReplaceThemOnTheConnec
     LcdprocSession session(
         "127.0.0.1:13666",
         {{"a", 1, host::Priority::kInfo, {}}, {"b", 2, host::Priority::kInfo, {}}},
-        [&](std::size_t screen, int, int) { return rows.at(screen); });
+        [&](std::size_t screen, std::size_t, int, int) { return rows.at(screen); });
     session.Start(0);
     session.Connected(0);
     const Actions setup = session.Received(kConnect);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/config/config_file.h"
 #include "host/plugins/catalog.h"
@@ -13,5 +14,11 @@ namespace host {
 // `errorLine` to one line pointing at the line's place in the file.
 bool CheckPanelConfig(const PanelConfig& config, const ConfigSource& source, PluginCatalog& catalog,
                       std::string* errorLine);
+
+// How each screen of `config` fits a display of width x height, from the values its items have
+// now: for each screen the advice, "2 pages on 16x2" and "line 3 scrolls (37 > 16)" (or "is cut",
+// as the long-line settings say), none when it fits. On failure returns false and sets `error`.
+bool FitScreens(PluginCatalog& catalog, const PanelConfig& config, int width, int height,
+                std::vector<std::vector<std::string>>* advice, std::string* error);
 
 }  // namespace host

@@ -26,6 +26,8 @@ std::vector<std::u16string> LayOutRows(const std::vector<std::u16string>& texts,
         rows.push_back(std::move(row));
     }
     rows.resize(h);
+    // Trailing blanks (a value padded with blanks or nulls) make no row wider.
+    for (std::u16string& row : rows) row.erase(row.find_last_not_of(u' ') + 1);
     return rows;
 }
 

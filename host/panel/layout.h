@@ -14,8 +14,8 @@ namespace host {
 // `height` are dropped and missing rows are blank.
 std::vector<std::u16string> LayOut(const std::vector<std::u16string>& texts, int width, int height);
 
-// The same rows uncut and unpadded, `height` of them: the whole text of each, for a row that
-// scrolls.
+// The same rows uncut and unpadded, `height` of them: the whole text of each without its
+// trailing blanks, for a row that scrolls.
 std::vector<std::u16string> LayOutRows(const std::vector<std::u16string>& texts, int height);
 
 // A row of `width` cells showing `text` `step` characters on as a marquee: the text, then half a

@@ -109,4 +109,62 @@ TEST(LcdprocClient, SetsUpEveryScreenWithItsDurationInEighthsAndPriority) {
     EXPECT_EQ(client.Update({"a", "c"}), "widget_set S L1 1 1 {a}\nwidget_set S L2 1 2 {c}\n");
 }
 
+TEST(LcdprocClient, TallScreensBecomePagesWideRowsScrollAndOnlyPagesShownAreSent) {
+    LcdprocClient client;
+    client.SetScreens({{"tall", 2, host::Priority::kAlert, {"a", "b", "c"}},
+                       {"one", 1, host::Priority::kInfo, {"x"}}});
+    client.SetLongLines({host::LongLines::kScroll, 2});
+    client.Start();
+    std::string setup;
+    for (const char* page : {"1", "2"})
+        setup += std::string("screen_add S1p") + page + "\nscreen_set S1p" + page +
+                 " -name {tall " + page + "/2} -duration 16 -priority alert -heartbeat off\n" +
+                 "widget_add S1p" + page + " L1 string\nwidget_add S1p" + page + " L2 string\n";
+    EXPECT_EQ(client.Receive(kConnect),
+              "client_set -name lcdhost\n" + setup +
+                  "screen_add S2\nscreen_set S2 -name {one} -duration 8 -priority info "
+                  "-heartbeat off\nwidget_add S2 L1 string\nwidget_add S2 L2 string\n");
+    EXPECT_EQ(client.pages(0), 2u);
+    EXPECT_EQ(client.pages(1), 1u);
+
+    // A row wider than the display turns its widget into a marquee, 4 eighths a step at 2 a
+    // second, and back when it fits again.
+    const std::string wide = "a row of twenty chars";
+    EXPECT_EQ(client.Update(0, 1, {wide, "c"}),
+              "widget_del S1p2 L1\nwidget_add S1p2 L1 scroller\n"
+              "widget_set S1p2 L1 1 1 16 1 m 4 {" +
+                  wide + "}\nwidget_set S1p2 L2 1 2 {c}\n");
+    EXPECT_EQ(client.Update(0, 1, {wide, "c"}), "");
+    EXPECT_EQ(client.Update(0, 1, {"fits", "c"}),
+              "widget_del S1p2 L1\nwidget_add S1p2 L1 string\nwidget_set S1p2 L1 1 1 {fits}\n");
+
+    // After LCDd's first notice only the pages it listens to are sent.
+    EXPECT_TRUE(client.TakeShownChanged());
+    EXPECT_FALSE(client.noticed());
+    client.Receive("listen S9\n");
+    EXPECT_FALSE(client.TakeShownChanged()) << "not a screen of ours";
+    client.Receive("listen S2\n");
+    EXPECT_TRUE(client.TakeShownChanged());
+    EXPECT_TRUE(client.shown(1, 0));
+    EXPECT_FALSE(client.shown(0, 0));
+    EXPECT_EQ(client.Update(0, 0, {"a", "b"}), "");
+    client.Receive("ignore S2\nlisten S1p1\n");
+    EXPECT_FALSE(client.shown(1, 0));
+    EXPECT_EQ(client.Update(1, 0, {"y", ""}), "");
+    EXPECT_EQ(client.Update(0, 0, {"a", "b"}),
+              "widget_set S1p1 L1 1 1 {a}\nwidget_set S1p1 L2 1 2 {b}\n");
+    client.SetLongLines({host::LongLines::kCut, 4});
+    EXPECT_EQ(client.Update(0, 0, {wide, "b"}), "widget_set S1p1 L1 1 1 {a row of twenty }\n");
+
+    // A new connection, and one unnamed screen of pages.
+    client.SetScreens({{"", 5, host::Priority::kInfo, {"a", "b", "c"}}});
+    client.Start();
+    EXPECT_FALSE(client.noticed());
+    const std::string unnamed = client.Receive(kConnect);
+    EXPECT_NE(unnamed.find("screen_set Sp2 -name {lcdhost 2/2} -duration 40 -priority info "
+                           "-heartbeat off\n"),
+              std::string::npos)
+        << unnamed;
+}
+
 }  // namespace

@@ -149,4 +149,28 @@ TEST(LcdprocSession, EveryScreenIsKeptCurrentAndNewScreensReplaceThemOnTheConnec
     EXPECT_EQ(again.send.find("S2"), std::string::npos) << again.send;
 }
 
+TEST(LcdprocSession, LcddsNoticesTellThePagesShownAndAPageShownGetsItsRowsAtOnce) {
+    // The rows of screen a's two pages and of screen b.
+    std::vector<std::vector<std::string>> rows = {{"a1", "a2"}, {"a3", "-"}, {"b1", "-"}};
+    LcdprocSession session(
+        "127.0.0.1:13666",
+        {{"a", 1, host::Priority::kInfo, {"1", "2", "3"}}, {"b", 1, host::Priority::kInfo, {"x"}}},
+        [&](std::size_t screen, std::size_t page, int, int) { return rows.at(screen * 2 + page); });
+    session.Start(0);
+    EXPECT_TRUE(session.Connected(0).shownChanged);
+    EXPECT_NE(session.Received(kConnect).send.find("widget_set S1p2 L1 1 1 {a3}"),
+              std::string::npos);
+    EXPECT_EQ(session.Shown(), std::nullopt) << "every page until LCDd's first notice";
+
+    const Actions hidden = session.Received("ignore S1p1\nlisten S2\n");
+    EXPECT_TRUE(hidden.shownChanged);
+    ASSERT_TRUE(session.Shown());
+    ASSERT_EQ(session.Shown()->size(), 1u);
+    EXPECT_EQ(session.Shown()->front().screen, 1u);
+    rows[0][0] = "changed";
+    EXPECT_EQ(session.PanelChanged().send, "") << "the page is hidden";
+    EXPECT_EQ(session.Received("listen S1p1\n").send, "widget_set S1p1 L1 1 1 {changed}\n");
+    EXPECT_FALSE(session.Received("success\n").shownChanged);
+}
+
 }  // namespace

@@ -84,6 +84,27 @@ TEST(LayOut, CutsPadsSplitsAndBlanks) {
     for (const auto& [texts, width, height, rows] : cases)
         EXPECT_EQ(Rows(LayOut(texts, width, height)), rows)
             << com::ToUtf8(texts.empty() ? u"" : texts[0]);
+    // Uncut rows keep a long text whole, without the blanks (or nulls) that trail it.
+    EXPECT_EQ(Rows(host::LayOutRows({u"abcdefgh  ", std::u16string(u"ab\0\0", 4)}, 3)),
+              (Calls{"abcdefgh", "ab", ""}));
+}
+
+TEST(LayOut, AMarqueeRunsTheTextThenHalfARowOfBlanksAndPagesHoldTheDisplaysHeight) {
+    // Text, width, step, window.
+    const std::tuple<std::u16string, int, std::int64_t, const char*> cases[] = {
+        {u"short", 8, 5, "short   "},    {u"ABCDEFGHIJ", 4, 0, "ABCD"},
+        {u"ABCDEFGHIJ", 4, 7, "HIJ "},   {u"ABCDEFGHIJ", 4, 9, "J  A"},
+        {u"ABCDEFGHIJ", 4, 11, " ABC"},  {u"ABCDEFGHIJ", 4, 12, "ABCD"},
+        {u"ABCDEFGHIJ", 5, 10, "  ABC"}, {u"ABCDEFGHIJ", 4, 12 * 1000 + 1, "BCDE"},
+    };
+    for (const auto& [text, width, step, window] : cases)
+        EXPECT_EQ(com::ToUtf8(host::MarqueeWindow(text, width, step)), window) << step;
+    // Lines, height, pages.
+    const std::tuple<std::size_t, int, std::size_t> pages[] = {
+        {0, 2, 1}, {2, 2, 1}, {3, 2, 2}, {4, 2, 2}, {5, 2, 3}, {4, 4, 1}, {9, 4, 3}, {3, 1, 3},
+    };
+    for (const auto& [lines, height, count] : pages)
+        EXPECT_EQ(host::PageCount(lines, height), count) << lines << " on " << height;
 }
 
 TEST(ProviderText, StringsAsTheyAreNothingForEmptyAndNullOtherTypesConverted) {
@@ -289,6 +310,30 @@ TEST_F(PanelTest, OnlyTheScreenShownIsReadAndASwitchReadsItsValuesAtOnce) {
     panel->Tick(1000);
     EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 2"}));
     EXPECT_EQ(Rows(panel->Frame(0, 3, 1)), (Calls{"1#1"})) << "not shown";
+}
+
+TEST_F(PanelTest, OnlyTheLinesOfThePagesShownAreReadAndHiddenPluginsWaitWhenAsked) {
+    auto panel = MakeScreens({Screen("tall", {"{Orvantel:1}", "{Wendrikai:0}", "{Tamblorin:2}"})});
+    EXPECT_EQ(Rows(panel->PageRows(0, 1, 2)), (Calls{"", ""})) << "nothing read yet";
+    // Lines 2 and 3: the second page of two rows.
+    panel->SetShown(std::vector<host::Panel::View>{{0, 2, 4}}, false);
+    ClearCalls();
+    panel->Tick(0);
+    EXPECT_EQ(date.calls, (Calls{"PollData", "Value 2"}));
+    EXPECT_TRUE(cpu.calls.empty() && uptime.calls.empty()) << "neither read nor polled";
+    EXPECT_EQ(panel->NextWakeup(), 10'000) << "hidden plug-ins are not due";
+    EXPECT_EQ(Rows(panel->PageRows(0, 1, 2)), (Calls{"2#1", ""}));
+
+    // The first page comes into view: its plug-ins are polled and read at once.
+    panel->SetShown(std::vector<host::Panel::View>{{0, 0, 2}}, false);
+    EXPECT_EQ(panel->NextWakeup(), INT64_MIN);
+    ClearCalls();
+    panel->Tick(400);
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 1"}));
+    EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0"}));
+    EXPECT_TRUE(date.calls.empty());
+    EXPECT_EQ(Rows(panel->PageRows(0, 0, 2)), (Calls{"1#1", "0#1"}));
+    EXPECT_EQ(panel->NextWakeup(), 1400);
 }
 
 TEST_F(PanelTest, APanelMadeAgainKeepsThePluginsStillUsedAndPollsNoOther) {

@@ -182,6 +182,68 @@ TEST_F(LiveScreensTest, AGoodReloadReplacesTheScreensABadOneKeepsThem) {
     EXPECT_EQ(cpu.polls, 20) << "at 0, then from 2 s to 20 s";
 }
 
+TEST_F(LiveScreensTest, PagesRotateLikeScreensAndALongLineScrollsOnThePanelsClock) {
+    config.width = 6;
+    config.height = 1;
+    config.screens = {{"tall", 2, Priority::kInfo, {"C {Orvantel:1}", "U {Wendrikai:0}"}},
+                      {"wide", 3, Priority::kInfo, {"long text {Tamblorin:1}"}}};
+    auto screens = Make();
+    auto frame = [&] { return com::ToUtf8(screens->Frame()[0]); };
+    const std::string hint = "  <- -> switch, q quits";
+    EXPECT_EQ(screens->StatusLine(), "tall 1/2 page 1/2" + hint);
+    screens->Tick(0);
+    EXPECT_EQ(frame(), "C 1#1 ");
+    EXPECT_EQ(std::count(uptime.calls.begin(), uptime.calls.end(), "Value 0"), 0)
+        << "the second page is not shown";
+    EXPECT_EQ(screens->NextWakeup(), 1000) << "nothing scrolls: the poll is next";
+
+    // The second page after the screen's time, then the next screen by key.
+    for (std::int64_t now = 1000; now <= 2000; now += 500) screens->Tick(now);
+    EXPECT_EQ(screens->StatusLine(), "tall 1/2 page 2/2" + hint);
+    EXPECT_EQ(frame(), "U 0#3 ");
+    screens->Next(2100);
+    EXPECT_TRUE(screens->Tick(2100));
+    EXPECT_EQ(screens->StatusLine(), "wide 2/2" + hint);
+    // "long text 1#1" scrolls one character each 250 ms (4 a second) from the page's start.
+    const std::pair<std::int64_t, const char*> steps[] = {
+        {2100, "long t"}, {2349, "long t"}, {2350, "ong te"}, {4100, "t 1#1 "}, {4850, "#1   l"},
+    };
+    for (const auto& [now, window] : steps) {
+        screens->Tick(now);
+        EXPECT_EQ(frame(), window) << now;
+        EXPECT_LE(screens->NextWakeup(), now + 250 - (now - 2100) % 250) << now;
+    }
+    screens->Previous(5000);
+    screens->Tick(5000);
+    EXPECT_EQ(screens->StatusLine(), "tall 1/2 page 2/2" + hint);
+
+    // Cut, the line stands still: no wake-up of its own.
+    config.longLines.mode = host::LongLines::kCut;
+    config.screens.erase(config.screens.begin());
+    auto cut = Make();
+    cut->Tick(0);
+    EXPECT_EQ(com::ToUtf8(cut->Frame()[0]), "long t");
+    EXPECT_EQ(cut->StatusLine(), "wide 1/1" + hint);
+    EXPECT_EQ(cut->NextWakeup(), 10'000);
+}
+
+TEST_F(LiveScreensTest, LcddModeReadsOnlyThePagesLcddShows) {
+    config.screens = {
+        {"cpu", 2, Priority::kInfo, {"{Orvantel:1}", "{Orvantel:2}", "{Wendrikai:0}"}},
+        {"day", 3, Priority::kInfo, {"{Tamblorin:1}"}}};
+    auto screens = Make(LiveScreens::Mode::kLcdproc);
+    screens->ShowPages(std::vector<host::PageRef>{{0, 1}}, 2);  // lines 3 and 4 of cpu
+    ClearCalls();
+    screens->Tick(0);
+    EXPECT_EQ(uptime.calls, (Calls{"PollData", "Value 0"}));
+    EXPECT_TRUE(cpu.calls.empty() && date.calls.empty()) << "not on a page shown";
+    screens->ShowPages(std::nullopt, 2);
+    ClearCalls();
+    screens->Tick(100);
+    EXPECT_EQ(cpu.calls, (Calls{"PollData", "Value 1", "Value 2"}));
+    EXPECT_EQ(date.calls, (Calls{"PollData", "Value 1"}));
+}
+
 TEST_F(LiveScreensTest, FailuresGoToTheLogOncePerItemAndMinute) {
     config.screens[0].lines.push_back("{Orvantel:2}");
     cpu.failingValues[1] = E_FAIL;

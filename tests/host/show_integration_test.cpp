@@ -413,6 +413,58 @@ TEST(LcdhostLcdproc, ReconnectsWhenTheServerComesBackAndStopsOnSigint) {
     fs::remove_all(folder);
 }
 
+TEST(LcdhostLcdproc, SendsPagesAndScrollersToAScriptedServerAndFollowsItsNotices) {
+    int port = 0;
+    const int listener = Listen(&port);
+    const std::string folder = testing_support::MakeTempFolder();
+    const std::string wide = "a line wider than sixteen";
+    Child host({kHost, "show", "--lcdproc", std::to_string(port), "{Wendrikai:20}", wide, "third"},
+               folder);
+    const int conn = Accept(listener, 5s);
+    ASSERT_GE(conn, 0);
+    EXPECT_EQ(ReadUntil(conn, "hello\n", 3s), "hello\n");
+    Send(conn, "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n");
+    // Three lines on two rows: two pages, the wide line a marquee at 4 a second.
+    const std::string setup = ReadUntil(conn, "widget_set Sp2 L1 1 1 {third", 3s);
+    for (const std::string& part : std::vector<std::string>{
+             "screen_set Sp1 -name {lcdhost 1/2} -duration 40 -priority info -heartbeat off\n",
+             "screen_add Sp2\n", "widget_add Sp1 L2 scroller\n",
+             "widget_set Sp1 L2 1 2 16 2 m 2 {" + wide + "}\n"})
+        EXPECT_NE(setup.find(part), std::string::npos) << part << "\n" << setup;
+
+    // Hidden, the uptime's page gets no rows; shown again, its rows come at once.
+    Send(conn, "listen Sp2\nignore Sp1\n");
+    const std::string hidden = ReadUntil(conn, "no such text", 2500ms);
+    EXPECT_EQ(hidden.find("widget_set Sp1"), std::string::npos) << hidden;
+    const auto shownAt = Clock::now();
+    Send(conn, "ignore Sp2\nlisten Sp1\n");
+    EXPECT_NE(ReadUntil(conn, "widget_set Sp1 L1", 3s).find("widget_set Sp1 L1 1 1 {"),
+              std::string::npos);
+    EXPECT_LT(Clock::now() - shownAt, 500ms);
+    EXPECT_EQ(host.Stop(SIGINT, 3s), 0) << host.err();
+    close(conn);
+    close(listener);
+    fs::remove_all(folder);
+}
+
+TEST(LcdhostLcdproc, ShowsTheSecondPageAndTheEndOfALongLineOnARealLcdd) {
+    Lcdd lcdd("16x2");
+    if (!lcdd.skip.empty()) TESS_SKIP(lcdd.skip);
+    ASSERT_TRUE(lcdd.listening);
+    fs::create_directory(lcdd.folder + "/host");
+    Child host({kHost, "show", "--lcdproc", "127.0.0.1:" + std::to_string(lcdd.port), "first",
+                "0123456789abcdefghijKLMN", "second page"},
+               lcdd.folder + "/host");
+    // LCDd shows each page for its 5 s; the marquee moves 4 characters a second.
+    std::this_thread::sleep_for(9s);
+    EXPECT_EQ(host.Stop(SIGINT, 3s), 0) << host.err();
+    lcdd.server->Stop(SIGTERM, 5s);
+    const std::string frames = lcdd.server->out();
+    EXPECT_NE(frames.find("|second page     |"), std::string::npos) << frames;
+    EXPECT_NE(frames.find("|0123456789abcdef|"), std::string::npos) << frames;
+    EXPECT_NE(frames.find("hijKLMN"), std::string::npos) << "the end of the long line\n" << frames;
+}
+
 // 127.0.0.1:`port` as a resolver gives it.
 host::SocketAddress Loopback(int port) {
     const sockaddr_in address = LoopbackAddress(port);

@@ -105,8 +105,10 @@ inline std::vector<std::u16string> Labels(int count, const std::u16string& group
 
 class FakeCatalog final : public host::PluginCatalog {
   public:
-    void Add(FakeProvider* provider) {
-        providers_[Upper(provider->plugin())] = com::ComPtr<FakeProvider>::Share(provider);
+    void Add(FakeProvider* provider) { Add(provider->plugin(), provider); }
+    // Any provider, a plug-in's object on fakes among them, under the name `plugin`.
+    void Add(const std::string& plugin, ITessivar2DataProvider* provider) {
+        providers_[Upper(plugin)] = {plugin, com::ComPtr<ITessivar2DataProvider>::Share(provider)};
     }
     ITessivar2DataProvider* Find(const std::string& named, std::string* name,
                                  std::string* error) override {
@@ -115,8 +117,8 @@ class FakeCatalog final : public host::PluginCatalog {
             *error = "unknown plug-in '" + named + "'";
             return nullptr;
         }
-        *name = it->second->plugin();
-        return it->second.Get();
+        *name = it->second.first;
+        return it->second.second.Get();
     }
 
   private:
@@ -124,7 +126,7 @@ class FakeCatalog final : public host::PluginCatalog {
         for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         return s;
     }
-    std::map<std::string, com::ComPtr<FakeProvider>> providers_;
+    std::map<std::string, std::pair<std::string, com::ComPtr<ITessivar2DataProvider>>> providers_;
 };
 
 // An object with one method, "Twice", that answers Invoke with `status` and `argErr`, and on

@@ -14,7 +14,9 @@
 #include "host/config/display_settings.h"
 #include "host/panel/panel.h"
 #include "tests/host/fake_plugin.h"
+#include "tests/support/locales.h"
 #include "tests/support/process.h"
+#include "tests/support/rigs.h"
 
 namespace {
 
@@ -96,6 +98,71 @@ TEST_F(Show, OncePrintsExactlyTheRowsOfThePanel) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "two   \nrows  \nxv    \n      \n");
     EXPECT_EQ(r.err, "");
+}
+
+// The three plug-ins on the fake machine: the Pentium 4, Tuesday 2 December 2003 in the C
+// locale, up 3 days, 4 hours, 5 minutes and 6 seconds.
+struct FakeMachine : ::testing::Test {
+    FakeMachine() {
+        date.now = testing_support::kTuesday2December2003;
+        up.clock.now = ((3 * 24 + 4) * 3600 + 5 * 60 + 6) * 1000ull;
+        catalog.Add("Orvantel", cpu.provider());
+        catalog.Add("Tamblorin", calendar.Get());
+        catalog.Add("Wendrikai", up.provider());
+    }
+    testing_support::Result Run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int status = host::RunCommand(args, catalog, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    testing_support::CpuRig cpu;
+    platform::fakes::FakeLocalClock date;
+    std::unique_ptr<platform::LocaleDateFormatter> names = testing_support::Load("C");
+    com::ComPtr<date::CustomDate> calendar = testing_support::New<date::CustomDate>(date, *names);
+    testing_support::UptimeRig up;
+    FakeCatalog catalog;
+};
+
+TEST_F(FakeMachine, ThePackagedScreensAndTheDefaultPanelOnEveryCommonSize) {
+    const std::string packaged = TESS_SOURCE_DIR "/packaging/debian/lcdhost.toml";
+    std::vector<std::string> panel = {"show", "--once", "--"};
+    panel.insert(panel.end(), host::DefaultTemplates().begin(), host::DefaultTemplates().end());
+    // Size; the default panel's first page, the packaged file's, and how its screens fit.
+    const std::string fits = "date: 4 lines, 5 s, info\nuptime: 4 lines, 5 s, info\n";
+    auto pages = [](const char* size) {
+        return std::string("date: 4 lines, 5 s, info; 2 pages on ") + size +
+               "\nuptime: 4 lines, 5 s, info; 2 pages on " + size + "\n";
+    };
+    const std::string p4 = "Intel(R) Pentium(R) 4 CPU 2.40GHz";
+    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
+        {"16x2", "Intel(R) Pentium\n1800 MHz SSE2 no\n", "",
+         "processor: 4 lines, 6 s, info; 2 pages on 16x2; line 1 scrolls (33 > 16)\n" +
+             pages("16x2")},
+        {"20x2", "Intel(R) Pentium(R) \n1800 MHz SSE2 no    \n", "",
+         "processor: 4 lines, 6 s, info; 2 pages on 20x2; line 1 scrolls (33 > 20)\n" +
+             pages("20x2")},
+        {"20x4",
+         "Intel(R) Pentium(R) \n1800 MHz SSE2 no    \nDate 02 Dec 2003    \nUp   3-04:05:06     \n",
+         "Intel(R) Pentium(R) \n1800 MHz SSE2 no    \nModel 15 Step 7     \nMMX yes SSE yes     \n",
+         "processor: 4 lines, 6 s, info; line 1 scrolls (33 > 20)\n" + fits},
+        {"40x2", p4 + std::string(7, ' ') + "\n1800 MHz SSE2 no" + std::string(24, ' ') + "\n", "",
+         "processor: 4 lines, 6 s, info; 2 pages on 40x2\n" + pages("40x2")},
+    };
+    for (const auto& [size, first, file, fit] : cases) {
+        std::vector<std::string> sized = panel;
+        sized.insert(sized.begin() + 1, {"--size", size});
+        const auto r = Run(sized);
+        EXPECT_EQ(r.out, first) << size;
+        EXPECT_EQ(r.err, "") << size;
+        // On two rows the packaged file's first page is the default panel's.
+        const auto f = Run({"show", "--once", "--size", size, "--config", packaged});
+        EXPECT_EQ(f.out, file.empty() ? first : file) << size;
+        EXPECT_EQ(f.err, "") << size;
+        const auto c = Run({"check-config", "--size", size, packaged});
+        EXPECT_EQ(c.out, fit) << size;
+        EXPECT_EQ(c.status, 0) << c.err;
+    }
 }
 
 TEST_F(Show, AFailedValueInOnceIsOneLineOnStderr) {

@@ -32,7 +32,7 @@ ShowArguments::ShowArguments(CLI::App& command) : command_(command) {
     command.positionals_at_end();
     AddValueOption(command, "--size", "WxH",
                    "the panel's size (default 20x4, or the configuration file's)", &sizes_);
-    command.add_flag("--once", once_, "print one frame of the first screen and exit")
+    command.add_flag("--once", once_, "print the first page of the first screen and exit")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     AddValueOption(command, "--lcdproc", "[HOST:]PORT",
                    "drive the LCDd server at [HOST:]PORT instead of the terminal", &endpoints_);

@@ -80,18 +80,23 @@ void LiveScreens::Shift(std::int64_t now) {
     const PageRef shown = page();
     const auto h = static_cast<std::size_t>(height());
     panel_->SetShown(std::vector<Panel::View>{{shown.screen, shown.page * h, shown.page * h + h}});
+    FindLongRow();
     step_ = Step(now);
 }
 
-std::optional<std::int64_t> LiveScreens::Step(std::int64_t now) const {
-    if (config_.longLines.mode != LongLines::kScroll) return std::nullopt;
+void LiveScreens::FindLongRow() {
+    longRow_ = false;
+    if (config_.longLines.mode != LongLines::kScroll) return;
     const PageRef shown = page();
     const auto w = static_cast<std::size_t>(width());
     for (const std::u16string& row : panel_->PageRows(shown.screen, shown.page, height()))
-        if (row.size() > w)
-            return std::max<std::int64_t>(now - rotation_.since(), 0) /
-                   config_.longLines.StepMilliseconds();
-    return std::nullopt;
+        longRow_ = longRow_ || row.size() > w;
+}
+
+std::optional<std::int64_t> LiveScreens::Step(std::int64_t now) const {
+    if (!longRow_) return std::nullopt;
+    return std::max<std::int64_t>(now - rotation_.since(), 0) /
+           config_.longLines.StepMilliseconds();
 }
 
 std::vector<std::u16string> LiveScreens::Frame() const {
@@ -122,8 +127,10 @@ bool LiveScreens::Tick(std::int64_t now) {
         Shift(now);
         changed = true;
     }
-    changed = panel_->Tick(now) || changed;
+    const bool texts = panel_->Tick(now);
+    changed = texts || changed;
     if (mode_ == Mode::kTerminal) {
+        if (texts) FindLongRow();
         const auto step = Step(now);
         changed = changed || step != step_;
         step_ = step;

@@ -109,6 +109,8 @@ class LiveScreens {
     void Use(std::unique_ptr<Panel> panel, PanelConfig config, std::int64_t now);
     // After the page shown changed: its lines read from now on, its marquee from the start.
     void Shift(std::int64_t now);
+    // Whether a row of the page shown is wider than the display, after its texts changed.
+    void FindLongRow();
     // The marquee's step of the page shown at `now`; none when no row of it is too wide.
     std::optional<std::int64_t> Step(std::int64_t now) const;
     int width() const { return config_.width.value_or(20); }
@@ -121,6 +123,7 @@ class LiveScreens {
     std::unique_ptr<Panel> panel_;
     Rotation rotation_;
     std::vector<PageRef> pages_;        // in the order the terminal shows them
+    bool longRow_ = false;              // on the page shown, scrolling
     std::optional<std::int64_t> step_;  // of the marquee on the terminal
     RateLimit limit_;
     std::vector<std::string> log_;

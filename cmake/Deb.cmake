@@ -1,10 +1,11 @@
-# The Linux package: `package` writes tessivar-plugins_VERSION_amd64.deb in the build folder with
-# CPack's DEB generator. It holds /usr/bin/lcdhost, the plug-ins in /usr/lib/<multiarch>/tessivar
-# (where lcdhost finds them by name, host/plugins/library_search.cpp), lcdhost(1), the
-# configuration file /etc/tessivar/lcdhost.toml (a conffile) and lcdhost.service, which runs
-# the file's screens on LCDd and is not enabled by the package. The Windows trees have their own
-# packages (Dist.cmake, Msi.cmake).
-if(WIN32 OR CMAKE_CROSSCOMPILING OR TESS_FUZZ)
+# The Linux package: `package` writes tessivar-plugins_VERSION_ARCH.deb in the build folder with
+# CPack's DEB generator, ARCH being amd64 in the native trees and arm64 or armhf in the ARM
+# cross trees (cmake/arm64.cmake, cmake/armhf.cmake). It holds /usr/bin/lcdhost, the plug-ins in
+# /usr/lib/<multiarch>/tessivar (where lcdhost finds them by name,
+# host/plugins/library_search.cpp), lcdhost(1), the configuration file /etc/tessivar/lcdhost.toml
+# (a conffile) and lcdhost.service, which runs the file's screens on LCDd and is not enabled by
+# the package. The Windows trees have their own packages (Dist.cmake, Msi.cmake).
+if(WIN32 OR TESS_FUZZ)
   return()
 endif()
 
@@ -63,7 +64,19 @@ their items, and shows screens of them in a terminal or on an LCDd server.
 The lcdhost service shows the screens of /etc/tessivar/lcdhost.toml on the
 LCDd server of this machine; enable it with
 systemctl enable --now lcdhost.service.")
-set(CPACK_DEBIAN_FILE_NAME tessivar-plugins_${TESS_PACKAGE_VERSION}_amd64.deb)
+if(CMAKE_CROSSCOMPILING)
+  # A cross tree's package: its architecture, and its library dependencies computed by
+  # dpkg-shlibdeps (which CPack runs) for that architecture, from the symbols files of its
+  # libraries installed through multiarch (scripts/install-deps). cpack reads this file before
+  # it makes the package.
+  set(tess_deb_arch ${TESS_DEB_ARCHITECTURE})
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${tess_deb_arch})
+  set(CPACK_PROJECT_CONFIG_FILE ${tess_deb_out}/cross.cmake)
+  file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "set(ENV{DEB_HOST_ARCH} ${tess_deb_arch})\n")
+else()
+  set(tess_deb_arch amd64)
+endif()
+set(CPACK_DEBIAN_FILE_NAME tessivar-plugins_${TESS_PACKAGE_VERSION}_${tess_deb_arch}.deb)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESS_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -3,7 +3,8 @@
 # A GoogleTest program of the project: the sources, the project's root on the include path, the
 # libraries (GoogleTest's main unless NO_MAIN), the build's plug-in folder and lcdhost as
 # TESS_BIN_DIR and TESS_LCDHOST, built after DEPENDS, and each test case a CTest test with the
-# PROPERTIES given.
+# PROPERTIES given. In an ARM tree each test requires the fixture qemu_binfmt, and the cases
+# TESS_EMULATED_EXCLUDED names are left out (tests/CMakeLists.txt).
 function(tess_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "NO_MAIN" "" "LIBS;DEPENDS;DEFINES;PROPERTIES")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
@@ -19,5 +20,11 @@ function(tess_add_test name)
   if(arg_DEPENDS)
     add_dependencies(${name} ${arg_DEPENDS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${arg_PROPERTIES})
+  set(filter)
+  if(CMAKE_CROSSCOMPILING)
+    list(APPEND arg_PROPERTIES FIXTURES_REQUIRED qemu_binfmt)
+    list(JOIN TESS_EMULATED_EXCLUDED ":" excluded)
+    set(filter TEST_FILTER -${excluded})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${filter} PROPERTIES ${arg_PROPERTIES})
 endfunction()

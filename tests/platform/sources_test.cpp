@@ -202,13 +202,12 @@ TEST(ProcessorName, TheCoreAndItsImplementerOnArmTheModelAndVendorElsewhere) {
     };
     for (const auto& [text, machine, name, vendor] : cases) {
         const auto cpu = src::ParseCpuBlock(text);
-        const auto describe = [&] { return text + machine; };
         EXPECT_EQ(src::ProcessorName(cpu, machine),
                   name ? std::optional<std::string>(name) : std::nullopt)
-            << describe();
+            << text << machine;
         EXPECT_EQ(src::ProcessorVendor(cpu, machine),
                   vendor ? std::optional<std::string>(vendor) : std::nullopt)
-            << describe();
+            << text << machine;
     }
 }
 

@@ -333,26 +333,20 @@ Texts ItemsOn(const Snapshot& snapshot) {
 TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
     const std::tuple<const char*, LONG, std::u16string> cases[] = {
         {"intel-desktop", 11, u"Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz"},
-        {"intel-desktop", 12, u"GenuineIntel"},
         {"intel-desktop", 14, u"Intel"},
         {"intel-desktop", 10, u"Intel64 Family 6 Model 158 Stepping 13"},
         {"intel-desktop", 46, u"unknown"},  // the x64 code (9) has no name in the table
         {"intel-desktop", 13, u"4700 MHz"},
         {"intel-desktop", 21, u"yes"},
-        {"intel-desktop", 26, u"supported"},
         {"intel-desktop", 35, u"3DNow! no"},
-        {"intel-desktop", 0, u"64"},
-        {"intel-desktop", 48, u"6"},
         {"intel-desktop", 1, u"11/25/19"},
         {"intel-desktop", 50, u"<empty>"},
         {"amd-laptop", 11, u"AMD Ryzen 7 5800U with Radeon Graphics"},
         {"amd-laptop", 14, u"AMD"},
         {"amd-laptop", 16, u"1896"},
-        {"amd-laptop", 22, u"supported"},
         {"amd-laptop", 33, u"no"},  // only "3dnowprefetch"
         {"vm", 11, u"AMD EPYC"},
         {"vm", 1, u"2"},  // no firmware description
-        {"vm", 2, u""},
         // A Raspberry Pi 4 with a 64-bit kernel.
         {"arm-board", 11, u"Cortex-A72"},
         {"arm-board", 15, u"Cortex-A72\0\n           "s},
@@ -363,12 +357,8 @@ TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
         {"arm-board", 46, u"unknown"},  // nor the ARM64 code (12)
         {"arm-board", 42, u"Architecture unknown"},
         {"arm-board", 16, u"1500"},
-        {"arm-board", 13, u"1500 MHz"},
-        {"arm-board", 17, u"no"},
         {"arm-board", 21, u"no"},
         {"arm-board", 24, u"SSE2 unsupported"},
-        {"arm-board", 25, u"no"},
-        {"arm-board", 33, u"no"},
         {"arm-board", 0, u"64"},
         {"arm-board", 9, u"64"},
         {"arm-board", 48, u"8"},
@@ -377,9 +367,7 @@ TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
         {"arm-board", 55, u""},
         {"arm-board", 1, u"2"},
         {"arm-board", 50, u"<empty>"},
-        {"arm-board", 53, u"<empty>"},
         {"pi3", 11, u"Cortex-A53"},
-        {"pi3", 12, u"ARM"},
         {"pi3", 10, u"ARMv8 (64-bit) Family 8 Model D03 Revision 4"},
         {"pi3", 16, u"600"},
         {"pi3", 23, u"SSE2 no"},
@@ -397,7 +385,6 @@ TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
         {"pi5", 11, u"Cortex-A76"},
         {"pi5", 10, u"ARMv8 (64-bit) Family 8 Model D0B Revision 1"},
         {"pi5", 16, u"1500"},
-        {"pi5", 0, u"64"},
         {"pi5", 27, u"MMX no"},
         // Big and little cores: processor 0 (a Cortex-A55) and its clock.
         {"rk3588", 11, u"Cortex-A55"},
@@ -406,7 +393,6 @@ TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
         {"rk3588", 49, u"0"},
         // A server with firmware tables: socket, family and the external clock (the timer's).
         {"ampere-altra", 11, u"Neoverse-N1"},
-        {"ampere-altra", 12, u"ARM"},
         {"ampere-altra", 14, u"unknown"},
         {"ampere-altra", 10, u"ARMv8 (64-bit) Family 8 Model D0C Revision 1"},
         {"ampere-altra", 16, u"3000"},
@@ -417,8 +403,6 @@ TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
         {"ampere-altra", 43, u"Family unknown"},  // ARMv8 (257) has no name in the table
         {"ampere-altra", 48, u"8"},
         {"ampere-altra", 49, u"1"},
-        {"ampere-altra", 0, u"64"},
-        {"ampere-altra", 21, u"no"},
         {"ampere-altra", 36, u"3DNow! unsupported"},
         {"ampere-altra", 1, u"06/14/22"},
         {"ampere-altra", 3, u"Ampere(R)"},

@@ -138,12 +138,8 @@ TEST(ProcessorIdentifier, FollowsTheKernelAndTheVendor) {
         {"arm-board", "aarch64", "ARMv8 (64-bit) Family 8 Model D08 Revision 3"},
         {"arm-board", "armv7l", "ARMv8 Family 8 Model D08 Revision 3"},
         {"arm-board", "x86_64", nullptr},
-        {"pi3", "aarch64", "ARMv8 (64-bit) Family 8 Model D03 Revision 4"},
         {"pi4-32bit", "armv7l", "ARMv7 Family 7 Model D08 Revision 3"},
         {"pi4-32bit", "aarch64", "ARMv7 Family 7 Model D08 Revision 3"},
-        {"pi5", "aarch64", "ARMv8 (64-bit) Family 8 Model D0B Revision 1"},
-        {"rk3588", "aarch64", "ARMv8 (64-bit) Family 8 Model D05 Revision 0"},
-        {"ampere-altra", "aarch64", "ARMv8 (64-bit) Family 8 Model D0C Revision 1"},
         {"intel-desktop", "aarch64", nullptr},
         {"intel-desktop", "riscv64", nullptr},
     };
@@ -175,13 +171,10 @@ TEST(ProcessorName, TheCoreAndItsImplementerOnArmTheModelAndVendorElsewhere) {
     const std::tuple<std::string, const char*, const char*, const char*> cases[] = {
         {arm("0x41", "0xd08"), "aarch64", "Cortex-A72", "ARM"},
         {arm("0x41", "0xD0C"), "armv7l", "Neoverse-N1", "ARM"},  // capital hexadecimal digits
-        {arm("0x42", "0x516"), "aarch64", "ThunderX2", "Broadcom"},
         {arm("0x48", "0xd01"), "aarch64", "Kunpeng-920", "Huawei"},
-        {arm("0x4e", "0x004"), "aarch64", "Carmel", "NVIDIA"},
         {arm("0x51", "0x001"), "aarch64", "Oryon", "Qualcomm"},
         {arm("0x61", "0x023"), "aarch64", "Firestorm-M1", "Apple"},
         {arm("0xc0", "0xac3"), "aarch64", "Ampere-1", "Ampere"},
-        {arm("0x53", "0x002"), "aarch64", "Exynos-M3", "Samsung"},
         // A part or implementer that the table does not know keeps its codes.
         {arm("0x41", "0xd8f"), "aarch64", "ARM part 0xd8f", "ARM"},
         {arm("0x53", "0x00a"), "aarch64", "Samsung part 0x00a", "Samsung"},
@@ -196,7 +189,6 @@ TEST(ProcessorName, TheCoreAndItsImplementerOnArmTheModelAndVendorElsewhere) {
         // On x86 the block's own texts, whatever else it holds.
         {intel + "CPU implementer\t: 0x41\nCPU part\t: 0xd08\n", "x86_64", "Intel(R) X",
          "GenuineIntel"},
-        {intel, "i686", "Intel(R) X", "GenuineIntel"},
         {arm("0x41", "0xd08"), "x86_64", nullptr, nullptr},
         {intel, "aarch64", "Intel(R) X", nullptr},
     };

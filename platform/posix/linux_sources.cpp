@@ -9,6 +9,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/posix/arm_cores.h"
+
 namespace platform::linux_sources {
 
 namespace {
@@ -165,8 +167,15 @@ MachineKind KindOfMachine(std::string_view machine) {
     return MachineKind::kOther;
 }
 
-std::optional<std::string> ProcessorIdentifier(const CpuBlock& cpu, std::string_view machine) {
+MachineKind KindOfSystem(std::string_view machine, const CpuBlock& cpu) {
     const MachineKind kind = KindOfMachine(machine);
+    if (kind != MachineKind::kArm64) return kind;
+    const auto architecture = cpu.Number("CPU architecture");
+    return architecture && *architecture < 8 ? MachineKind::kArm : kind;
+}
+
+std::optional<std::string> ProcessorIdentifier(const CpuBlock& cpu, std::string_view machine) {
+    const MachineKind kind = KindOfSystem(machine, cpu);
     if (kind == MachineKind::kX86_64 || kind == MachineKind::kX86) {
         const auto family = cpu.Number("cpu family");
         const auto model = cpu.Number("model");
@@ -191,6 +200,38 @@ std::optional<std::string> ProcessorIdentifier(const CpuBlock& cpu, std::string_
                " Revision " + std::to_string(*revision);
     }
     return std::nullopt;
+}
+
+namespace {
+
+bool Arm(std::string_view machine) {
+    const MachineKind kind = KindOfMachine(machine);
+    return kind == MachineKind::kArm64 || kind == MachineKind::kArm;
+}
+
+std::optional<std::string> Text(std::optional<std::string_view> text) {
+    if (!text) return std::nullopt;
+    return std::string(*text);
+}
+
+}  // namespace
+
+std::optional<std::string> ProcessorName(const CpuBlock& cpu, std::string_view machine) {
+    if (Arm(machine)) {
+        // A 32-bit kernel's model name ("ARMv7 Processor rev 3 (v7l)") names the architecture,
+        // not the core.
+        const auto implementer = cpu.Number("CPU implementer", true);
+        const auto part = cpu.Number("CPU part", true);
+        if (implementer && part) return arm_cores::CoreName(*implementer, *part);
+    }
+    return Text(cpu.Find("model name"));
+}
+
+std::optional<std::string> ProcessorVendor(const CpuBlock& cpu, std::string_view machine) {
+    if (!Arm(machine)) return Text(cpu.Find("vendor_id"));
+    const auto implementer = cpu.Number("CPU implementer", true);
+    if (!implementer) return std::nullopt;
+    return arm_cores::ImplementerName(*implementer);
 }
 
 std::optional<SmbiosProcessor> FindSmbiosProcessor(std::span<const std::uint8_t> table) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/management.h"
+#include "platform/processor_features.h"
 #include "platform/registry.h"
 
 namespace platform::linux_sources {
@@ -50,10 +51,20 @@ std::string KernelMachine();
 
 enum class MachineKind { kX86_64, kX86, kArm64, kArm, kOther };
 MachineKind KindOfMachine(std::string_view machine);
+// The kind of machine of a kernel named `machine` whose first processor's block is `cpu`: a 64-bit
+// ARM name with the block of a 32-bit kernel (an architecture below 8: such a kernel reports ARMv7
+// even for an ARMv8 core, a 64-bit one never does) is a 32-bit ARM machine.
+MachineKind KindOfSystem(std::string_view machine, const CpuBlock& cpu);
 
 // The processor's type identifier in the form the platform's registry gives it, e.g.
 // "Intel64 Family 6 Model 85 Stepping 7" or "ARMv8 (64-bit) Family 8 Model D03 Revision 4".
 std::optional<std::string> ProcessorIdentifier(const CpuBlock& cpu, std::string_view machine);
+// The processor's name and maker as the platform's registry gives them: on x86 the block's model
+// name and vendor identifier ("GenuineIntel"); on ARM the core and the implementer that its
+// implementer and part codes name ("Cortex-A72", "ARM"), the model name standing in for a block
+// without them.
+std::optional<std::string> ProcessorName(const CpuBlock& cpu, std::string_view machine);
+std::optional<std::string> ProcessorVendor(const CpuBlock& cpu, std::string_view machine);
 
 // The fields of the first SMBIOS processor record (type 4) that the management service reports.
 struct SmbiosProcessor {
@@ -76,5 +87,9 @@ namespace platform {
 std::unique_ptr<Registry> MakeLinuxRegistry(const std::filesystem::path& root, std::string machine);
 std::unique_ptr<ManagementService> MakeLinuxManagementService(const std::filesystem::path& root,
                                                               std::string machine);
+// The feature test of a machine's snapshot: the kernel's flags of its first processor on x86, no
+// feature on any other kind of machine (the features it is asked for are x86 extensions).
+std::unique_ptr<ProcessorFeatures> MakeLinuxProcessorFeatures(const std::filesystem::path& root,
+                                                              const std::string& machine);
 
 }  // namespace platform

@@ -103,8 +103,15 @@ class ProcessorInstance final : public ManagementObject {
         return kind == src::MachineKind::kArm64 || kind == src::MachineKind::kArm;
     }
 
+    // The processor's block is read only where the kernel's name leaves the word size open.
+    src::MachineKind Kind() {
+        const auto kind = src::KindOfMachine(machine_);
+        return kind == src::MachineKind::kArm64 ? src::KindOfSystem(machine_, Cpu()) : kind;
+    }
+
     void LoadMachine() {
-        switch (src::KindOfMachine(machine_)) {
+        const auto kind = Kind();
+        switch (kind) {
             case src::MachineKind::kX86_64:
                 Set(u"AddressWidth", 64);
                 Set(u"Architecture", 9);
@@ -127,7 +134,6 @@ class ProcessorInstance final : public ManagementObject {
         Set(u"DeviceID", std::string("CPU0"));
         Set(u"ProcessorType", 3);  // central processor
         // A 64-bit kernel runs on a 64-bit processor; only a 32-bit one needs the "lm" flag.
-        const auto kind = src::KindOfMachine(machine_);
         const bool kernel64 =
             kind == src::MachineKind::kX86_64 || kind == src::MachineKind::kArm64 ||
             (kind == src::MachineKind::kOther && machine_.find("64") != std::string::npos);
@@ -145,8 +151,8 @@ class ProcessorInstance final : public ManagementObject {
         if (!stepping && Arm()) stepping = cpu.Find("CPU revision");
         Set(u"Stepping", Text(stepping));
 
-        Set(u"Name", Text(cpu.Find("model name")));
-        Set(u"Manufacturer", Text(cpu.Find("vendor_id")));
+        Set(u"Name", src::ProcessorName(cpu, machine_));
+        Set(u"Manufacturer", src::ProcessorVendor(cpu, machine_));
         const auto identifier = src::ProcessorIdentifier(cpu, machine_);
         Set(u"Caption", identifier);
         Set(u"Description", identifier);

@@ -1,10 +1,13 @@
-// The processor feature test on Linux: the platform's feature numbers answered from cpuid.
+// The processor feature test on Linux: the platform's feature numbers answered from cpuid (or, for
+// a machine's snapshot, from the flags of proc/cpuinfo).
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
 namespace platform::linux_sources {
+
+class CpuBlock;
 
 // The cpuid registers the feature test looks at.
 struct CpuidLeaves {
@@ -16,6 +19,9 @@ struct CpuidLeaves {
 // Whether `feature` (a platform feature number) is present with these registers. Numbers
 // without a cpuid bit here, the floating-point precision erratum (0) among them, are absent.
 bool FeatureFromCpuid(unsigned long feature, const CpuidLeaves& leaves);
+// The same from the flags of an x86 processor's block of proc/cpuinfo, which the kernel takes from
+// those bits ("sse2", "pni" for SSE3).
+bool FeatureFromFlags(unsigned long feature, const CpuBlock& cpu);
 
 // The registers of the running processor, or nothing off x86.
 std::optional<CpuidLeaves> ReadCpuid();

@@ -1,5 +1,6 @@
 // The registry on Linux: the two keys the processor plug-in reads, their values made from the
-// firmware description in sysfs and the first processor's block of proc/cpuinfo.
+// firmware description in sysfs and the first processor's block of proc/cpuinfo (on a machine with
+// big and little cores, processor 0 describes the processor, as the platform's key does).
 #include <cstring>
 
 #include "com/text.h"
@@ -111,8 +112,8 @@ class LinuxRegistry final : public Registry {
         if (!processor_) {
             const auto block = src::ReadFirstCpuBlock(root_);
             Processor cpu;
-            if (auto text = block.Find("model name")) cpu.name = Text(std::string(*text));
-            if (auto text = block.Find("vendor_id")) cpu.vendor = Text(std::string(*text));
+            if (auto name = src::ProcessorName(block, machine_)) cpu.name = Text(*name);
+            if (auto vendor = src::ProcessorVendor(block, machine_)) cpu.vendor = Text(*vendor);
             if (auto id = src::ProcessorIdentifier(block, machine_)) cpu.identifier = Text(*id);
             processor_ = std::move(cpu);
         }

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "com/errors.h"
+#include "platform/fakes/fixture_tree.h"
+#include "platform/posix/linux_sources.h"
 #include "tests/support/calls.h"
 #include "tests/support/rigs.h"
 
@@ -287,6 +291,129 @@ TEST_F(Dispatch, TheClassInterfaceVtable) {
     VARIANT_BOOL found = 0;
     ASSERT_EQ(cpu->Check128(nullptr, &found), S_OK);
     EXPECT_EQ(found, VARIANT_FALSE);
+}
+
+// The class on the Linux stand-ins over snapshots of real machines, each with the machine name
+// its kernel gives and the status of its poll: without firmware tables there is no external
+// clock, and the derived clocks fail with invalid use of null.
+struct Snapshot {
+    const char* fixture;
+    const char* machine;
+    HRESULT poll;
+};
+constexpr Snapshot kSnapshots[] = {
+    {"intel-desktop", "x86_64", com::kInvalidUseOfNull},
+    {"amd-laptop", "x86_64", com::kInvalidUseOfNull},
+    {"vm", "x86_64", com::kInvalidUseOfNull},
+    {"arm-board", "aarch64", com::kInvalidUseOfNull},  // a Raspberry Pi 4
+    {"pi3", "aarch64", com::kInvalidUseOfNull},
+    {"pi4-32bit", "armv7l", com::kInvalidUseOfNull},
+    {"pi5", "aarch64", com::kInvalidUseOfNull},
+    {"rk3588", "aarch64", com::kInvalidUseOfNull},
+    {"ampere-altra", "aarch64", S_OK},
+};
+
+// Every item's value after one poll on the snapshot, without the NULs that fill a registry text.
+Texts ItemsOn(const Snapshot& snapshot) {
+    const auto root = platform::fakes::Fixture(snapshot.fixture);
+    const auto registry = platform::MakeLinuxRegistry(root, snapshot.machine);
+    const auto service = platform::MakeLinuxManagementService(root, snapshot.machine);
+    const auto features = platform::MakeLinuxProcessorFeatures(root, snapshot.machine);
+    const auto object = testing_support::New<CPUInfo>(*registry, *features, *service);
+    EXPECT_EQ(object->PollData(), snapshot.poll) << snapshot.fixture;
+    Texts values;
+    for (LONG i = 0; i < kItemCount; ++i) {
+        std::u16string value = testing_support::ValueOf(object.Get(), i);
+        value.erase(value.find_last_not_of(u'\0') + 1);
+        values.push_back(std::move(value));
+    }
+    return values;
+}
+
+TEST(CPUInfoOnSnapshots, ItemsOfEachSnapshot) {
+    const std::tuple<const char*, LONG, std::u16string> cases[] = {
+        {"intel-desktop", 11, u"Intel(R) Core(TM) i7-9700K CPU @ 3.60GHz"},
+        {"intel-desktop", 14, u"Intel"},
+        {"intel-desktop", 10, u"Intel64 Family 6 Model 158 Stepping 13"},
+        {"intel-desktop", 46, u"unknown"},  // the x64 code (9) has no name in the table
+        {"intel-desktop", 13, u"4700 MHz"},
+        {"intel-desktop", 21, u"yes"},
+        {"intel-desktop", 35, u"3DNow! no"},
+        {"intel-desktop", 1, u"11/25/19"},
+        {"intel-desktop", 50, u"<empty>"},
+        {"amd-laptop", 11, u"AMD Ryzen 7 5800U with Radeon Graphics"},
+        {"amd-laptop", 14, u"AMD"},
+        {"amd-laptop", 16, u"1896"},
+        {"amd-laptop", 33, u"no"},  // only "3dnowprefetch"
+        {"vm", 11, u"AMD EPYC"},
+        {"vm", 1, u"2"},  // no firmware description
+        // A Raspberry Pi 4 with a 64-bit kernel.
+        {"arm-board", 11, u"Cortex-A72"},
+        {"arm-board", 15, u"Cortex-A72\0\n           "s},
+        {"arm-board", 12, u"ARM"},
+        {"arm-board", 14, u"unknown"},
+        {"arm-board", 10, u"ARMv8 (64-bit) Family 8 Model D08 Revision 3"},
+        {"arm-board", 41, u"ARMv8 (64-bit) Family 8\n Model D08 Revision 3\0 "s},
+        {"arm-board", 46, u"unknown"},  // nor the ARM64 code (12)
+        {"arm-board", 42, u"Architecture unknown"},
+        {"arm-board", 16, u"1500"},
+        {"arm-board", 21, u"no"},
+        {"arm-board", 24, u"SSE2 unsupported"},
+        {"arm-board", 0, u"64"},
+        {"arm-board", 9, u"64"},
+        {"arm-board", 48, u"8"},
+        {"arm-board", 49, u"3"},
+        {"arm-board", 47, u""},
+        {"arm-board", 55, u""},
+        {"arm-board", 1, u"2"},
+        {"arm-board", 50, u"<empty>"},
+        {"pi3", 11, u"Cortex-A53"},
+        {"pi3", 10, u"ARMv8 (64-bit) Family 8 Model D03 Revision 4"},
+        {"pi3", 16, u"600"},
+        {"pi3", 23, u"SSE2 no"},
+        {"pi3", 49, u"4"},
+        // A 32-bit kernel: its model name is not the core's name.
+        {"pi4-32bit", 11, u"Cortex-A72"},
+        {"pi4-32bit", 12, u"ARM"},
+        {"pi4-32bit", 10, u"ARMv7 Family 7 Model D08 Revision 3"},
+        {"pi4-32bit", 46, u"unknown"},
+        {"pi4-32bit", 0, u"32"},
+        {"pi4-32bit", 9, u"32"},
+        {"pi4-32bit", 48, u"7"},
+        {"pi4-32bit", 13, u"700 MHz"},
+        {"pi4-32bit", 19, u"SSE no"},
+        {"pi5", 11, u"Cortex-A76"},
+        {"pi5", 10, u"ARMv8 (64-bit) Family 8 Model D0B Revision 1"},
+        {"pi5", 16, u"1500"},
+        {"pi5", 27, u"MMX no"},
+        // Big and little cores: processor 0 (a Cortex-A55) and its clock.
+        {"rk3588", 11, u"Cortex-A55"},
+        {"rk3588", 10, u"ARMv8 (64-bit) Family 8 Model D05 Revision 0"},
+        {"rk3588", 13, u"1008 MHz"},
+        {"rk3588", 49, u"0"},
+        // A server with firmware tables: socket, family and the external clock (the timer's).
+        {"ampere-altra", 11, u"Neoverse-N1"},
+        {"ampere-altra", 14, u"unknown"},
+        {"ampere-altra", 10, u"ARMv8 (64-bit) Family 8 Model D0C Revision 1"},
+        {"ampere-altra", 16, u"3000"},
+        {"ampere-altra", 50, u"120"},
+        {"ampere-altra", 51, u"50 MHz"},
+        {"ampere-altra", 54, u"25"},
+        {"ampere-altra", 55, u"CPU01"},
+        {"ampere-altra", 43, u"Family unknown"},  // ARMv8 (257) has no name in the table
+        {"ampere-altra", 48, u"8"},
+        {"ampere-altra", 49, u"1"},
+        {"ampere-altra", 36, u"3DNow! unsupported"},
+        {"ampere-altra", 1, u"06/14/22"},
+        {"ampere-altra", 3, u"Ampere(R)"},
+        {"ampere-altra", 4, u"TianoCore 2.10.100 (SYS: 2.10.20220531)"},
+    };
+    std::map<std::string_view, Texts> items;
+    for (const Snapshot& snapshot : kSnapshots) items[snapshot.fixture] = ItemsOn(snapshot);
+    for (const auto& [fixture, item, expected] : cases) {
+        ASSERT_TRUE(items.contains(fixture)) << fixture;
+        EXPECT_EQ(items[fixture].at(item), expected) << fixture << " item " << item;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The parsers of the Linux stand-ins over arbitrary bytes: a processor block of proc/cpuinfo,
-// the type identifier made from it for each kind of machine, and an SMBIOS structure table.
+// the type identifier, name and maker made from it for each kind of machine, and an SMBIOS
+// structure table.
 #include <span>
 #include <string>
 
@@ -15,7 +16,8 @@ constexpr const char* kMachines[] = {"x86_64", "amd64",  "i386",    "i686", "aar
 
 constexpr std::string_view kFields[] = {
     "vendor_id", "cpu family",       "model",    "stepping",     "model name", "cpu MHz",
-    "flags",     "CPU architecture", "CPU part", "CPU revision", "processor",  ""};
+    "flags",     "CPU architecture", "CPU part", "CPU revision", "processor",  "CPU implementer",
+    ""};
 
 void CheckBlock(std::string_view text) {
     const src::CpuBlock block = src::ParseCpuBlock(text);
@@ -41,6 +43,15 @@ void CheckBlock(std::string_view text) {
         FUZZ_CHECK(kind != src::MachineKind::kOther);
         FUZZ_CHECK(identifier->find(" Family ") != std::string::npos);
         FUZZ_CHECK(identifier->find(" Model ") != std::string::npos);
+    }
+    // An ARM processor with its implementer and part codes always has a name and a maker.
+    const bool coded = block.Number("CPU implementer", true) && block.Number("CPU part", true);
+    for (const char* machine : {"aarch64", "armv7l", "x86_64"}) {
+        const auto name = src::ProcessorName(block, machine);
+        const auto vendor = src::ProcessorVendor(block, machine);
+        if (src::KindOfMachine(machine) == src::MachineKind::kX86_64) continue;
+        FUZZ_CHECK(!coded || (name && !name->empty() && vendor && !vendor->empty()));
+        src::KindOfSystem(machine, block);
     }
 }
 

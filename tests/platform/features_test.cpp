@@ -1,6 +1,7 @@
 // The processor feature test on Linux.
 #include <gtest/gtest.h>
 
+#include "platform/fakes/fixture_tree.h"
 #include "platform/posix/linux_sources.h"
 #include "platform/posix/processor_features.h"
 #include "platform/processor_features.h"
@@ -8,6 +9,7 @@
 namespace {
 
 namespace src = platform::linux_sources;
+using namespace platform::fakes;
 
 TEST(FeatureFromCpuid, ReadsTheBitOfEachFeature) {
     const std::tuple<unsigned long, src::CpuidLeaves, bool> cases[] = {
@@ -29,6 +31,46 @@ TEST(FeatureFromCpuid, ReadsTheBitOfEachFeature) {
     };
     for (const auto& [feature, leaves, present] : cases)
         EXPECT_EQ(src::FeatureFromCpuid(feature, leaves), present) << feature;
+}
+
+TEST(LinuxProcessorFeatures, TheFlagsOfEachSnapshot) {
+    // An Athlon XP: 3DNow! and SSE, but no SSE2.
+    TempTree athlon;
+    athlon.Write("proc/cpuinfo",
+                 "processor\t: 0\nvendor_id\t: AuthenticAMD\ncpu family\t: 6\nmodel\t\t: 8\n"
+                 "flags\t\t: fpu vme de pse tsc msr pae mce cx8 sep mtrr pge mca cmov pat pse36 "
+                 "mmx fxsr sse syscall mmxext 3dnowext 3dnow\n\n");
+    const auto root = [&](const char* fixture) {
+        return std::string_view(fixture) == "athlon" ? athlon.Root() : Fixture(fixture);
+    };
+    using platform::k3DNowInstructions, platform::kXmmiInstructions, platform::kXmmi64Instructions;
+    // Snapshot, kernel, feature, present.
+    const std::tuple<const char*, const char*, unsigned long, bool> cases[] = {
+        {"intel-desktop", "x86_64", kXmmiInstructions, true},
+        {"intel-desktop", "x86_64", kXmmi64Instructions, true},
+        {"intel-desktop", "x86_64", 13, true},  // SSE3: the flag "pni"
+        {"intel-desktop", "x86_64", 37, true},  // SSE4.1: "sse4_1"
+        {"intel-desktop", "x86_64", k3DNowInstructions, false},
+        {"amd-laptop", "x86_64", k3DNowInstructions, false},  // only "3dnowprefetch"
+        {"athlon", "i686", k3DNowInstructions, true},
+        {"athlon", "i686", kXmmiInstructions, true},
+        {"athlon", "i686", kXmmi64Instructions, false},
+        {"athlon", "i686", 13, false},
+        {"athlon", "i686", 1000, false},
+        // No x86 extension on ARM; nor on an ARM kernel, whatever the block says.
+        {"arm-board", "aarch64", kXmmiInstructions, false},
+        {"pi4-32bit", "armv7l", kXmmi64Instructions, false},
+        {"intel-desktop", "aarch64", kXmmiInstructions, false},
+        {"athlon", "armv7l", k3DNowInstructions, false},
+    };
+    for (const auto& [fixture, machine, feature, present] : cases) {
+        auto features = platform::MakeLinuxProcessorFeatures(root(fixture), machine);
+        bool answer = !present;
+        EXPECT_EQ(features->IsPresent(feature, &answer), S_OK);
+        EXPECT_EQ(answer, present) << fixture << " " << machine << " " << feature;
+    }
+    EXPECT_EQ(platform::MakeLinuxProcessorFeatures(athlon.Root(), "i686")->IsPresent(3, nullptr),
+              E_POINTER);
 }
 
 bool Present(unsigned long feature) {

@@ -48,7 +48,8 @@ TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
     // The snapshots the table names, with their firmware tables where they have one, and the old
     // 32-bit machine without long mode.
     std::map<std::string_view, TempTree> trees;
-    for (const char* fixture : {"intel-desktop", "amd-laptop", "vm", "arm-board"})
+    for (const char* fixture :
+         {"intel-desktop", "amd-laptop", "vm", "arm-board", "pi4-32bit", "rk3588", "ampere-altra"})
         trees.try_emplace(fixture, fixture);
     trees["intel-desktop"].Write(
         kDmiTable,
@@ -114,11 +115,33 @@ TEST(LinuxManagement, ProcessorPropertiesOfEachSnapshot) {
         {"arm-board", "aarch64", u"CurrentClockSpeed", 1500},
         {"arm-board", "aarch64", u"Level", 8},
         {"arm-board", "aarch64", u"Stepping", u"3"},
-        {"arm-board", "aarch64", u"Name", null},
+        {"arm-board", "aarch64", u"MaxClockSpeed", 1800},
+        {"arm-board", "aarch64", u"Name", u"Cortex-A72"},
+        {"arm-board", "aarch64", u"Manufacturer", u"ARM"},
         {"arm-board", "aarch64", u"Family", null},
+        {"arm-board", "aarch64", u"ExtClock", null},  // no firmware tables
         {"arm-board", "armv7l", u"AddressWidth", 32},
         {"arm-board", "armv7l", u"Architecture", 5},
         {"arm-board", "armv7l", u"DataWidth", 32},
+        // A 32-bit kernel, told by the snapshot whatever the kernel's name.
+        {"pi4-32bit", "armv7l", u"Architecture", 5},
+        {"pi4-32bit", "armv7l", u"AddressWidth", 32},
+        {"pi4-32bit", "armv7l", u"DataWidth", 32},
+        {"pi4-32bit", "armv7l", u"Level", 7},
+        {"pi4-32bit", "armv7l", u"Caption", u"ARMv7 Family 7 Model D08 Revision 3"},
+        {"pi4-32bit", "aarch64", u"Architecture", 5},
+        {"pi4-32bit", "aarch64", u"AddressWidth", 32},
+        {"pi4-32bit", "aarch64", u"DataWidth", 32},
+        // Processor 0 of the little cores, with its own clock.
+        {"rk3588", "aarch64", u"Name", u"Cortex-A55"},
+        {"rk3588", "aarch64", u"CurrentClockSpeed", 1008},
+        {"rk3588", "aarch64", u"MaxClockSpeed", 1800},
+        // A server's firmware tables give the socket, the family (ARMv8) and the external clock.
+        {"ampere-altra", "aarch64", u"Architecture", 12},
+        {"ampere-altra", "aarch64", u"ExtClock", 25},
+        {"ampere-altra", "aarch64", u"Family", 0x101},
+        {"ampere-altra", "aarch64", u"SocketDesignation", u"CPU01"},
+        {"ampere-altra", "aarch64", u"Version", u"Ampere(R) Altra(R) Processor"},
         {"old", "i686", u"AddressWidth", 32},
         {"old", "i686", u"DataWidth", 32},
         {"old", "i686", u"CurrentClockSpeed", 864},

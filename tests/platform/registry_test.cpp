@@ -66,12 +66,22 @@ TEST(LinuxRegistry, ValuesOfEachSnapshot) {
         {"vm", "x86_64", kProcessor, "ProcessorNameString", 0, kRegSz, "AMD EPYC\0"s},
         {"vm", "x86_64", kProcessor, "Identifier", 0, kRegSz,
          "AMD64 Family 25 Model 17 Stepping 1\0"s},
-        // An ARM board names neither the vendor nor the processor in proc/cpuinfo.
+        // ARM machines: the core and its implementer, named by their codes in proc/cpuinfo.
         {"arm-board", "aarch64", kProcessor, "Identifier", 0, kRegSz,
          "ARMv8 (64-bit) Family 8 Model D08 Revision 3\0"s},
-        {"arm-board", "aarch64", kProcessor, "ProcessorNameString", 2, 0, ""},
-        {"arm-board", "aarch64", kProcessor, "VendorIdentifier", 2, 0, ""},
+        {"arm-board", "aarch64", kProcessor, "ProcessorNameString", 0, kRegSz, "Cortex-A72\0"s},
+        {"arm-board", "aarch64", kProcessor, "VendorIdentifier", 0, kRegSz, "ARM\0"s},
         {"arm-board", "aarch64", kFirmware, "SystemBiosVersion", 2, 0, ""},
+        // A 32-bit kernel's model name ("ARMv7 Processor rev 3 (v7l)") is not the core's name.
+        {"pi4-32bit", "armv7l", kProcessor, "ProcessorNameString", 0, kRegSz, "Cortex-A72\0"s},
+        {"pi4-32bit", "armv7l", kProcessor, "VendorIdentifier", 0, kRegSz, "ARM\0"s},
+        {"pi4-32bit", "armv7l", kProcessor, "Identifier", 0, kRegSz,
+         "ARMv7 Family 7 Model D08 Revision 3\0"s},
+        {"pi4-32bit", "aarch64", kProcessor, "Identifier", 0, kRegSz,
+         "ARMv7 Family 7 Model D08 Revision 3\0"s},  // the snapshot tells the kernel's word size
+        {"ampere-altra", "aarch64", kFirmware, "SystemBiosVersion", 0, kRegMultiSz,
+         "Ampere(R)\0TianoCore 2.10.100 (SYS: 2.10.20220531)\0002.10\0\0"s},
+        {"ampere-altra", "aarch64", kFirmware, "SystemBiosDate", 0, kRegSz, "06/14/22\0"s},
         // Names the keys do not have; values of the other key.
         {"intel-desktop", "x86_64", kProcessor, "~MHz", 2, 0, ""},
         {"intel-desktop", "x86_64", kProcessor, "SystemBiosDate", 2, 0, ""},
@@ -212,9 +222,20 @@ TEST(LinuxRegistry, FirmwareVersionEntries) {
 }
 
 TEST(SystemRegistry, AnswersForThisMachine) {
-    const auto block = platform::linux_sources::ReadFirstCpuBlock("/");
+    namespace src = platform::linux_sources;
+    const auto block = src::ReadFirstCpuBlock("/");
     const auto r = ReadValue(platform::SystemRegistry(), kProcessor, "VendorIdentifier");
-    if (const auto vendor = block.Find("vendor_id")) {
+    const auto kind = src::KindOfMachine(src::KernelMachine());
+    if (kind == src::MachineKind::kArm64 || kind == src::MachineKind::kArm) {
+        // The implementer's name; none where the block has no implementer (an emulator may show
+        // its host's block).
+        if (block.Number("CPU implementer", true)) {
+            EXPECT_EQ(r.result, 0);
+            EXPECT_GT(r.data.size(), 1u);
+        } else {
+            EXPECT_EQ(r.result, platform::kRegFileNotFound);
+        }
+    } else if (const auto vendor = block.Find("vendor_id")) {
         EXPECT_EQ(r.result, 0);
         EXPECT_EQ(r.data, std::string(*vendor) + '\0');
     } else {

@@ -138,6 +138,8 @@ TEST(ProcessorIdentifier, FollowsTheKernelAndTheVendor) {
         {"arm-board", "aarch64", "ARMv8 (64-bit) Family 8 Model D08 Revision 3"},
         {"arm-board", "armv7l", "ARMv8 Family 8 Model D08 Revision 3"},
         {"arm-board", "x86_64", nullptr},
+        {"pi4-32bit", "armv7l", "ARMv7 Family 7 Model D08 Revision 3"},
+        {"pi4-32bit", "aarch64", "ARMv7 Family 7 Model D08 Revision 3"},
         {"intel-desktop", "aarch64", nullptr},
         {"intel-desktop", "riscv64", nullptr},
     };
@@ -152,6 +154,70 @@ TEST(ProcessorIdentifier, FollowsTheKernelAndTheVendor) {
         "processor\t: 0\nmodel name\t: ARMv7 Processor rev 5 (v7l)\nCPU implementer\t: 0x41\n"
         "CPU architecture: 7\nCPU variant\t: 0x0\nCPU part\t: 0xc07\nCPU revision\t: 5\n");
     EXPECT_EQ(src::ProcessorIdentifier(cortexA7, "armv7l"), "ARMv7 Family 7 Model C07 Revision 5");
+}
+
+TEST(ProcessorName, TheCoreAndItsImplementerOnArmTheModelAndVendorElsewhere) {
+    const auto arm = [](const char* implementer, const char* part) {
+        std::string block = "processor\t: 0\nBogoMIPS\t: 48.00\n";
+        if (implementer) block += std::string("CPU implementer\t: ") + implementer + "\n";
+        block += "CPU architecture: 8\nCPU variant\t: 0x1\n";
+        if (part) block += std::string("CPU part\t: ") + part + "\n";
+        return block + "CPU revision\t: 2\n";
+    };
+    const std::string armv7 = "processor\t: 0\nmodel name\t: ARMv7 Processor rev 5 (v7l)\n";
+    const std::string intel =
+        "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) X\n";
+    // Block, kernel, name and vendor; null: none.
+    const std::tuple<std::string, const char*, const char*, const char*> cases[] = {
+        {arm("0x41", "0xd08"), "aarch64", "Cortex-A72", "ARM"},
+        {arm("0x41", "0xD0C"), "armv7l", "Neoverse-N1", "ARM"},  // capital hexadecimal digits
+        {arm("0x48", "0xd01"), "aarch64", "Kunpeng-920", "Huawei"},
+        {arm("0x51", "0x001"), "aarch64", "Oryon", "Qualcomm"},
+        {arm("0x61", "0x023"), "aarch64", "Firestorm-M1", "Apple"},
+        {arm("0xc0", "0xac3"), "aarch64", "Ampere-1", "Ampere"},
+        // A part or implementer that the table does not know keeps its codes.
+        {arm("0x41", "0xd8f"), "aarch64", "ARM part 0xd8f", "ARM"},
+        {arm("0x53", "0x00a"), "aarch64", "Samsung part 0x00a", "Samsung"},
+        {arm("0x49", "0x001"), "aarch64", "Infineon part 0x001", "Infineon"},
+        {arm("0x7a", "0x12"), "aarch64", "Implementer 0x7a part 0x012", "Implementer 0x7a"},
+        // Without the codes, the model name stands in; without either, nothing.
+        {armv7 + "CPU implementer\t: 0x41\n", "armv7l", "ARMv7 Processor rev 5 (v7l)", "ARM"},
+        {armv7 + "CPU part\t: 0xc07\n", "armv7l", "ARMv7 Processor rev 5 (v7l)", nullptr},
+        {arm("41", "d08"), "aarch64", nullptr, nullptr},  // not hexadecimal numbers
+        {arm(nullptr, nullptr), "aarch64", nullptr, nullptr},
+        {"", "aarch64", nullptr, nullptr},
+        // On x86 the block's own texts, whatever else it holds.
+        {intel + "CPU implementer\t: 0x41\nCPU part\t: 0xd08\n", "x86_64", "Intel(R) X",
+         "GenuineIntel"},
+        {arm("0x41", "0xd08"), "x86_64", nullptr, nullptr},
+        {intel, "aarch64", "Intel(R) X", nullptr},
+    };
+    for (const auto& [text, machine, name, vendor] : cases) {
+        const auto cpu = src::ParseCpuBlock(text);
+        EXPECT_EQ(src::ProcessorName(cpu, machine),
+                  name ? std::optional<std::string>(name) : std::nullopt)
+            << text << machine;
+        EXPECT_EQ(src::ProcessorVendor(cpu, machine),
+                  vendor ? std::optional<std::string>(vendor) : std::nullopt)
+            << text << machine;
+    }
+}
+
+TEST(KindOfSystem, AnArmKernelsWordSizeFromItsProcessorBlock) {
+    const auto v8 = src::ReadFirstCpuBlock(Fixture("arm-board"));
+    const auto v7 = src::ReadFirstCpuBlock(Fixture("pi4-32bit"));
+    const auto x86 = src::ReadFirstCpuBlock(Fixture("intel-desktop"));
+    using K = src::MachineKind;
+    EXPECT_EQ(src::KindOfSystem("aarch64", v8), K::kArm64);
+    EXPECT_EQ(src::KindOfSystem("aarch64", v7), K::kArm);
+    EXPECT_EQ(src::KindOfSystem("arm64", v7), K::kArm);
+    EXPECT_EQ(src::KindOfSystem("armv7l", v7), K::kArm);
+    EXPECT_EQ(src::KindOfSystem("armv7l", v8), K::kArm);  // a 32-bit name stays 32-bit
+    // A block without an ARM architecture (an emulator shows the host's) leaves the name's kind.
+    EXPECT_EQ(src::KindOfSystem("aarch64", x86), K::kArm64);
+    EXPECT_EQ(src::KindOfSystem("aarch64", src::ParseCpuBlock("")), K::kArm64);
+    EXPECT_EQ(src::KindOfSystem("x86_64", v7), K::kX86_64);
+    EXPECT_EQ(src::KindOfSystem("i686", v7), K::kX86);
 }
 
 TEST(KindOfMachine, NamesOfTheKernel) {

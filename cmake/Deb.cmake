@@ -1,6 +1,7 @@
-# The Linux package: `package` writes tessivar-plugins_VERSION_amd64.deb in the build folder with
-# CPack's DEB generator. It holds /usr/bin/lcdhost, the plug-ins in /usr/lib/<multiarch>/tessivar
-# (where lcdhost finds them by name, host/plugins/library_search.cpp), lcdhost(1), the
+# The Linux package: `package` writes tessivar-plugins_VERSION_ARCH.deb (amd64 on a PC) in the
+# build folder with CPack's DEB generator. It holds /usr/bin/lcdhost, the plug-ins in
+# /usr/lib/<multiarch>/tessivar (where lcdhost finds them by name,
+# host/plugins/library_search.cpp), lcdhost(1), the
 # configuration file /etc/tessivar/lcdhost.toml (a conffile) and lcdhost.service, which runs
 # the file's screens on LCDd and is not enabled by the package. The Windows trees have their own
 # packages (Dist.cmake, Msi.cmake).
@@ -63,7 +64,13 @@ their items, and shows screens of them in a terminal or on an LCDd server.
 The lcdhost service shows the screens of /etc/tessivar/lcdhost.toml on the
 LCDd server of this machine; enable it with
 systemctl enable --now lcdhost.service.")
-set(CPACK_DEBIAN_FILE_NAME tessivar-plugins_${TESS_PACKAGE_VERSION}_amd64.deb)
+# The machine's own architecture as dpkg names it: amd64 on a PC, arm64 or armhf on an ARM board.
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE tess_deb_arch
+  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT tess_deb_arch)
+  set(tess_deb_arch amd64)
+endif()
+set(CPACK_DEBIAN_FILE_NAME tessivar-plugins_${TESS_PACKAGE_VERSION}_${tess_deb_arch}.deb)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESS_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

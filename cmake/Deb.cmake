@@ -1,10 +1,11 @@
 # The Linux package: `package` writes tessivar-plugins_VERSION_ARCH.deb in the build folder with
-# CPack's DEB generator, ARCH being amd64 in the native trees and arm64 or armhf in the ARM
-# cross trees (cmake/arm64.cmake, cmake/armhf.cmake). It holds /usr/bin/lcdhost, the plug-ins in
-# /usr/lib/<multiarch>/tessivar (where lcdhost finds them by name,
-# host/plugins/library_search.cpp), lcdhost(1), the configuration file /etc/tessivar/lcdhost.toml
-# (a conffile) and lcdhost.service, which runs the file's screens on LCDd and is not enabled by
-# the package. The Windows trees have their own packages (Dist.cmake, Msi.cmake).
+# CPack's DEB generator, ARCH being the machine's own architecture in the native trees (amd64 on
+# a PC) and arm64 or armhf in the ARM cross trees (cmake/arm64.cmake, cmake/armhf.cmake). It
+# holds /usr/bin/lcdhost, the plug-ins in /usr/lib/<multiarch>/tessivar (where lcdhost finds them
+# by name, host/plugins/library_search.cpp), lcdhost(1), the configuration file
+# /etc/tessivar/lcdhost.toml (a conffile) and lcdhost.service, which runs the file's screens on
+# LCDd and is not enabled by the package. The Windows trees have their own packages (Dist.cmake,
+# Msi.cmake).
 if(WIN32 OR TESS_FUZZ)
   return()
 endif()
@@ -74,7 +75,13 @@ if(CMAKE_CROSSCOMPILING)
   set(CPACK_PROJECT_CONFIG_FILE ${tess_deb_out}/cross.cmake)
   file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "set(ENV{DEB_HOST_ARCH} ${tess_deb_arch})\n")
 else()
-  set(tess_deb_arch amd64)
+  # The machine's own architecture as dpkg names it: amd64 on a PC, arm64 or armhf on an ARM
+  # board.
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE tess_deb_arch
+    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT tess_deb_arch)
+    set(tess_deb_arch amd64)
+  endif()
 endif()
 set(CPACK_DEBIAN_FILE_NAME tessivar-plugins_${TESS_PACKAGE_VERSION}_${tess_deb_arch}.deb)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESS_DEB_MAINTAINER}")

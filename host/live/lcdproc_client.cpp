@@ -108,15 +108,14 @@ std::size_t LcdprocClient::pages(std::size_t screen) const {
 }
 
 bool LcdprocClient::shown(std::size_t screen, std::size_t page) const {
-    for (const Page& p : pages_)
-        if (p.screen == screen && p.page == page) return !noticed_ || p.listened;
-    return false;
+    const std::size_t k = PageIndex(screen, page);
+    return k < pages_.size() && (!noticed_ || pages_[k].listened);
 }
 
-LcdprocClient::Page* LcdprocClient::FindPage(std::size_t screen, std::size_t page) {
-    for (Page& p : pages_)
-        if (p.screen == screen && p.page == page) return &p;
-    return nullptr;
+std::size_t LcdprocClient::PageIndex(std::size_t screen, std::size_t page) const {
+    std::size_t k = 0;
+    while (k < pages_.size() && (pages_[k].screen != screen || pages_[k].page != page)) ++k;
+    return k;
 }
 
 std::string LcdprocClient::AddPage(std::size_t screen, std::size_t page, std::size_t count) {
@@ -166,8 +165,8 @@ std::string LcdprocClient::SetScreens(std::vector<ScreenConfig> screens) {
 
 std::string LcdprocClient::Update(std::size_t screen, std::size_t page,
                                   const std::vector<std::string>& rows) {
-    Page* p = ready_ ? FindPage(screen, page) : nullptr;
-    if (p == nullptr || (noticed_ && !p->listened)) return "";
+    if (!ready_ || !shown(screen, page)) return "";
+    Page* p = &pages_[PageIndex(screen, page)];
     const auto width = static_cast<std::size_t>(width_);
     const bool scroll = longLines_.mode == LongLines::kScroll;
     std::string out;

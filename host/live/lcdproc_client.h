@@ -69,7 +69,8 @@ class LcdprocClient {
 
     std::string HandleLine(std::string_view line);
     void Notice(std::string_view id, bool listen);
-    Page* FindPage(std::size_t screen, std::size_t page);
+    // The index of a page in pages_; pages_.size() when there is none.
+    std::size_t PageIndex(std::size_t screen, std::size_t page) const;
     std::string AddPage(std::size_t screen, std::size_t page, std::size_t count);
     // No screens, or one without a name: the one screen "S" named lcdhost, as a panel of LINEs
     // on the command line has always been set up.

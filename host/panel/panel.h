@@ -54,6 +54,11 @@ class Panel {
     // that comes on display are read at the next Tick. Without `pollHidden`, a plug-in with no
     // item on display is not polled either, until one comes on display.
     void SetShown(std::optional<std::vector<View>> views, bool pollHidden = true);
+    // The lines that page `page` of a screen shows on a display `height` rows high.
+    static View PageView(PageRef page, int height) {
+        const auto h = static_cast<std::size_t>(std::max(height, 1));
+        return {page.screen, page.page * h, page.page * h + h};
+    }
     // One whole screen on display; none: every screen.
     void SetShownScreen(std::optional<std::size_t> screen) {
         SetShown(screen ? std::optional<std::vector<View>>({View{*screen}}) : std::nullopt);
@@ -81,8 +86,8 @@ class Panel {
     // Page `page` of a screen on a display `height` rows high (see PageCount), laid out as
     // LayOutRows does: each row's whole text.
     std::vector<std::u16string> PageRows(std::size_t screen, std::size_t page, int height) const {
-        const auto first = page * static_cast<std::size_t>(std::max(height, 1));
-        return LayOutRows(Texts(screen, first, first + static_cast<std::size_t>(height)), height);
+        const View lines = PageView({screen, page}, height);
+        return LayOutRows(Texts(screen, lines.first, lines.end), height);
     }
     // The latest failure, shown for kStatusMilliseconds; empty when there is none.
     const std::string& status() const { return status_; }

@@ -77,9 +77,7 @@ void LiveScreens::Use(std::unique_ptr<Panel> panel, PanelConfig config, std::int
 }
 
 void LiveScreens::Shift(std::int64_t now) {
-    const PageRef shown = page();
-    const auto h = static_cast<std::size_t>(height());
-    panel_->SetShown(std::vector<Panel::View>{{shown.screen, shown.page * h, shown.page * h + h}});
+    panel_->SetShown(std::vector<Panel::View>{Panel::PageView(page(), height())});
     FindLongRow();
     step_ = Step(now);
 }
@@ -113,10 +111,8 @@ std::vector<std::u16string> LiveScreens::Frame() const {
 
 void LiveScreens::ShowPages(const std::optional<std::vector<PageRef>>& pages, int height) {
     if (!pages) return panel_->SetShown(std::nullopt);
-    const auto h = static_cast<std::size_t>(std::max(height, 1));
     std::vector<Panel::View> views;
-    for (const PageRef& shown : *pages)
-        views.push_back({shown.screen, shown.page * h, shown.page * h + h});
+    for (const PageRef& shown : *pages) views.push_back(Panel::PageView(shown, height));
     // What LCDd does not show is neither read nor polled.
     panel_->SetShown(std::move(views), false);
 }

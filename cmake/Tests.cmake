@@ -5,15 +5,6 @@
 # TESS_BIN_DIR and TESS_LCDHOST, built after DEPENDS, and each test case a CTest test with the
 # PROPERTIES given. In an ARM tree each test requires the fixture qemu_binfmt, and the cases
 # TESS_EMULATED_EXCLUDED names are left out (tests/CMakeLists.txt).
-
-# GoogleTest and the standard headers that most test files include, parsed once per test program
-# (a precompiled header) instead of once per file: most of a test file's compile time.
-function(tess_test_headers target)
-  target_precompile_headers(${target} PRIVATE <gtest/gtest.h> <algorithm> <chrono> <cstdint>
-    <cstdlib> <filesystem> <fstream> <functional> <map> <memory> <set> <sstream> <string>
-    <string_view> <thread> <vector>)
-endfunction()
-
 function(tess_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "NO_MAIN" "" "LIBS;DEPENDS;DEFINES;PROPERTIES")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
@@ -24,7 +15,6 @@ function(tess_add_test name)
   endif()
   target_link_libraries(${name} PRIVATE ${arg_LIBS} ${gtest})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  tess_test_headers(${name})
   target_compile_definitions(${name} PRIVATE TESS_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
     TESS_LCDHOST="$<TARGET_FILE:lcdhost>" ${arg_DEFINES})
   if(arg_DEPENDS)

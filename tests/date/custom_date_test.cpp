@@ -11,14 +11,15 @@
 #include "date/variables.h"
 #include "platform/posix/locale_date_formatter.h"
 #include "tests/support/calls.h"
+#include "tests/support/locales.h"
 #include "tests/support/rigs.h"
 
 namespace {
 
 using platform::SystemTime;
+using testing_support::kMonday2June2003;
 
 // year, month, dayOfWeek, day, hour, minute, second, milliseconds
-constexpr SystemTime kMonday2June2003{2003, 6, 1, 2, 12, 30, 0, 0};
 constexpr SystemTime kNewYearsEve2004{2004, 12, 5, 31, 23, 59, 58, 0};
 
 struct CustomDateTest : ::testing::Test, testing_support::DateRig {

@@ -11,7 +11,7 @@ namespace {
 
 using testing_support::RunShell;
 
-const std::string kHost = TESS_LCDHOST;
+const std::string kLcdhostCommand = TESS_LCDHOST;
 
 std::size_t CountOf(const std::string& text, const std::string& what) {
     std::size_t n = 0;
@@ -20,25 +20,25 @@ std::size_t CountOf(const std::string& text, const std::string& what) {
 }
 
 TEST(Lcdhost, InfoPrintsTheConstants) {
-    auto r = RunShell("cd / && " + kHost + " info Wendrikai");
+    auto r = RunShell("cd / && " + kLcdhostCommand + " info Wendrikai");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Count: 26\nPollFreqency: 1000\nPollMethod: 2\nDescription: Wendrikai v1.0\n");
     EXPECT_EQ(r.err, "");
 }
 
 TEST(Lcdhost, ListAndValuesShowEveryItem) {
-    auto list = RunShell(kHost + " list Wendrikai");
+    auto list = RunShell(kLcdhostCommand + " list Wendrikai");
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(CountOf(list.out, "\n"), 26u);
     EXPECT_EQ(list.out.rfind("0\tWendrikai\\Custom\\d accumulated", 0), 0u);
 
-    auto values = RunShell(kHost + " values Wendrikai");
+    auto values = RunShell(kLcdhostCommand + " values Wendrikai");
     ASSERT_EQ(values.status, 0) << values.err;
     EXPECT_EQ(CountOf(values.out, "\n"), 26u);
 }
 
 TEST(Lcdhost, JsonHoldsOnlyTheArray) {
-    auto r = RunShell(kHost + " values --json " + TESS_BIN_DIR + "/Wendrikai.so");
+    auto r = RunShell(kLcdhostCommand + " values --json " + TESS_BIN_DIR + "/Wendrikai.so");
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out.front(), '[');
@@ -58,7 +58,7 @@ TEST(Lcdhost, ErrorsAreOneLineAndANonZeroExit) {
                               " call Wendrikai NoSuchMethod",
                               ""};
     for (const char* c : commands) {
-        auto r = RunShell(kHost + c, "TESSIVAR_REGISTRY=/nonexistent ");
+        auto r = RunShell(kLcdhostCommand + c, "TESSIVAR_REGISTRY=/nonexistent ");
         EXPECT_NE(r.status, 0) << c;
         EXPECT_EQ(r.out, "") << c;
         EXPECT_EQ(CountOf(r.err, "\n"), 1u) << c << ": " << r.err;
@@ -71,7 +71,7 @@ TEST(Lcdhost, AnExceptionEndsTheRunWithOneErrorLine) {
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
 #endif
     // An endless file exhausts the memory lcdhost may take: the exception reaches main.
-    auto r = RunShell("ulimit -v 200000; " + kHost + " check-config /dev/zero");
+    auto r = RunShell("ulimit -v 200000; " + kLcdhostCommand + " check-config /dev/zero");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "lcdhost: std::bad_alloc\n");
@@ -185,7 +185,7 @@ TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {
     RunShell("mkdir -p " + folder + "/tessivar && cp " + folder + "/good.toml " + folder +
              "/tessivar/lcdhost.toml");
     for (const auto& c : cases) {
-        auto r = RunShell(kHost + " " + c.args + " </dev/null",
+        auto r = RunShell(kLcdhostCommand + " " + c.args + " </dev/null",
                           "TESSIVAR_REGISTRY=/nonexistent XDG_CONFIG_HOME=" + folder + " ");
         EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
         if (c.outContains)
@@ -199,7 +199,7 @@ TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {
 
 TEST(Lcdhost, ACopiedLcdhostFindsPluginsBesideItAndInLibTessivarButNotInTheBuild) {
     const std::string root = testing_support::MakeTempFolder();
-    auto r = RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kHost + " " +
+    auto r = RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kLcdhostCommand + " " +
                       root + "/bin/lcdhost && " + root + "/bin/lcdhost info Wendrikai");
     EXPECT_EQ(r.status, 1);
     std::string searched = root + "/bin, " + root + "/lib/tessivar";
@@ -219,7 +219,7 @@ TEST(Lcdhost, RegionalSettingsComeFromTheLocale) {
     // German settings use a decimal comma; skip where the locale is not installed.
     if (RunShell("locale -a").out.find("de_DE.utf8\n") == std::string::npos)
         TESS_SKIP("de_DE.UTF-8 is not installed");
-    auto r = RunShell(kHost + " values --json Wendrikai", "LC_ALL=de_DE.UTF-8 ");
+    auto r = RunShell(kLcdhostCommand + " values --json Wendrikai", "LC_ALL=de_DE.UTF-8 ");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto at = r.out.find("\"index\": 15");
     ASSERT_NE(at, std::string::npos);

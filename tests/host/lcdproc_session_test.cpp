@@ -10,7 +10,7 @@ namespace {
 using host::LcdprocSession;
 using Actions = LcdprocSession::Actions;
 
-constexpr const char* kConnect =
+constexpr const char* kSessionConnect =
     "connect LCDproc 0.5.9 protocol 0.4 lcd wid 16 hgt 2 cellwid 5 cellhgt 8\n";
 
 struct LcdprocSessionTest : ::testing::Test {
@@ -28,7 +28,7 @@ TEST_F(LcdprocSessionTest, GreetsThenSetsUpTheScreenAndSendsOnlyChanges) {
     EXPECT_EQ(session.PanelChanged().send, "") << "nothing before the screen is set up";
     EXPECT_EQ(session.Connected(20).send, "hello\n");
     EXPECT_EQ(session.Received("connect LCDproc").send, "");
-    const Actions setup = session.Received(std::string(kConnect).substr(15));
+    const Actions setup = session.Received(std::string(kSessionConnect).substr(15));
     EXPECT_EQ(size, "16x2");
     EXPECT_EQ(setup.send.rfind("client_set -name lcdhost\nscreen_add S\n", 0), 0u);
     EXPECT_NE(setup.send.find("widget_set S L1 1 1 {first}\nwidget_set S L2 1 2 {second}\n"),
@@ -77,7 +77,7 @@ TEST(LcdprocSession, BeforeTheFirstAnswerEveryFailureEndsTheRun) {
 TEST_F(LcdprocSessionTest, ALostServerIsRetriedWithBackoffUntilItAnswersAgain) {
     session.Start(0);
     session.Connected(0);
-    session.Received(kConnect);
+    session.Received(kSessionConnect);
     Actions lost = session.Lost(1000, "connection closed");
     EXPECT_FALSE(lost.exit);
     EXPECT_TRUE(lost.close);
@@ -103,7 +103,7 @@ TEST_F(LcdprocSessionTest, ALostServerIsRetriedWithBackoffUntilItAnswersAgain) {
     now += 10'000;
     ASSERT_TRUE(session.Tick(now).connect);
     EXPECT_EQ(session.Connected(now).send, "hello\n");
-    const Actions setup = session.Received(kConnect);
+    const Actions setup = session.Received(kSessionConnect);
     EXPECT_EQ(setup.log, std::vector<std::string>{"reconnected to LCDd at 127.0.0.1:13666"});
     EXPECT_NE(setup.send.find("screen_add S\n"), std::string::npos);
     EXPECT_NE(setup.send.find("widget_set S L1 1 1 {first}"), std::string::npos);
@@ -121,7 +121,7 @@ TEST(LcdprocSession, EveryScreenIsKeptCurrentAndNewScreensReplaceThemOnTheConnec
         [&](std::size_t screen, std::size_t, int, int) { return rows.at(screen); });
     session.Start(0);
     session.Connected(0);
-    const Actions setup = session.Received(kConnect);
+    const Actions setup = session.Received(kSessionConnect);
     EXPECT_NE(setup.send.find("screen_set S2 -name {b} -duration 16 -priority info"),
               std::string::npos)
         << setup.send;
@@ -143,7 +143,7 @@ TEST(LcdprocSession, EveryScreenIsKeptCurrentAndNewScreensReplaceThemOnTheConnec
     session.Lost(100, "connection closed");
     session.Tick(600);
     session.Connected(600);
-    const Actions again = session.Received(kConnect);
+    const Actions again = session.Received(kSessionConnect);
     EXPECT_NE(again.send.find("-priority alert"), std::string::npos) << again.send;
     EXPECT_EQ(again.send.find("screen_del"), std::string::npos) << again.send;
     EXPECT_EQ(again.send.find("S2"), std::string::npos) << again.send;
@@ -158,7 +158,7 @@ TEST(LcdprocSession, LcddsNoticesTellThePagesShownAndAPageShownGetsItsRowsAtOnce
         [&](std::size_t screen, std::size_t page, int, int) { return rows.at(screen * 2 + page); });
     session.Start(0);
     EXPECT_TRUE(session.Connected(0).shownChanged);
-    EXPECT_NE(session.Received(kConnect).send.find("widget_set S1p2 L1 1 1 {a3}"),
+    EXPECT_NE(session.Received(kSessionConnect).send.find("widget_set S1p2 L1 1 1 {a3}"),
               std::string::npos);
     EXPECT_EQ(session.Shown(), std::nullopt) << "every page until LCDd's first notice";
 

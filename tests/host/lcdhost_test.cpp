@@ -199,8 +199,9 @@ TEST(Lcdhost, CommandLinesKeepTheirOutputAndStatus) {
 
 TEST(Lcdhost, ACopiedLcdhostFindsPluginsBesideItAndInLibTessivarButNotInTheBuild) {
     const std::string root = testing_support::MakeTempFolder();
-    auto r = RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kLcdhostCommand + " " +
-                      root + "/bin/lcdhost && " + root + "/bin/lcdhost info Wendrikai");
+    auto r =
+        RunShell("mkdir -p " + root + "/bin " + root + "/lib/tessivar && cp " + kLcdhostCommand +
+                 " " + root + "/bin/lcdhost && " + root + "/bin/lcdhost info Wendrikai");
     EXPECT_EQ(r.status, 1);
     std::string searched = root + "/bin, " + root + "/lib/tessivar";
 #ifdef TESS_LIBRARY_ARCHITECTURE
